@@ -1,0 +1,76 @@
+// Converts a generated information table the size of a large manager's filing
+// and, in the same run, copies the same number of bytes through plain stdio,
+// so that the conversion's throughput can be read against the disk's.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "infotable/conversion.h"
+
+namespace {
+
+std::string GenerateTable(int rows) {
+  std::string table;
+  char line[512];
+  for (int i = 0; i < rows; ++i) {
+    std::snprintf(line, sizeof line,
+                  "ISSUER NUMBER %d HOLDINGS CORP\tCOM CL A\t%09d\t$%d,%03d.40\t%d\tSH\t%s\tSOLE\t%s\t%d\t0\t0\r\n",
+                  i, 100000000 + i * 7, i % 900 + 1, i % 1000, i * 13 + 100, i % 10 == 0 ? "Call" : "",
+                  i % 5 == 0 ? "1,2" : "", i * 13 + 100);
+    table += line;
+  }
+  return table;
+}
+
+std::string OutputPath(const char* name) { return "/tmp/form13f-bench-" + std::to_string(getpid()) + name; }
+
+void BM_Conversion(benchmark::State& state) {
+  const std::string table = GenerateTable(static_cast<int>(state.range(0)));
+  const std::string path = OutputPath(".xml");
+  int64_t bytes = 0;
+  for (auto _ : state) {
+    const Conversion conversion = ConvertInfoTable(table, path);
+    if (conversion.outcome != ConversionOutcome::kWritten) state.SkipWithError("conversion failed");
+    benchmark::DoNotOptimize(conversion.preview.data());
+    FILE* file = std::fopen(path.c_str(), "rb");
+    std::fseek(file, 0, SEEK_END);
+    bytes = std::ftell(file);
+    std::fclose(file);
+  }
+  std::remove(path.c_str());
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(state.iterations() * bytes);
+  state.counters["xml_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_Conversion)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// The same number of bytes the 50,000-row document has, written with stdio.
+void BM_PlainCopy(benchmark::State& state) {
+  const std::string table = GenerateTable(static_cast<int>(state.range(0)));
+  const std::string path = OutputPath(".xml");
+  ConvertInfoTable(table, path);
+  std::string document;
+  {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) document.append(chunk, n);
+    std::fclose(file);
+  }
+  const std::string copy = OutputPath(".copy");
+  for (auto _ : state) {
+    FILE* file = std::fopen(copy.c_str(), "wb");
+    std::fwrite(document.data(), 1, document.size(), file);
+    std::fclose(file);
+  }
+  std::remove(path.c_str());
+  std::remove(copy.c_str());
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(document.size()));
+}
+BENCHMARK(BM_PlainCopy)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

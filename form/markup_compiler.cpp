@@ -1,0 +1,146 @@
+#include "form/markup_compiler.h"
+
+#include <initializer_list>
+#include <vector>
+
+// Delimiters are found with plain byte searches: the page is UTF-8, in which
+// no byte of a multibyte character can be a backquote, "|", "!" or "~".
+
+namespace {
+
+constexpr const char* kHelpTitle = "title='Hold down the mouse right button for more information.'";
+
+bool IsOneOf(const std::string& code, std::initializer_list<const char*> codes) {
+  for (const char* candidate : codes)
+    if (code == candidate) return true;
+  return false;
+}
+
+// The type codes that make a control; any other identifier leaves its item alone.
+bool IsTypeCode(const std::string& code) {
+  return IsOneOf(code, {"tx", "tc", "ta", "ck", "rb", "sl", "sc", "st", "mt", "bt", "sp", "sh", "sk",
+                        "px", "lq"});
+}
+
+void ReplaceAll(std::string& text, char from, const std::string& to) {
+  std::string result;
+  for (char c : text) {
+    if (c == from)
+      result += to;
+    else
+      result += c;
+  }
+  text.swap(result);
+}
+
+std::vector<std::string> SplitItem(const std::string& item) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  for (size_t bar; (bar = item.find('|', start)) != std::string::npos; start = bar + 1)
+    fields.push_back(item.substr(start, bar - start));
+  fields.push_back(item.substr(start));
+  while (fields.size() < 3) fields.emplace_back();
+  return fields;
+}
+
+// Builds the HTML of one control; `latestHelp` carries the help attributes of
+// the most recent item that asked for help, for later "lq" items.
+std::string BuildControl(const std::vector<std::string>& fields, std::string& latestHelp) {
+  const std::string& id = fields[0];
+  const std::string type = id.substr(0, 2);
+  const std::string name = id.substr(2);
+  std::string attributes = fields[1];
+  std::string label = fields[2];
+
+  if (type == "mt") attributes = "multiple " + attributes;
+
+  const size_t firstMark = label.find('!');
+  if (firstMark != std::string::npos && firstMark + 1 < label.size()) {
+    const size_t secondMark = label.find('!', firstMark + 1);
+    if (secondMark != std::string::npos) {
+      const std::string key = label.substr(firstMark + 1, secondMark - firstMark - 1);
+      attributes += " accesskey=" + key;
+      if (type == "sk" || type == "sh")
+        attributes += " tabindex=-1 onfocus=blur();location='|ak|" + id + "'";
+      label = label.substr(0, firstMark) + "<span class=ak>" + key + "</span>" +
+              label.substr(secondMark + 1);
+    }
+  }
+
+  for (char& c : attributes)
+    if (c == '!') c = '|';
+
+  if (!label.empty() && IsOneOf(type, {"ck", "rb", "tx", "tc", "ta", "sl", "sc", "st", "mt"})) {
+    std::string span = " id=cp" + name;
+    if (label.back() == '~') {
+      label.erase(label.find('~'));
+      span += type == "tx" || type == "tc" ? " style=height:14px;margin-right:2px"
+                                           : " style=height:15px;margin-right:2px";
+    }
+    // The backquote holds the place of the help attributes until it is known
+    // whether the control has any.
+    label = "<SPAN" + span + " tabindex=-1 onclick=location='|cp|" + id + "'`>" + label + "</SPAN>";
+  }
+
+  const bool hasHelp = attributes.find('~') != std::string::npos;
+  if (hasHelp) {
+    latestHelp = HelpAttributes(id);
+    ReplaceAll(label, '`', latestHelp);
+    ReplaceAll(attributes, '~', latestHelp);
+  } else {
+    ReplaceAll(label, '`', "");
+  }
+
+  if (!attributes.empty() && attributes[0] != ' ') attributes.insert(0, " ");
+  const std::string mouseTitle =
+      hasHelp ? std::string(" onmousedown=title='' onmouseup=\"") + kHelpTitle + "\"" : "";
+
+  if (type == "tx" || type == "tc")
+    return label + "<INPUT CLASS=tx TYPE=text ID=" + id + " onblur=location='|" + id + "'" + attributes + ">";
+  if (type == "ta")
+    return label + "<TEXTAREA ID=" + id + " onblur=location='|" + id + "'" + attributes + ">" +
+           (fields.size() >= 4 ? fields[3] : "") + "</TEXTAREA>";
+  if (type == "ck")
+    return "<INPUT CLASS=ck TYPE=checkbox ID=" + id + " onclick=location='|" + id + "|'+checked" +
+           attributes + ">" + label;
+  if (type == "rb")
+    return "<INPUT CLASS=rb TYPE=radio ID=" + id + " onclick=location='|" + id + "'" + attributes + ">" + label;
+  if (IsOneOf(type, {"sl", "sc", "st", "mt"}))
+    return label + "<SELECT ID=" + id + " onchange=location='|" + id + "|'+value" + attributes + ">";
+  if (type == "bt")
+    return "<BUTTON ID=" + id + " onclick=location='|" + id + "'" + attributes + ">" + label + "</BUTTON>";
+  if (type == "sp") return "<SPAN ID=" + id + attributes + ">" + label + "</SPAN>";
+  if (type == "sh")
+    return "<SPAN CLASS=sh ID=" + id + mouseTitle + " onclick=location='|cl|" + id + "'" + attributes +
+           ">" + label + "</SPAN>";
+  if (type == "sk")
+    return "<SPAN CLASS=sk ID=" + id + " onmouseover=location='|me|" + id + "' onmouseout=location='|mx|" +
+           id + "'" + mouseTitle + " onclick=location='|cl|" + id + "'" + attributes + ">" + label + "</SPAN>";
+  if (type == "px") return "<span style=width:" + name + "px></span>";
+  return latestHelp;  // lq
+}
+
+}  // namespace
+
+std::string HelpAttributes(const std::string& id) {
+  return std::string(" ") + kHelpTitle + " omrd=qh|" + id;
+}
+
+void CompileFormMarkup(std::string& page) {
+  std::string latestHelp;
+  size_t position = 0;
+  for (;;) {
+    const size_t open = page.find('`', position);
+    if (open == std::string::npos || open + 1 == page.size()) return;
+    const size_t close = page.find('`', open + 1);
+    if (close == std::string::npos) return;
+    const std::vector<std::string> fields = SplitItem(page.substr(open + 1, close - open - 1));
+    if (fields[0].size() < 2 || !IsTypeCode(fields[0].substr(0, 2))) {
+      position = close + 1;
+      continue;
+    }
+    const std::string html = BuildControl(fields, latestHelp);
+    page.replace(open, close - open + 1, html);
+    position = open + html.size();
+  }
+}

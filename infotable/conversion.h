@@ -1,0 +1,45 @@
+// One conversion of an information table text into the XML document at a
+// path, with the preview, the row errors, the entry count and the value total.
+// The capture driver is this plus the clipboard and the page; the command-line
+// converter is this plus files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "infotable/document.h"
+
+constexpr const char* kNoValidDataMessage = "The clipboard does not contain valid data.";
+constexpr const char* kNoFilingFolderMessage = "Filing folder not specified.";
+constexpr const char* kCannotCreateMessage = "Could not create file in the filing folder.";
+constexpr const char* kCannotWriteMessage = "Could not write the file in the filing folder.";
+
+enum class ConversionOutcome {
+  kNotWritten,   // stopped before the file was opened; the old file is untouched
+  kWritten,      // the document is complete on disk
+  kWriteFailed,  // a write or the close failed; the incomplete file was removed
+};
+
+struct RowError {
+  RowErrorKind kind;
+  uint32_t row;      // numbers the normalised lines from 1
+  std::string text;  // plain text: the line, or what EDGAR would refuse
+};
+
+struct Conversion {
+  ConversionOutcome outcome = ConversionOutcome::kNotWritten;
+  std::string failureMessage;  // empty when written
+  std::string preview;         // status paragraph and table; empty unless written
+  uint32_t entryCount = 0;
+  uint64_t valueTotal = 0;     // saturates at the largest 64-bit value
+  std::vector<RowError> errors;
+};
+
+// Converts `text` into the document at `outputPath`. An empty path means that
+// no filing folder is set.
+Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath);
+
+// The value field's digits as a number, saturating at the largest 64-bit value.
+uint64_t ParseValue(std::string_view digits);

@@ -1,0 +1,165 @@
+#include "infotable/document.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr size_t kNameLimit = 150;
+constexpr size_t kCusipLimit = 9;
+
+// Length of the character that starts at `position`: a whole character
+// reference, a whole UTF-8 sequence, or one byte.
+size_t CharacterLength(std::string_view text, size_t position) {
+  if (text[position] == '&') {
+    const size_t end = text.find(';', position);
+    if (end != std::string_view::npos && end - position <= 8) return end - position + 1;
+  }
+  const size_t length = Utf8SequenceLength(text, position);
+  return length == 0 ? 1 : length;
+}
+
+void AppendElement(std::string& out, const char* indent, const char* name, std::string_view text) {
+  out += indent;
+  out += '<';
+  out += name;
+  out += '>';
+  out += text;
+  out += "</";
+  out += name;
+  out += ">\r\n";
+}
+
+void AppendCell(std::string& out, const char* align, std::string_view text) {
+  out += "<TD class=itbl align=";
+  out += align;
+  out += '>';
+  out += text;
+  out += "</TD>";
+}
+
+}  // namespace
+
+std::string_view CutCharacters(std::string_view text, size_t limit) {
+  size_t position = 0;
+  for (size_t count = 0; count < limit && position < text.size(); ++count)
+    position += CharacterLength(text, position);
+  return text.substr(0, position);
+}
+
+size_t CountCharacters(std::string_view text) {
+  size_t count = 0;
+  for (size_t position = 0; position < text.size(); ++count)
+    position += CharacterLength(text, position);
+  return count;
+}
+
+std::string FormatDocumentHead() {
+  return std::string("<?xml version='1.0' encoding='UTF-8'?>\r\n<informationTable xmlns='") +
+         kInformationTableNamespace + "' xmlns:xsi='" + kSchemaInstanceNamespace + "'>\r\n";
+}
+
+std::string FormatInfoTableEntry(const InfoTableRow& row) {
+  std::string out;
+  out.reserve(512);
+  out += "\t<infoTable>\r\n";
+  AppendElement(out, "\t\t", "nameOfIssuer", CutCharacters(row[kNameOfIssuer], kNameLimit));
+  AppendElement(out, "\t\t", "titleOfClass", CutCharacters(row[kTitleOfClass], kNameLimit));
+  AppendElement(out, "\t\t", "cusip", CutCharacters(row[kCusip], kCusipLimit));
+  AppendElement(out, "\t\t", "value", row[kValue]);
+  out += "\t\t<shrsOrPrnAmt>\r\n";
+  AppendElement(out, "\t\t\t", "sshPrnamt", row[kSshPrnamt]);
+  AppendElement(out, "\t\t\t", "sshPrnamtType", row[kSshPrnamtType]);
+  out += "\t\t</shrsOrPrnAmt>\r\n";
+  if (!row[kPutCall].empty()) AppendElement(out, "\t\t", "putCall", row[kPutCall]);
+  AppendElement(out, "\t\t", "investmentDiscretion", row[kInvestmentDiscretion]);
+  if (!row[kOtherManager].empty()) AppendElement(out, "\t\t", "otherManager", row[kOtherManager]);
+  out += "\t\t<votingAuthority>\r\n";
+  AppendElement(out, "\t\t\t", "Sole", row[kSole]);
+  AppendElement(out, "\t\t\t", "Shared", row[kShared]);
+  AppendElement(out, "\t\t\t", "None", row[kNone]);
+  out += "\t\t</votingAuthority>\r\n\t</infoTable>\r\n";
+  return out;
+}
+
+std::string FormatDocumentEnd() { return "</informationTable>\r\n"; }
+
+std::string BeginPreview() {
+  static const char* const captions[] = {
+      "#", "Name of Issuer", "Title<BR>of<BR>Class", "CUSIP", "Market<BR>Value<BR>(x$1000)",
+      "Shares<BR>Amount", "Security<BR>Type", "Put/<BR>Call", "Investment<BR>Discretion",
+      "Other<BR>Managers", "Voting<BR>Authority<BR>Sole", "Voting<BR>Authority<BR>Shared",
+      "Voting<BR>Authority<BR>None"};
+  std::string preview =
+      "<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; border-collapse:collapse'>"
+      "<TR height=48>";
+  for (const char* caption : captions) {
+    preview += "<TD class=itbl align=center><B>";
+    preview += caption;
+    preview += "</B></TD>";
+  }
+  preview += "</TR>";
+  return preview;
+}
+
+void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTableRow& row) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%u", entryNumber);
+  AppendCell(preview.append("<TR>"), "right", number);
+  for (size_t position = 0; position < kInfoTableFieldCount; ++position) {
+    if (IsNumericField(position))
+      AppendCell(preview, "right", GroupThousands(row[position]));
+    else
+      AppendCell(preview, position <= kTitleOfClass ? "left" : "center", row[position]);
+  }
+  preview += "</TR>";
+}
+
+const char* RowErrorLead(RowErrorKind kind) {
+  switch (kind) {
+    case RowErrorKind::kInvalidCharacter: return "Invalid character in row";
+    case RowErrorKind::kInvalidFields: return "Invalid field(s) in row";
+    case RowErrorKind::kNotAcceptedByEdgar: return "Not accepted by EDGAR in row";
+  }
+  return "";
+}
+
+void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber,
+                     std::string_view text) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%u", rowNumber);
+  errorList += "<br><b>";
+  errorList += RowErrorLead(kind);
+  errorList += ' ';
+  errorList += number;
+  errorList += ":</b> ";
+  errorList += EscapeMarkup(text);
+}
+
+void FinishPreview(std::string& preview, const std::string& errorList) {
+  if (errorList.empty())
+    preview.insert(0, "<p><b><font color=#00a000>No errors.</font></b></p>");
+  else
+    preview.insert(0, "<p><b><font color=#e00000>Error(s):</font></b>" + errorList + "</p>");
+  preview += "</TABLE>";
+}
+
+std::string GroupThousands(std::string_view number) {
+  size_t start = 0;
+  while (start < number.size() && (number[start] == ' ' || number[start] == '\t' ||
+                                    number[start] == '\r' || number[start] == '\n'))
+    ++start;
+  const bool negative = start < number.size() && number[start] == '-';
+  if (negative) ++start;
+  const std::string_view rest = number.substr(start);
+  const size_t period = rest.find('.');
+  const std::string_view integer = rest.substr(0, period);
+  std::string grouped;
+  grouped.reserve(rest.size() + integer.size() / 3 + 1);
+  if (negative) grouped += '-';
+  for (size_t i = 0; i < integer.size(); ++i) {
+    if (i > 0 && (integer.size() - i) % 3 == 0) grouped += ',';
+    grouped += integer[i];
+  }
+  if (period != std::string_view::npos) grouped += rest.substr(period);
+  return grouped;
+}

@@ -1,0 +1,45 @@
+// The two outputs of a capture: the EDGAR Form 13F information table XML
+// document and the HTML preview (status paragraph with the row errors, then a
+// table of the accepted rows). Rows come in final, markup-escaped form.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "infotable/row.h"
+
+constexpr const char* kInformationTableNamespace =
+    "http://www.sec.gov/edgar/document/thirteenf/informationtable";
+constexpr const char* kSchemaInstanceNamespace = "http://www.w3.org/2001/XMLSchema-instance";
+
+// The XML declaration and the informationTable start tag, CR LF line ends.
+std::string FormatDocumentHead();
+// One infoTable element; putCall and otherManager only when not empty.
+std::string FormatInfoTableEntry(const InfoTableRow& row);
+std::string FormatDocumentEnd();
+
+// The first `limit` characters of escaped text, a character reference or a
+// UTF-8 sequence counting as one character and never cut through.
+std::string_view CutCharacters(std::string_view text, size_t limit);
+// Characters of escaped text, counted as CutCharacters counts them.
+size_t CountCharacters(std::string_view text);
+
+// A new preview holding the table head.
+std::string BeginPreview();
+void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTableRow& row);
+
+enum class RowErrorKind { kInvalidCharacter, kInvalidFields, kNotAcceptedByEdgar };
+
+// The plain-text lead of an error line, such as "Invalid character in row".
+const char* RowErrorLead(RowErrorKind kind);
+
+// Appends "<br><b>LEAD %d:</b> TEXT" with the text markup-escaped.
+void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber,
+                     std::string_view text);
+
+// Puts the status paragraph in front of the preview and appends the table end.
+void FinishPreview(std::string& preview, const std::string& errorList);
+
+// "1234567.5" gives "1,234,567.5"; leading white space is dropped, a minus kept.
+std::string GroupThousands(std::string_view number);

@@ -1,0 +1,19 @@
+// EDGAR's own rules for an infoTable entry (Form 13F XML Technical
+// Specification v1.7), checked on a row in final form so that a filer learns
+// before upload what EDGAR would refuse.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "infotable/row.h"
+
+constexpr uint32_t kEdgarEntryLimit = 250000;
+
+// One plain-text message per problem, in field order; each names the element,
+// says what is wrong and shows what it holds. Empty when EDGAR takes the row.
+std::vector<std::string> CheckEdgarRules(const InfoTableRow& row);
+
+// The message for the first entry past kEdgarEntryLimit.
+std::string EdgarEntryLimitMessage();

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what is missing on Debian 12, builds, and then runs the tests
+# (`./project.sh test`) or the program (`./project.sh run`).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake make g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-dev libxml2-utils)
+JOBS=$(nproc)
+
+install_missing() {
+  local missing=() package
+  for package in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {  # build FOLDER [cmake options...]
+  local folder=$1
+  shift
+  cmake -S . -B "$folder" "$@" >/dev/null
+  cmake --build "$folder" -j "$JOBS"
+}
+
+case "${1:-}" in
+  test)
+    install_missing
+    build build
+    (cd build && ctest --output-on-failure -j "$JOBS")
+    # The portable code once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+    build build-sanitize -DFORM13F_SANITIZE=ON -DFORM13F_GUI=OFF -DFORM13F_BENCH=OFF
+    (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --output-on-failure -j "$JOBS" -L portable)
+    ;;
+  *)
+    echo "usage: $0 test" >&2
+    exit 2
+    ;;
+esac

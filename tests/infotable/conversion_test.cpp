@@ -1,0 +1,181 @@
+#include "infotable/conversion.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+std::string Line(std::initializer_list<std::string> cells) {
+  std::string line;
+  for (const std::string& cell : cells) line += (line.empty() ? "" : "\t") + cell;
+  return line + "\r\n";
+}
+
+std::string GoodLine(const std::string& name, const std::string& value) {
+  return Line({name, "COM", "123456789", value, "100", "SH", "n/a", "SOLE", "n/a", "100", "0", "0"});
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size()) ++count;
+  return count;
+}
+
+bool HaveXmllint() { return std::system("xmllint --version >/dev/null 2>&1") == 0; }
+
+struct ConversionTest : ::testing::Test {
+  TempDir dir;
+  std::string path = dir.File("tev_13f.xml");
+};
+
+TEST_F(ConversionTest, WritesTheDocumentAndCounts) {
+  const Conversion c = ConvertInfoTable(GoodLine("ALPHA INC", "1,000") + GoodLine("BETA & CO", "$2,500.75"), path);
+  ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
+  EXPECT_EQ(c.entryCount, 2u);
+  EXPECT_EQ(c.valueTotal, 3500u);
+  EXPECT_TRUE(c.errors.empty());
+  const std::string xml = ReadFile(path);
+  EXPECT_EQ(xml.rfind(FormatDocumentHead(), 0), 0u);
+  EXPECT_EQ(xml.substr(xml.size() - FormatDocumentEnd().size()), FormatDocumentEnd());
+  EXPECT_EQ(Count(xml, "<infoTable>"), 2u);
+  EXPECT_NE(xml.find("<nameOfIssuer>BETA &amp; CO</nameOfIssuer>"), std::string::npos);
+  EXPECT_NE(xml.find("<value>2500</value>"), std::string::npos);
+  EXPECT_EQ(c.preview.rfind("<p><b><font color=#00a000>No errors.</font></b></p><TABLE", 0), 0u);
+  EXPECT_NE(c.preview.find("<TD class=itbl align=right>2</TD><TD class=itbl align=left>BETA &amp; CO</TD>"),
+            std::string::npos);
+}
+
+TEST_F(ConversionTest, InvalidRowIsReportedAndLeftOut) {
+  const std::string bad = Line({"HEADER", "COM", "123456789", "n/a", "100", "SH", "SOLE", "1", "0", "0"});
+  const Conversion c = ConvertInfoTable(GoodLine("A", "1") + bad + GoodLine("B", "2"), path);
+  ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
+  EXPECT_EQ(c.entryCount, 2u);
+  ASSERT_EQ(c.errors.size(), 1u);
+  EXPECT_EQ(c.errors[0].kind, RowErrorKind::kInvalidFields);
+  EXPECT_EQ(c.errors[0].row, 2u);
+  EXPECT_EQ(c.errors[0].text, "HEADER\tCOM\t123456789\tn/a\t100\tSH\tSOLE\t1\t0\t0");
+  EXPECT_NE(c.preview.find("<br><b>Invalid field(s) in row 2:</b> HEADER\t"), std::string::npos);
+  EXPECT_NE(c.preview.find("<TD class=itbl align=right>2</TD><TD class=itbl align=left>B</TD>"), std::string::npos);
+  EXPECT_EQ(Count(ReadFile(path), "<infoTable>"), 2u);
+}
+
+TEST_F(ConversionTest, HeaderRowIsRowOneAndAllInvalidStillWritesHeadAndEnd) {
+  const Conversion c = ConvertInfoTable(
+      Line({"Name", "Title", "CUSIP", "Value", "Shares", "Type", "Put", "Disc", "Mgr", "Sole", "Shared", "None"}) +
+          Line({"x", "y", "z"}),
+      path);
+  ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
+  ASSERT_EQ(c.errors.size(), 2u);
+  EXPECT_EQ(c.errors[0].row, 1u);
+  EXPECT_EQ(c.errors[1].row, 2u);
+  EXPECT_EQ(c.entryCount, 0u);
+  EXPECT_EQ(c.valueTotal, 0u);
+  EXPECT_EQ(ReadFile(path), FormatDocumentHead() + FormatDocumentEnd());
+  EXPECT_EQ(c.preview.substr(c.preview.size() - 13), "</TR></TABLE>") << "an empty table under the errors";
+}
+
+TEST_F(ConversionTest, ValuesAreReadWholeAndTheTotalSaturates) {
+  Conversion c = ConvertInfoTable(GoodLine("A", "99999999999") + GoodLine("B", "1"), path);
+  EXPECT_NE(ReadFile(path).find("<value>99999999999</value>"), std::string::npos);
+  EXPECT_EQ(c.valueTotal, 100000000000u);
+  c = ConvertInfoTable(GoodLine("A", "18446744073709551615") + GoodLine("B", "5"), path);
+  EXPECT_EQ(c.valueTotal, UINT64_MAX);
+  EXPECT_EQ(ParseValue("99999999999999999999999"), UINT64_MAX);
+  EXPECT_EQ(ParseValue(""), 0u);
+}
+
+TEST_F(ConversionTest, FailuresBeforeTheFileLeaveItAlone) {
+  WriteFile(path, "previous");
+  const struct {
+    std::string text;
+    std::string path;
+    const char* message;
+  } cases[] = {
+      {Line({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}), path, kNoValidDataMessage},
+      {" \t\r\n\r\n", path, kNoValidDataMessage},
+      {GoodLine("A", "1"), "", kNoFilingFolderMessage},
+      {GoodLine("A", "1"), dir.File("missing/tev_13f.xml"), kCannotCreateMessage},
+  };
+  for (const auto& c : cases) {
+    const Conversion result = ConvertInfoTable(c.text, c.path);
+    EXPECT_EQ(result.outcome, ConversionOutcome::kNotWritten);
+    EXPECT_EQ(result.failureMessage, c.message);
+    EXPECT_EQ(ReadFile(path), "previous");
+  }
+  chmod(path.c_str(), 0444);
+  const Conversion readOnly = ConvertInfoTable(GoodLine("A", "1"), path);
+  EXPECT_EQ(readOnly.failureMessage, kCannotCreateMessage);
+  EXPECT_EQ(ReadFile(path), "previous");
+}
+
+TEST_F(ConversionTest, WriteFailureIsReportedNotCalledSuccess) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::string table;
+  for (int i = 0; i < 100; ++i) table += GoodLine("ROW", "1");
+  const Conversion c = ConvertInfoTable(table, "/dev/full");
+  EXPECT_EQ(c.outcome, ConversionOutcome::kWriteFailed);
+  EXPECT_EQ(c.failureMessage, kCannotWriteMessage);
+  EXPECT_EQ(c.entryCount, 0u);
+  EXPECT_EQ(c.valueTotal, 0u);
+  EXPECT_TRUE(std::filesystem::exists("/dev/full"));
+}
+
+TEST_F(ConversionTest, InvalidCharactersAreReportedAndTheDocumentStaysWellFormed) {
+  const std::string name = std::string("A\x01" "B+C\xC3\xA9\xFF", 8) + std::string(1, '\0') + "<b>&amp;";
+  const Conversion c = ConvertInfoTable(GoodLine(name, "7"), path);
+  ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
+  EXPECT_EQ(c.entryCount, 1u);
+  size_t invalid = 0;
+  for (const RowError& e : c.errors) invalid += e.kind == RowErrorKind::kInvalidCharacter;
+  EXPECT_EQ(invalid, 5u) << "\\x01, +, e-acute, a stray byte, NUL";
+  const std::string xml = ReadFile(path);
+  EXPECT_NE(xml.find("<nameOfIssuer>AB+C\xC3\xA9&lt;b&gt;&amp;amp;</nameOfIssuer>"), std::string::npos);
+  EXPECT_EQ(c.preview.find("<b>&amp;"), std::string::npos);
+  EXPECT_NE(c.preview.find("&lt;b&gt;"), std::string::npos) << "markup in cells shows as text";
+  if (!HaveXmllint()) GTEST_SKIP() << "xmllint is not installed";
+  EXPECT_EQ(std::system(("xmllint --noout " + path).c_str()), 0);
+}
+
+TEST_F(ConversionTest, EdgarProblemsAreReportedInRowAndFieldOrderButWritten) {
+  const std::string table =
+      GoodLine("GOOD", "1") +
+      Line({"BAD*NAME", "COM", "12345678901", "1", "100", "SH", "n/a", "SOLE", "n/a", "1", "0", "n/a"}) +
+      GoodLine(std::string(151, 'L'), std::string(17, '9'));
+  const Conversion c = ConvertInfoTable(table, path);
+  ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
+  EXPECT_EQ(c.entryCount, 3u);
+  std::vector<std::pair<uint32_t, std::string>> lines;
+  for (const RowError& e : c.errors) {
+    EXPECT_EQ(e.kind, RowErrorKind::kNotAcceptedByEdgar);
+    lines.emplace_back(e.row, e.text.substr(0, e.text.find(' ')));
+  }
+  EXPECT_EQ(lines, (std::vector<std::pair<uint32_t, std::string>>{
+                       {2, "nameOfIssuer"}, {2, "cusip"}, {2, "None"}, {3, "nameOfIssuer"}, {3, "value"}}));
+  EXPECT_NE(c.preview.find("<font color=#e00000>Error(s):</font></b><br><b>Not accepted by EDGAR in row 2:</b> "
+                           "nameOfIssuer must not hold *"),
+            std::string::npos);
+}
+
+TEST_F(ConversionTest, AcceptedRowsValidateAgainstTheEdgarSchema) {
+  const std::string schema = std::string(FORM13F_EDGAR_DIR) + "/eis_13FDocument.xsd";
+  if (!std::filesystem::exists(schema)) GTEST_SKIP() << "the EDGAR schema is not beside the project: " << schema;
+  if (!HaveXmllint()) GTEST_SKIP() << "xmllint is not installed";
+  const std::string table =
+      GoodLine("ALPHA & OMEGA (NEW) 5%", "$1,000") +
+      Line({"BETA CORP", "CL A", "_1234 5678", "25", "300", "prn", "call", "defined", "1,2", "100", "shared"}) +
+      Line({"GAMMA", "COM", "ABCDEF123", "n/a", "1", "SH", "n/a", "other", "n/a", "1", "2", "3"}) +
+      Line({"DELTA", "PFD", "DEF456789", "9999999999999999", "1", "Shares", "Put", "Sole", "3", "0", "0", "0"});
+  const Conversion c = ConvertInfoTable(table, path);
+  ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
+  EXPECT_EQ(c.entryCount, 3u);
+  ASSERT_EQ(c.errors.size(), 1u) << "only the n/a value is refused";
+  EXPECT_EQ(std::system(("xmllint --noout --schema " + schema + " " + path + " 2>/dev/null").c_str()), 0)
+      << ReadFile(path);
+}
+
+}  // namespace

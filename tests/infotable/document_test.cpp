@@ -1,0 +1,125 @@
+#include "infotable/document.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+InfoTableRow FinalRow() {
+  return {"ABC CORP", "COM", "123456789", "1234567", "200", "SH", "", "SOLE", "", "1000", "0", "25"};
+}
+
+TEST(XmlDocument, HeadEntryAndEndAreExactBytes) {
+  EXPECT_EQ(FormatDocumentHead(),
+            "<?xml version='1.0' encoding='UTF-8'?>\r\n"
+            "<informationTable xmlns='http://www.sec.gov/edgar/document/thirteenf/informationtable' "
+            "xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'>\r\n");
+  EXPECT_EQ(FormatInfoTableEntry(FinalRow()),
+            "\t<infoTable>\r\n"
+            "\t\t<nameOfIssuer>ABC CORP</nameOfIssuer>\r\n"
+            "\t\t<titleOfClass>COM</titleOfClass>\r\n"
+            "\t\t<cusip>123456789</cusip>\r\n"
+            "\t\t<value>1234567</value>\r\n"
+            "\t\t<shrsOrPrnAmt>\r\n"
+            "\t\t\t<sshPrnamt>200</sshPrnamt>\r\n"
+            "\t\t\t<sshPrnamtType>SH</sshPrnamtType>\r\n"
+            "\t\t</shrsOrPrnAmt>\r\n"
+            "\t\t<investmentDiscretion>SOLE</investmentDiscretion>\r\n"
+            "\t\t<votingAuthority>\r\n"
+            "\t\t\t<Sole>1000</Sole>\r\n"
+            "\t\t\t<Shared>0</Shared>\r\n"
+            "\t\t\t<None>25</None>\r\n"
+            "\t\t</votingAuthority>\r\n"
+            "\t</infoTable>\r\n");
+  EXPECT_EQ(FormatDocumentEnd(), "</informationTable>\r\n");
+}
+
+TEST(XmlDocument, OptionalElementsAppearOnlyWithText) {
+  InfoTableRow row = FinalRow();
+  row[kPutCall] = "Call";
+  row[kOtherManager] = "2";
+  row[kShared] = "";
+  const std::string entry = FormatInfoTableEntry(row);
+  EXPECT_NE(entry.find("\t\t</shrsOrPrnAmt>\r\n\t\t<putCall>Call</putCall>\r\n\t\t<investmentDiscretion>"),
+            std::string::npos);
+  EXPECT_NE(entry.find("</investmentDiscretion>\r\n\t\t<otherManager>2</otherManager>\r\n\t\t<votingAuthority>"),
+            std::string::npos);
+  EXPECT_NE(entry.find("<Shared></Shared>"), std::string::npos);
+}
+
+TEST(XmlDocument, CutsNeverSplitAReferenceOrACharacter) {
+  const struct {
+    std::string text;
+    size_t limit;
+    std::string expected;
+  } cases[] = {
+      {std::string(160, 'x'), 150, std::string(150, 'x')},
+      {std::string(148, 'x') + "&amp;&amp;&amp;", 150, std::string(148, 'x') + "&amp;&amp;"},
+      {std::string(149, 'x') + "\xC3\xA9\xC3\xA9", 150, std::string(149, 'x') + "\xC3\xA9"},
+      {"12345678901", 9, "123456789"},
+      {"1234567&lt;89", 9, "1234567&lt;8"},
+      {"short", 150, "short"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CutCharacters(c.text, c.limit), c.expected) << c.text;
+
+  InfoTableRow row = FinalRow();
+  row[kNameOfIssuer] = std::string(160, 'N');
+  row[kCusip] = "12345678901";
+  const std::string entry = FormatInfoTableEntry(row);
+  EXPECT_NE(entry.find("<nameOfIssuer>" + std::string(150, 'N') + "</nameOfIssuer>"), std::string::npos);
+  EXPECT_NE(entry.find("<cusip>123456789</cusip>"), std::string::npos);
+}
+
+TEST(Preview, RowsAreNumberedAlignedAndGrouped) {
+  std::string preview;
+  AppendPreviewRow(preview, 3, FinalRow());
+  EXPECT_EQ(preview,
+            "<TR><TD class=itbl align=right>3</TD>"
+            "<TD class=itbl align=left>ABC CORP</TD><TD class=itbl align=left>COM</TD>"
+            "<TD class=itbl align=center>123456789</TD><TD class=itbl align=right>1,234,567</TD>"
+            "<TD class=itbl align=right>200</TD><TD class=itbl align=center>SH</TD>"
+            "<TD class=itbl align=center></TD><TD class=itbl align=center>SOLE</TD>"
+            "<TD class=itbl align=center></TD><TD class=itbl align=right>1,000</TD>"
+            "<TD class=itbl align=right>0</TD><TD class=itbl align=right>25</TD></TR>");
+}
+
+TEST(Preview, HeadHasThirteenCaptions) {
+  const std::string head = BeginPreview();
+  EXPECT_EQ(head.rfind("<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; "
+                       "border-collapse:collapse'><TR height=48><TD class=itbl align=center><B>#</B></TD>", 0),
+            0u);
+  size_t cells = 0;
+  for (size_t at = 0; (at = head.find("<TD class=itbl align=center><B>", at)) != std::string::npos; ++at) ++cells;
+  EXPECT_EQ(cells, 13u);
+  EXPECT_NE(head.find("<B>Market<BR>Value<BR>(x$1000)</B></TD>"), std::string::npos);
+  EXPECT_EQ(head.substr(head.size() - 5), "</TR>");
+}
+
+TEST(Preview, StatusParagraphAndEscapedErrorLines) {
+  std::string clean = "<T>";
+  FinishPreview(clean, "");
+  EXPECT_EQ(clean, "<p><b><font color=#00a000>No errors.</font></b></p><T></TABLE>");
+
+  std::string errors;
+  AppendErrorLine(errors, RowErrorKind::kInvalidCharacter, 2, "A\t<img src=x onerror=alert(1)>");
+  AppendErrorLine(errors, RowErrorKind::kInvalidFields, 3, "B&C");
+  EXPECT_EQ(errors,
+            "<br><b>Invalid character in row 2:</b> A\t&lt;img src=x onerror=alert(1)&gt;"
+            "<br><b>Invalid field(s) in row 3:</b> B&amp;C");
+  std::string preview = "<T>";
+  FinishPreview(preview, errors);
+  EXPECT_EQ(preview, "<p><b><font color=#e00000>Error(s):</font></b>" + errors + "</p><T></TABLE>");
+}
+
+TEST(GroupThousands, PutsCommasBetweenGroupsOfThree) {
+  const struct {
+    const char* input;
+    const char* expected;
+  } cases[] = {
+      {"1234567", "1,234,567"}, {"123", "123"},     {"1234", "1,234"},   {"-1234.5678", "-1,234.5678"},
+      {"", ""},                 {"001234", "001,234"}, {" \t12345", "12,345"}, {"0001234", "0,001,234"},
+      {"123456", "123,456"},    {".5", ".5"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(GroupThousands(c.input), c.expected) << c.input;
+}
+
+}  // namespace
