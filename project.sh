@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake make g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-dev libxml2-utils)
+PACKAGES=(cmake make g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-dev libxml2-utils
+  qt6-base-dev qt6-webengine-dev libcanberra-dev libgl-dev xvfb xauth)
 JOBS=$(nproc)
 
 install_missing() {
@@ -31,7 +32,8 @@ case "${1:-}" in
   test)
     install_missing
     build build
-    (cd build && ctest --output-on-failure -j "$JOBS")
+    # Window tests show the real page: they run on a virtual X display.
+    (cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$JOBS")
     # The portable code once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     build build-sanitize -DFORM13F_SANITIZE=ON -DFORM13F_GUI=OFF -DFORM13F_BENCH=OFF
     (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -1,0 +1,65 @@
+#include "app/desktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <canberra.h>
+
+#include "form/dom.h"
+
+namespace {
+
+int exclamations = 0;
+
+bool PlayEventSound(const char* eventId) {
+  static ca_context* context = nullptr;
+  if (!context && ca_context_create(&context) != CA_SUCCESS) {
+    context = nullptr;
+    return false;
+  }
+  return ca_context_play(context, 0, CA_PROP_EVENT_ID, eventId, nullptr) == CA_SUCCESS;
+}
+
+bool IsFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+
+}  // namespace
+
+void ShowMessage(const std::string& text) {
+  ReplaceElementContent("idMsg", "<font color=red>" + text + "</font>");
+  PlayExclamation();
+}
+
+void PlayExclamation() {
+  ++exclamations;
+  if (!PlayEventSound("dialog-warning")) QApplication::beep();
+}
+
+int ExclamationsPlayed() { return exclamations; }
+
+bool GetClipboardText(std::string& text) {
+  text.clear();
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data || !data->hasText()) return false;
+  text = data->text().toStdString();
+  return true;
+}
+
+bool PutClipboardText(const std::string& text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+  return true;
+}
+
+bool GetDocumentsFolder(std::string& path) {
+  for (const QString& folder : {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                               qEnvironmentVariable("HOME")}) {
+    if (IsFolder(folder)) {
+      path = QDir::cleanPath(folder).toStdString();
+      return true;
+    }
+  }
+  path = "/";
+  return false;
+}

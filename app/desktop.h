@@ -1,0 +1,24 @@
+// The small services through which the program talks to the user and the
+// desktop: the message line with its exclamation sound, plain text on the
+// clipboard, and the user's documents folder. Texts are UTF-8.
+#pragma once
+
+#include <string>
+
+// Shows `text` (HTML, not escaped) in red on the main page's message line and
+// plays the exclamation sound. A page failure (CVexc) passes to the caller.
+void ShowMessage(const std::string& text);
+
+// The desktop's "dialog-warning" sound, or its beep when that cannot be played.
+void PlayExclamation();
+// How many exclamation sounds the program has played.
+int ExclamationsPlayed();
+
+// Replaces `text` by the clipboard's plain text. False when the clipboard holds
+// no text (`text` is then empty).
+bool GetClipboardText(std::string& text);
+bool PutClipboardText(const std::string& text);
+
+// The user's documents folder: the XDG documents folder, else the home folder,
+// each only when it exists; else "/" with the result false.
+bool GetDocumentsFolder(std::string& path);

@@ -1,0 +1,206 @@
+#include "app/cwbb.h"
+
+#include <QCursor>
+#include <QPointer>
+#include <QTest>
+
+#include "app/desktop.h"
+#include "form/dom.h"
+#include "form/page.h"
+#include "tests/support/page_fixture.h"
+
+namespace {
+
+const std::string kPage = PageStyleSheet() +
+                          "<button id=btGo onclick=\"location='|btGo'\">Go</button>"
+                          "<input id=txName value=abc>"
+                          "<textarea id=taFree></textarea><textarea id=taQuiet ek=n></textarea>"
+                          "<textarea id=taSend ek=y></textarea>"
+                          "<span id=spHelp omrd='qh|txName'><b id=inner>help here</b></span>"
+                          "<p id=plain>plain text to select</p>"
+                          "<span class=ak id=akLetter>C</span>";
+
+using Host = PageFixture;
+
+TEST_F(Host, EventUrlsReachTheHandlerInOrder) {
+  Show(kPage);
+  Click("btGo");
+  ASSERT_TRUE(WaitForEvents(1));
+  Js("location='|a';location='|b%20c';location='|c|d'");
+  ASSERT_TRUE(WaitForEvents(4));
+  EXPECT_EQ(RecordedEvents(), (std::vector<std::string>{"btGo", "a", "b%20c", "c|d"}));
+  Js("location='x|'");
+  ASSERT_TRUE(WaitForEvents(5));
+  EXPECT_EQ(RecordedEvents().back(), "") << "a URL whose only | is last gives an empty event";
+  EXPECT_EQ(Js("document.getElementById('btGo')!==null").toBool(), true) << "the page stayed";
+}
+
+TEST_F(Host, EventsAreHandledOneAtATimeAndPageOperationsWorkInsideThem) {
+  static std::vector<std::string> values;
+  values.clear();
+  Show(kPage, [](const std::string& text, PageHost& host) {
+    RecordEvent(text, host);
+    values.push_back(GetInputValue(host, "txName"));
+    SetInputValue(host, "txName", text);
+  });
+  Js("location='|one';location='|two'");
+  ASSERT_TRUE(WaitForEvents(2));
+  EXPECT_EQ(values, (std::vector<std::string>{"abc", "one"}));
+}
+
+TEST_F(Host, FailedPageOperationDropsTheEventSilently) {
+  Show(kPage, [](const std::string& text, PageHost& host) {
+    GetInputValue(host, "noSuchId");
+    RecordEvent(text, host);
+  });
+  Js("location='|x'");
+  Pause(500);
+  EXPECT_TRUE(RecordedEvents().empty());
+}
+
+TEST_F(Host, NavigationsWithoutABarLoadNothingButAboutBlank) {
+  Show(kPage);
+  Js("location='http://example.com/'");
+  Pause(300);
+  EXPECT_TRUE(RecordedEvents().empty());
+  EXPECT_TRUE(Js("document.getElementById('btGo')!==null").toBool()) << "refused";
+  Js("location='about:blank'");
+  EXPECT_TRUE(WaitUntil([&] { return page()->url().toString() == "about:blank"; }, 5000));
+  EXPECT_TRUE(RecordedEvents().empty());
+}
+
+TEST_F(Host, EnterFollowsTheTextAreaRules) {
+  Show(kPage);
+  Click("taFree");
+  QTest::keyClick(input(), Qt::Key_Return);
+  QTest::keyClicks(input(), "x");
+  EXPECT_TRUE(WaitUntil([&] { return Js("document.getElementById('taFree').value").toString() == "\nx"; }));
+  Click("taQuiet");
+  QTest::keyClick(input(), Qt::Key_Return);
+  QTest::keyClicks(input(), "y");
+  EXPECT_TRUE(WaitUntil([&] { return Js("document.getElementById('taQuiet').value").toString() == "y"; }));
+  Pause(200);
+  EXPECT_TRUE(RecordedEvents().empty()) << "no event without ek, none with ek=n";
+
+  Click("taSend");
+  QTest::keyClick(input(), Qt::Key_Return);
+  ASSERT_TRUE(WaitForEvents(1));
+  EXPECT_EQ(RecordedEvents().back(), "ek|taSend");
+  EXPECT_EQ(Js("document.getElementById('taSend').value").toString(), "");
+  Click("txName");
+  QTest::keyClick(input(), Qt::Key_Return);
+  ASSERT_TRUE(WaitForEvents(2));
+  EXPECT_EQ(RecordedEvents().back(), "ek|txName");
+}
+
+TEST_F(Host, UndoAndRedoAreNotAvailableInTextAreas) {
+  Show(kPage);
+  Click("taFree");
+  QTest::keyClicks(input(), "abc");
+  QTest::keyClick(input(), Qt::Key_Z, Qt::ControlModifier);
+  Pause(100);
+  EXPECT_EQ(Js("document.getElementById('taFree').value").toString(), "abc");
+}
+
+TEST_F(Host, RightButtonAsksForHelpOrPlaysTheExclamation) {
+  Show(kPage);
+  Click("inner", Qt::RightButton);
+  ASSERT_TRUE(WaitForEvents(1));
+  EXPECT_EQ(RecordedEvents().back(), "qh|txName");
+  const int sounds = ExclamationsPlayed();
+  Click("plain", Qt::RightButton);
+  EXPECT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; }));
+  QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(5, 5), input()->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(input(), &menu);
+  EXPECT_EQ(ExclamationsPlayed(), sounds + 2);
+  EXPECT_EQ(RecordedEvents().size(), 1u);
+}
+
+TEST_F(Host, AltUnderlinesTheAccessKeys) {
+  Show(kPage);
+  const auto decoration = [&] { return Js("getComputedStyle(document.getElementById('akLetter')).textDecorationLine").toString(); };
+  EXPECT_EQ(decoration(), "none");
+  QTest::keyPress(input(), Qt::Key_Alt, Qt::AltModifier);
+  EXPECT_TRUE(WaitUntil([&] { return decoration() == "underline"; }));
+  QTest::keyRelease(input(), Qt::Key_Alt, Qt::NoModifier);
+  EXPECT_TRUE(WaitUntil([&] { return decoration() == "none"; }));
+}
+
+TEST_F(Host, SelectionOutsideATextFieldDoesNotSurvive) {
+  Show(kPage);
+  Js("var r=document.createRange();r.selectNodeContents(document.getElementById('plain'));"
+     "getSelection().removeAllRanges();getSelection().addRange(r);");
+  EXPECT_EQ(Js("getSelection().type").toString(), "Range");
+  QTest::mouseRelease(input(), Qt::LeftButton, {}, Centre("plain"));
+  EXPECT_EQ(Js("getSelection().type").toString(), "None");
+  Click("txName");
+  Js("document.getElementById('txName').select()");
+  QTest::keyRelease(input(), Qt::Key_Shift);
+  EXPECT_EQ(Js("var e=document.getElementById('txName');e.selectionEnd-e.selectionStart").toInt(), 3);
+}
+
+TEST_F(Host, EscapeDoesNotCloseTheMainWindow) {
+  Show(kPage);
+  QTest::keyClick(input(), Qt::Key_Escape);
+  Pause(100);
+  EXPECT_TRUE(host().isVisible());
+}
+
+using Popup = PageFixture;
+
+const std::string kHelpPage =
+    "<body style='margin:0'><div id=p1 style='height:100px'>Some help text.</div></body>"
+    "<span id=link onclick=\"location='|btGo'\">link</span>";
+
+TEST_F(Popup, OpensBelowRightOfTheCursorNearTheTopLeftCorner) {
+  Show(kPage);
+  QCursor::setPos(20, 20);
+  ASSERT_TRUE(WaitUntil([] { return QCursor::pos() == QPoint(20, 20); }));
+  CWbb::OpenPopup(kHelpPage, 240);
+  CWbb* popup = CWbb::CurrentPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->geometry().width(), 240);
+  EXPECT_EQ(popup->pos(), QPoint(28, 20));
+  const int pageHeight = Evaluate(popup->Page(), "document.getElementById('link').getBoundingClientRect().bottom").toInt();
+  EXPECT_EQ(popup->geometry().height(), pageHeight + 4) << "as high as the page and 4 pixels";
+}
+
+TEST_F(Popup, OpensAboveLeftOfTheCursorWhenThereIsRoom) {
+  Show(kPage);
+  QCursor::setPos(700, 600);
+  ASSERT_TRUE(WaitUntil([] { return QCursor::pos() == QPoint(700, 600); }));
+  CWbb::OpenPopup(kHelpPage, 200);
+  CWbb* popup = CWbb::CurrentPopup();
+  EXPECT_EQ(popup->frameGeometry().bottomRight() + QPoint(1, 1), QPoint(700, 600));
+}
+
+TEST_F(Popup, SecondPopupReplacesTheFirstAndHasNoHandler) {
+  Show(kPage);
+  CWbb::OpenPopup(kHelpPage, 200);
+  QPointer<CWbb> first = CWbb::CurrentPopup();
+  CWbb::OpenPopup(kHelpPage, 300);
+  EXPECT_TRUE(first.isNull());
+  CWbb* second = CWbb::CurrentPopup();
+  Evaluate(second->Page(), "document.getElementById('link').click()");
+  Pause(300);
+  EXPECT_EQ(CWbb::CurrentPopup(), second);
+  EXPECT_TRUE(RecordedEvents().empty());
+  EXPECT_TRUE(Evaluate(second->Page(), "document.getElementById('p1')!==null").toBool());
+}
+
+TEST_F(Popup, ClicksCloseItButARightReleaseWithShiftKeepsIt) {
+  Show(kPage);
+  CWbb::OpenPopup(kHelpPage, 200);
+  QTest::mouseRelease(input(), Qt::RightButton, Qt::ShiftModifier, Centre("plain"));
+  Pause(100);
+  EXPECT_NE(CWbb::CurrentPopup(), nullptr);
+  QTest::mouseRelease(input(), Qt::RightButton, {}, Centre("plain"));
+  EXPECT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() == nullptr; }));
+
+  CWbb::OpenPopup(kHelpPage, 200);
+  CWbb* popup = CWbb::CurrentPopup();
+  QTest::mouseClick(popup->browser->focusProxy(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() == nullptr; }));
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+// A real browser host window under Xvfb for page tests: shows a page, records
+// the events its handler receives, and finds click points on the page.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QPoint>
+#include <QTimer>
+#include <QTest>
+#include <QVariant>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/cwbb.h"
+
+inline std::vector<std::string>& RecordedEvents() {
+  static std::vector<std::string> events;
+  return events;
+}
+
+inline void RecordEvent(const std::string& eventText, PageHost&) { RecordedEvents().push_back(eventText); }
+
+// Runs the event loop until `done` holds or the time is up. The browser
+// answers scripts only to a running event loop, not to QTest's waits, which
+// merely process pending events.
+template <typename Predicate>
+bool WaitUntil(Predicate done, int timeoutMs = 5000) {
+  if (done()) return true;
+  QEventLoop loop;
+  QTimer poll, timeout;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (done()) loop.quit();
+  });
+  QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+  poll.start(5);
+  timeout.start(timeoutMs);
+  loop.exec();
+  return done();
+}
+
+inline void Pause(int ms) {
+  WaitUntil([] { return false; }, ms);
+}
+
+// Runs a script on the page and waits for its result.
+inline QVariant Evaluate(QWebEnginePage* page, const QString& script) {
+  auto result = std::make_shared<std::pair<bool, QVariant>>();
+  page->runJavaScript(script, [result](const QVariant& value) { *result = {true, value}; });
+  EXPECT_TRUE(WaitUntil([&] { return result->first; }, 10000)) << script.toStdString();
+  return result->second;
+}
+
+class PageFixture : public ::testing::Test {
+ protected:
+  // Shows `html` (a whole page) in a main host with the recording handler.
+  void Show(const std::string& html, EventHandler handler = RecordEvent) {
+    RecordedEvents().clear();
+    host_ = std::make_unique<CWbb>(html, handler);
+    SetMainPageHost(host_.get());
+    host_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(host_.get()));
+    Pause(50);
+  }
+
+  void TearDown() override {
+    delete CWbb::CurrentPopup();
+    host_.reset();
+  }
+
+  CWbb& host() { return *host_; }
+  QWebEnginePage* page() { return host_->Page(); }
+  QWidget* input() { return host_->browser->focusProxy(); }
+
+  QVariant Js(const QString& script) { return Evaluate(page(), script); }
+
+  // The centre of the element, in the view's coordinates.
+  QPoint Centre(const std::string& id) {
+    const QVariantList box = Js(QString("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
+                                        "return [r.left+r.width/2,r.top+r.height/2];})()")
+                                    .arg(QString::fromStdString(id)))
+                                 .toList();
+    EXPECT_EQ(box.size(), 2) << id;
+    return box.size() == 2 ? QPoint(box[0].toInt(), box[1].toInt()) : QPoint();
+  }
+
+  void Click(const std::string& id, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(input(), button, modifiers, Centre(id));
+  }
+
+  // Waits until the handler has received `count` events.
+  bool WaitForEvents(size_t count, int timeoutMs = 5000) {
+    return WaitUntil([&] { return RecordedEvents().size() >= count; }, timeoutMs);
+  }
+
+ private:
+  std::unique_ptr<CWbb> host_;
+};
