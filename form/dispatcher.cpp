@@ -1,0 +1,140 @@
+#include "form/dispatcher.h"
+
+#include <QGuiApplication>
+
+#include "form/controls.h"
+#include "form/dom.h"
+
+const char* const kPopupPageHead =
+    "<style><!--\n"
+    "p {margin-top:4px;margin-right:0;margin-bottom:4px;margin-left:0}\n"
+    "ul {margin-top:4px;margin-right:0;margin-bottom:4px;margin-left:16px}\n"
+    "ol {margin-top:4px;margin-right:0;margin-bottom:4px;margin-left:16px}\n"
+    "li {margin-top:4px;margin-bottom:4px}\n"
+    "-->\n"
+    "</style><BODY bgcolor=#ffff00 leftmargin=4 rightmargin=2 topmargin=2 bottommargin=0 "
+    "style='cursor:default;overflow:auto;font:11px Arial;border:0' title='Click here to close this popup.'>\n";
+
+namespace {
+
+const HelpText kNoHelpTexts[] = {{"", ""}};
+const HelpText* helpTexts = kNoHelpTexts;
+
+bool IsOneOf(const std::string& code, std::initializer_list<const char*> codes) {
+  for (const char* candidate : codes)
+    if (code == candidate) return true;
+  return false;
+}
+
+bool IsDisabledSpan(PageHost& page, const std::string& id) {
+  return GetElementAttribute(page, id, "stat") == "disab";
+}
+
+// A value event of a bound control; gives the subject.
+std::string DispatchValue(const std::string& id, const EventText& event) {
+  const ControlBinding* binding = FindBinding(id);
+  if (!binding) return id;
+  const BoundVariable& variable = binding->variable;
+  uint8_t* const* byte = std::get_if<uint8_t*>(&variable);
+  const std::string type = id.substr(0, 2);
+  if (type == "ck") {
+    if (byte && *byte) **byte = event.value == "true";
+  } else if (type == "rb") {
+    if (byte && *byte) **byte = !event.hasValue;
+    if (!event.hasValue) NotifyRadioGroup(id);
+  } else if (type == "tx" || type == "ta" || type == "tc") {
+    const std::string value = ReadTextControl(id);
+    if (value == LoadText(variable)) return "";
+    StoreText(variable, value);
+  } else if (type == "sl") {
+    if (byte && *byte) **byte = ParseByteIndex(event.value);
+  } else if (type == "sc" || type == "st") {
+    StoreText(variable, DecodeSpaces(event.value));
+  } else if (type == "mt") {
+    StoreText(variable, ReadMultiSelection(id));
+  }
+  return id;
+}
+
+// A label click: focus the control; radio buttons and check boxes also change.
+std::string DispatchLabelClick(PageHost& page, const std::string& target) {
+  const ControlBinding* binding = FindBinding(target);
+  if (!binding) return target;
+  if (IsControlDisabled(target)) {
+    page.PlayExclamation();
+    return "!" + target;
+  }
+  FocusControl(target);
+  uint8_t* const* byte = std::get_if<uint8_t*>(&binding->variable);
+  const std::string type = target.substr(0, 2);
+  if (type == "rb") {
+    if (byte && *byte) **byte = 1;
+    SetChecked(page, target, true);
+    NotifyRadioGroup(target);
+  } else if (type == "ck") {
+    const bool checked = !GetChecked(page, target);
+    if (byte && *byte) **byte = checked;
+    SetChecked(page, target, checked);
+  }
+  return target;
+}
+
+}  // namespace
+
+void SetHelpTexts(const HelpText* table) { helpTexts = table ? table : kNoHelpTexts; }
+
+std::optional<HelpPopup> FindHelpText(const std::string& id) {
+  for (const HelpText* entry = helpTexts; !entry->id.empty(); ++entry)
+    if (entry->id == id) return ReadHelpText(entry->text);
+  return std::nullopt;
+}
+
+std::string DispatchEvent(const std::string& eventText) {
+  PageHost* host = MainPageHost();
+  if (!host || !host->pageReady) return "";
+  PageHost& page = *host;
+  const EventText event = ParseEventText(eventText);
+  const std::string& target = event.subject;
+  const std::string& selector = event.selector;
+  const std::string type = target.substr(0, 2);
+
+  if (selector == "me" || selector == "mx") {
+    if (IsDisabledSpan(page, target)) return "!" + target;
+    if (selector == "me") {
+      SetStyleProperty(page, target, "color", "#ffff00");
+      SetStyleProperty(page, target, "backgroundColor", "#800000");
+    } else {
+      SetStyleProperty(page, target, "color", "#0000ff");
+      ClearBackgroundColor(page, target);
+    }
+    return target;
+  }
+  if (selector == "cl") {
+    if (!IsDisabledSpan(page, target)) return target;
+    page.PlayExclamation();
+    return "!" + target;
+  }
+  if (selector == "cp") return DispatchLabelClick(page, target);
+  if (selector == "ak") {
+    // With the left button down the span got the focus from a click, whose
+    // own click event follows.
+    if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) ClickElement(page, target);
+    return target;
+  }
+  if (selector == "ek" || selector == "ff") {
+    if (IsOneOf(type, {"tx", "tc", "ta"})) return DispatchValue(target, EventText{});
+    return selector == "ff" || IsOneOf(type, {"ck", "rb", "sl", "sc", "st", "mt"}) ? "" : target;
+  }
+  if (selector == "qh") {
+    if (const std::optional<HelpPopup> help = FindHelpText(target))
+      page.ShowPopup(kPopupPageHead + help->html, help->width);
+    return target;
+  }
+  if (selector == "cr") {
+    page.cursorShown = eventText.size() > 3 && eventText.substr(3) == "hide" ? 0 : 1;
+    return target;
+  }
+  if (!event.coded && IsOneOf(selector, {"ck", "rb", "tx", "tc", "ta", "sl", "sc", "st", "mt"}))
+    return DispatchValue(target, event);
+  return target;
+}
