@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing on Debian 12, builds, and then runs the tests
-# (`./project.sh test`) or the program (`./project.sh run`).
+# Installs what is missing on Debian 12, builds, and then starts the program
+# (`./project.sh run`) or runs every test (`./project.sh test`).
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake make g++ pkg-config zlib1g-dev libgtest-dev libbenchmark-dev libxml2-utils
-  qt6-base-dev qt6-webengine-dev libcanberra-dev libgl-dev xvfb xauth)
+  qt6-base-dev qt6-webengine-dev libcanberra-dev libgl-dev fonts-liberation xdg-utils xvfb xauth)
 JOBS=$(nproc)
 
 install_missing() {
@@ -29,6 +29,11 @@ build() {  # build FOLDER [cmake options...]
 }
 
 case "${1:-}" in
+  run)
+    install_missing
+    build build -DFORM13F_BENCH=OFF
+    exec build/bin/form13f
+    ;;
   test)
     install_missing
     build build
@@ -40,7 +45,7 @@ case "${1:-}" in
       ctest --output-on-failure -j "$JOBS" -L portable)
     ;;
   *)
-    echo "usage: $0 test" >&2
+    echo "usage: $0 run|test" >&2
     exit 2
     ;;
 esac

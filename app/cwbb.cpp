@@ -224,8 +224,11 @@ void CWbb::LoadPage() {
   QTimer timeout;
   timeout.setSingleShot(true);
   connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-  const QMetaObject::Connection loaded =
-      connect(browser->page(), &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
+  const QMetaObject::Connection loaded = connect(browser->page(), &QWebEnginePage::loadFinished, &loop,
+                                                [this, &loop](bool ok) {
+                                                  pageLoaded_ = ok;
+                                                  loop.quit();
+                                                });
   browser->page()->setHtml(QString::fromStdString(pageHtml), QUrl(kPageBaseUrl));
   timeout.start(kPageLoadTimeoutMs);
   ++pageLoads;

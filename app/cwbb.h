@@ -25,6 +25,8 @@ class CWbb : public QDialog, public PageHost {
   ~CWbb() override;
 
   QWebEnginePage* Page() const override;
+  // Whether the page was written into the view.
+  bool PageLoaded() const { return pageLoaded_; }
   void ShowPopup(const std::string& html, int clientWidth) override;
   void PlayExclamation() override;
 
@@ -71,6 +73,7 @@ class CWbb : public QDialog, public PageHost {
 
   std::deque<std::string> pendingEvents_;
   bool probing_ = false;
+  bool pageLoaded_ = false;
 };
 
 // Base URL of every page: event URLs resolve to it followed by "|...".

@@ -155,6 +155,17 @@ void ReplaceElementContent(const std::string& id, const std::string& html) {
             kLargeScriptTimeoutMs);
 }
 
+void AppendTableRowsLater(const std::string& id, const std::string& rowsHtml) {
+  if (!mainHost) return;
+  RunScriptLater(*mainHost,
+                 "(function(){var e=document.getElementById(" + Literal(id) +
+                     ");var t=e&&e.querySelector('table');if(!t)return [false];var rows=" + Literal(rowsHtml) +
+                     ";requestAnimationFrame(function(){setTimeout(function(){"
+                     "if(t.isConnected)(t.tBodies[0]||t).insertAdjacentHTML('beforeend',rows);},0);});"
+                     "return [true];})()",
+                 nullptr);
+}
+
 void SetStyleProperty(PageHost& window, const std::string& id, const std::string& property,
                       const std::string& value) {
   OnElement(window, id, nullptr,

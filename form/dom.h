@@ -26,6 +26,11 @@ std::vector<std::optional<std::string>> GetNamedElements(PageHost& window, const
 // main window's page; the element keeps its opening tag, id and attributes.
 void ReplaceElementContent(const std::string& id, const std::string& html);
 
+// Appends table rows (HTML "<TR>...") to the first table inside the main
+// page's element, after the page has shown its next frame; nothing happens
+// when that table has been replaced meanwhile. Does not wait.
+void AppendTableRowsLater(const std::string& id, const std::string& rowsHtml);
+
 void SetStyleProperty(PageHost& window, const std::string& id, const std::string& property,
                       const std::string& value);
 void ClearBackgroundColor(PageHost& window, const std::string& id);

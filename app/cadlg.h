@@ -1,0 +1,31 @@
+// The main window: the compiled main page in a browser host, whose event
+// handler carries out Capture, Submit and the three copy commands.
+#pragma once
+
+#include <string>
+
+#include "app/cwbb.h"
+
+constexpr const char* kFilerLoginUrl = "https://www.edgarfiling.sec.gov/";
+constexpr const char* kSubmitFailedMessage = "There was an error going to the SEC Filer Login Page.";
+
+class CADlg : public CWbb {
+  Q_OBJECT
+
+ public:
+  explicit CADlg(const std::string& pageHtml);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;  // ends the program
+};
+
+// The one main window, or null.
+CADlg* MainWindow();
+void SetMainWindow(CADlg* window);
+
+// The main window's handler: the dispatcher first, then the commands.
+void ApplicationEventHandler(const std::string& eventText, PageHost& host);
+
+// Sets the filing folder (the documents folder and "/") and shows the XML
+// file's path on the page.
+void SetUpFilingFolder();

@@ -1,0 +1,57 @@
+#include "app/capture.h"
+
+#include "app/desktop.h"
+#include "form/dom.h"
+#include "infotable/conversion.h"
+
+namespace {
+
+// Rows shown at once; the rest follow once the page has painted them, since
+// laying out a large table takes the browser seconds.
+constexpr int kFirstScreenRows = 100;
+
+}  // namespace
+
+void ShowPreview(const std::string& preview) {
+  static const std::string kRowStart = "<TR><TD", kTableEnd = "</TABLE>";
+  size_t cut = 0;
+  for (int row = 0; row <= kFirstScreenRows && cut != std::string::npos; ++row)
+    cut = preview.find(kRowStart, cut + 1);
+  if (cut == std::string::npos) {
+    ReplaceElementContent("idMsg", preview);
+    return;
+  }
+  ReplaceElementContent("idMsg", preview.substr(0, cut) + kTableEnd);
+  AppendTableRowsLater("idMsg", preview.substr(cut, preview.size() - cut - kTableEnd.size()));
+}
+
+CaptureState& Capture() {
+  static CaptureState state;
+  return state;
+}
+
+void CaptureInfoTable() {
+  CaptureState& state = Capture();
+  GetClipboardText(state.clipboardText);
+  if (state.clipboardText.empty()) {
+    ShowMessage(kClipboardEmptyMessage);
+    return;
+  }
+  const std::string path = state.filingFolder.empty() ? "" : state.filingFolder + kOutputFileName;
+  const Conversion conversion = ConvertInfoTable(state.clipboardText, path);
+  switch (conversion.outcome) {
+    case ConversionOutcome::kNotWritten:
+      ShowMessage(conversion.failureMessage);
+      return;
+    case ConversionOutcome::kWriteFailed:
+      state.entryCount = 0;
+      state.valueTotal = 0;
+      ShowMessage(conversion.failureMessage);
+      return;
+    case ConversionOutcome::kWritten:
+      state.entryCount = conversion.entryCount;
+      state.valueTotal = conversion.valueTotal;
+      ShowPreview(conversion.preview);
+      return;
+  }
+}

@@ -1,0 +1,27 @@
+// The capture driver behind the Capture button: the clipboard's information
+// table becomes tev_13f.xml in the filing folder and the preview on the page.
+// Its state lives for the whole run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+constexpr const char* kOutputFileName = "tev_13f.xml";
+constexpr const char* kClipboardEmptyMessage = "The clipboard is empty.";
+
+struct CaptureState {
+  std::string clipboardText;  // the last capture's text
+  std::string filingFolder;   // ends in "/"; empty until set at start-up
+  uint32_t entryCount = 0;    // of the last capture that wrote its document
+  uint64_t valueTotal = 0;
+};
+
+CaptureState& Capture();
+
+// Puts a capture's preview into the message line: its first rows at once,
+// the rest once the page has painted those.
+void ShowPreview(const std::string& preview);
+
+// Runs one capture. A capture that stops before the file is created shows its
+// message and leaves the previous file, entry count and value total alone.
+void CaptureInfoTable();

@@ -1,0 +1,221 @@
+// The whole program in its window: the real page, the real clipboard, real
+// clicks and keys, and the document in a documents folder of its own.
+#include <QApplication>
+#include <filesystem>
+#include <QCloseEvent>
+#include <QTimer>
+#include <sys/stat.h>
+
+#include "app/cadlg.h"
+#include "app/capture.h"
+#include "app/ctheapp.h"
+#include "app/desktop.h"
+#include "tests/support/page_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+std::string Row(std::initializer_list<std::string> cells) {
+  std::string line;
+  for (const std::string& cell : cells) line += (line.empty() ? "" : "\t") + cell;
+  return line + "\r\n";
+}
+
+std::string Good(const std::string& name, const std::string& value) {
+  return Row({name, "COM", "123456789", value, "100", "SH", "n/a", "SOLE", "n/a", "100", "0", "0"});
+}
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedHome_ = qgetenv("HOME");
+    savedPath_ = qgetenv("PATH");
+    qputenv("HOME", home_.path().c_str());
+    qputenv("XDG_CONFIG_HOME", (home_.path() + "/.config").c_str());
+    std::filesystem::create_directory(home_.File("Documents"));
+    Capture() = CaptureState{};
+    ASSERT_TRUE(app_.InitInstance());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+    Pause(50);
+  }
+  void TearDown() override {
+    app_.ExitInstance();
+    qputenv("HOME", savedHome_);
+    qputenv("PATH", savedPath_);
+  }
+
+  CADlg* window() { return MainWindow(); }
+  QWidget* input() { return window()->browser->focusProxy(); }
+  QVariant Js(const QString& script) { return Evaluate(window()->Page(), script); }
+  std::string Html(const char* id) {
+    return Js(QString("document.getElementById('%1').innerHTML").arg(id)).toString().toStdString();
+  }
+  std::string Text(const char* id) {
+    return Js(QString("document.getElementById('%1').textContent").arg(id)).toString().toStdString();
+  }
+  QPoint Centre(const char* id) {
+    const QVariantList box = Js(QString("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
+                                        "return [r.left+r.width/2,r.top+r.height/2];})()").arg(id))
+                                 .toList();
+    return QPoint(box.value(0).toInt(), box.value(1).toInt());
+  }
+  void Click(const char* id) { QTest::mouseClick(input(), Qt::LeftButton, {}, Centre(id)); }
+
+  // Presses Capture and waits until the message line has changed.
+  void CaptureClipboard(const std::string& text, bool byAccessKey = false) {
+    PutClipboardText(text);
+    Js("document.getElementById('idMsg').innerHTML='waiting'");
+    if (byAccessKey)
+      QTest::keyClick(input(), Qt::Key_C, Qt::AltModifier);
+    else
+      Click("btCapture");
+    ASSERT_TRUE(WaitUntil([&] { return Html("idMsg") != "waiting"; }, 20000));
+    Pause(50);
+  }
+
+  std::string OutputPath() { return home_.File("Documents/tev_13f.xml"); }
+
+  TempDir home_;
+  CTheApp app_;
+  QByteArray savedHome_, savedPath_;
+};
+
+TEST_F(Program, StartsWithTheFilePathAndZeroCounts) {
+  EXPECT_EQ(Text("idFf"), OutputPath());
+  EXPECT_EQ(window()->windowTitle(), "Form 13-F Trellan");
+  EXPECT_TRUE(window()->isVisible());
+  // The count fields are empty until the first capture, so they are clicked by script.
+  Js("document.getElementById('idNe').click()");
+  ASSERT_TRUE(WaitUntil([] {
+    std::string text;
+    return GetClipboardText(text) && text == "0";
+  }));
+  Click("idFf");
+  std::string text;
+  ASSERT_TRUE(WaitUntil([&] { return GetClipboardText(text) && text == OutputPath(); }));
+}
+
+TEST_F(Program, CaptureWritesTheDocumentAndShowsTheResults) {
+  CaptureClipboard(Good("ALPHA", "1,000") + Row({"x", "y"}) + Good("BETA", "$2,500.75"));
+  const std::string xml = ReadFile(OutputPath());
+  EXPECT_EQ(xml.rfind("<?xml version='1.0' encoding='UTF-8'?>\r\n", 0), 0u);
+  EXPECT_NE(xml.find("<nameOfIssuer>BETA</nameOfIssuer>"), std::string::npos);
+  EXPECT_EQ(Text("idNe"), "2");
+  EXPECT_EQ(Text("idTot"), "3,500");
+  const std::string preview = Html("idMsg");
+  EXPECT_NE(preview.find("Error(s):"), std::string::npos);
+  EXPECT_NE(preview.find("Invalid field(s) in row 2:</b> x\ty"), std::string::npos);
+  EXPECT_EQ(Js("document.querySelectorAll('#idMsg tr').length").toInt(), 3) << "head row and two rows";
+
+  Click("idTot");
+  std::string copied;
+  ASSERT_TRUE(WaitUntil([&] { return GetClipboardText(copied) && copied == "3500"; })) << copied;
+  Click("idNe");
+  ASSERT_TRUE(WaitUntil([&] { return GetClipboardText(copied) && copied == "2"; })) << copied;
+}
+
+TEST_F(Program, AltCCapturesToo) {
+  CaptureClipboard(Good("ALPHA", "99999999999"), true);
+  EXPECT_EQ(Text("idTot"), "99,999,999,999");
+  EXPECT_NE(ReadFile(OutputPath()).find("<value>99999999999</value>"), std::string::npos);
+  EXPECT_NE(Html("idMsg").find("No errors."), std::string::npos);
+}
+
+TEST_F(Program, FailedCapturesKeepThePreviousResults) {
+  CaptureClipboard(Good("ALPHA", "5") + Good("BETA", "6"));
+  const std::string document = ReadFile(OutputPath());
+  const struct {
+    std::string clipboard;
+    const char* message;
+  } cases[] = {
+      {"", "The clipboard is empty."},
+      {Row({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}), "The clipboard does not contain valid data."},
+  };
+  for (const auto& c : cases) {
+    const int sounds = ExclamationsPlayed();
+    CaptureClipboard(c.clipboard);
+    EXPECT_EQ(Html("idMsg"), std::string("<font color=\"red\">") + c.message + "</font>");
+    EXPECT_EQ(ExclamationsPlayed(), sounds + 1);
+    EXPECT_EQ(Text("idNe"), "2");
+    EXPECT_EQ(Text("idTot"), "11");
+    EXPECT_EQ(ReadFile(OutputPath()), document);
+  }
+  chmod(OutputPath().c_str(), 0444);
+  CaptureClipboard(Good("GAMMA", "7"));
+  EXPECT_EQ(Html("idMsg"), "<font color=\"red\">Could not create file in the filing folder.</font>");
+  EXPECT_EQ(Text("idNe"), "2");
+  EXPECT_EQ(ReadFile(OutputPath()), document);
+}
+
+TEST_F(Program, LargeTablesShowTheirFirstRowsAndThenTheRest) {
+  std::string table;
+  for (int i = 1; i <= 250; ++i) table += Good("ISSUER " + std::to_string(i), std::to_string(i));
+  CaptureClipboard(table);
+  const QString rows = "document.querySelectorAll('#idMsg tr').length";
+  ASSERT_TRUE(WaitUntil([&] { return Js(rows).toInt() == 251; }));
+  EXPECT_EQ(Js("Array.from(document.querySelectorAll('#idMsg tr')).slice(1).every("
+               "(r,i)=>r.cells[0].textContent==String(i+1)&&r.cells[1].textContent=='ISSUER '+(i+1))").toBool(), true);
+  EXPECT_EQ(Js("document.querySelectorAll('#idMsg table').length").toInt(), 1);
+  EXPECT_EQ(Text("idNe"), "250");
+  EXPECT_EQ(Text("idTot"), "31,375");
+}
+
+TEST_F(Program, AllRowsInvalidStillWritesAnEmptyDocument) {
+  CaptureClipboard(Row({"Name", "Title", "CUSIP", "Value", "Shares", "Type", "PutCall", "Disc", "Mgr", "Sole",
+                        "Shared", "None"}));
+  EXPECT_NE(Html("idMsg").find("Invalid field(s) in row 1:"), std::string::npos);
+  EXPECT_EQ(Text("idNe"), "0");
+  EXPECT_EQ(Text("idTot"), "0");
+  EXPECT_EQ(ReadFile(OutputPath()).find("<infoTable>"), std::string::npos);
+}
+
+TEST_F(Program, CellsThatHoldMarkupStayText) {
+  CaptureClipboard(Good("<img src=x onerror=\"location='|btSubmit'\">", "1") +
+                   Row({"<b>|btSubmit</b>", "x"}));
+  EXPECT_EQ(Js("document.querySelectorAll('#idMsg img,#idMsg b b').length").toInt(), 0);
+  EXPECT_NE(Text("idMsg").find("<img src=x onerror="), std::string::npos);
+}
+
+TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
+  TempDir bin;
+  const std::string record = bin.File("record.txt");
+  WriteFile(bin.File("xdg-open"), "#!/bin/sh\necho \"$@\" > " + record + "\npwd >> " + record + "\n");
+  chmod(bin.File("xdg-open").c_str(), 0755);
+  qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
+  Click("btSubmit");
+  ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find('\n') != ReadFile(record).rfind('\n'); }));
+  EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.File("Documents") + "\n");
+
+  qputenv("PATH", bin.File("nowhere").c_str());
+  const int sounds = ExclamationsPlayed();
+  Click("btSubmit");
+  ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; }));
+  EXPECT_EQ(Html("idMsg"), "<font color=\"red\">There was an error going to the SEC Filer Login Page.</font>");
+}
+
+TEST_F(Program, EventsBeforeThePageIsReadyAreIgnored) {
+  window()->pageReady = false;
+  PutClipboardText(Good("A", "1"));
+  ApplicationEventHandler("btCapture", *window());
+  window()->pageReady = true;
+  EXPECT_FALSE(std::filesystem::exists(OutputPath()));
+  EXPECT_EQ(Text("idNe"), "");
+}
+
+TEST_F(Program, CloseBoxEndsTheProgramWithExitCodeZero) {
+  QTimer::singleShot(100, window(), [this] { window()->close(); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(app_.ExitInstance(), 0);
+  EXPECT_EQ(MainWindow(), nullptr);
+}
+
+TEST_F(Program, WindowKeepsAMinimumSizeAndItsViewFillsIt) {
+  window()->resize(50, 20);
+  EXPECT_GE(window()->width(), 200);
+  EXPECT_GE(window()->height(), 100);
+  window()->resize(700, 500);
+  Pause(50);
+  EXPECT_EQ(window()->browser->geometry(), QRect(0, 0, 700, 500));
+}
+
+}  // namespace
