@@ -169,11 +169,22 @@ TEST_F(Program, AllRowsInvalidStillWritesAnEmptyDocument) {
   EXPECT_EQ(ReadFile(OutputPath()).find("<infoTable>"), std::string::npos);
 }
 
-TEST_F(Program, CellsThatHoldMarkupStayText) {
+TEST_F(Program, CellsThatHoldMarkupStayTextAndRunNothing) {
+  TempDir bin;
+  const std::string record = bin.File("record.txt");
+  WriteFile(bin.File("xdg-open"), "#!/bin/sh\necho opened > " + record + "\n");
+  chmod(bin.File("xdg-open").c_str(), 0755);
+  qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
   CaptureClipboard(Good("<img src=x onerror=\"location='|btSubmit'\">", "1") +
-                   Row({"<b>|btSubmit</b>", "x"}));
-  EXPECT_EQ(Js("document.querySelectorAll('#idMsg img,#idMsg b b').length").toInt(), 0);
-  EXPECT_NE(Text("idMsg").find("<img src=x onerror="), std::string::npos);
+                   Good("<script>location='|btSubmit'</script>", "1") + Good("&amp; |btSubmit", "1") +
+                   Row({"<b onmouseover=\"location='|csTot'\">|btSubmit</b>", "x"}));
+  Pause(500);
+  EXPECT_FALSE(std::filesystem::exists(record)) << "nothing in the cells pressed Submit";
+  EXPECT_EQ(Js("document.querySelectorAll('#idMsg img,#idMsg script,#idMsg b b').length").toInt(), 0);
+  const std::string text = Text("idMsg");
+  EXPECT_NE(text.find("<img src=x onerror="), std::string::npos);
+  EXPECT_NE(text.find("<script>location='|btSubmit'</script>"), std::string::npos);
+  EXPECT_NE(text.find("&amp; |btSubmit"), std::string::npos);
 }
 
 TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
