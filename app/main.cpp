@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   application.setApplicationName("form13f");
   application.setApplicationDisplayName("Form 13-F Trellan");
+  application.setDesktopFileName("com.trellan.form13f");
+  application.setWindowIcon(QIcon(":/icon.png"));
   CTheApp theApp;
   if (!theApp.InitInstance()) return theApp.ExitInstance();
   application.exec();
