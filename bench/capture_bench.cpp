@@ -18,22 +18,10 @@
 #include "app/ctheapp.h"
 #include "app/desktop.h"
 #include "form/dom.h"
+#include "bench/generated_table.h"
 #include "infotable/conversion.h"
 
 namespace {
-
-std::string GenerateTable(int rows) {
-  std::string table;
-  char line[512];
-  for (int i = 0; i < rows; ++i) {
-    std::snprintf(line, sizeof line,
-                  "ISSUER NUMBER %d HOLDINGS CORP\tCOM CL A\t%09d\t$%d,%03d.40\t%d\tSH\t%s\tSOLE\t%s\t%d\t0\t0\r\n",
-                  i, 100000000 + i * 7, i % 900 + 1, i % 1000, i * 13 + 100, i % 10 == 0 ? "Call" : "n/a",
-                  i % 5 == 0 ? "1,2" : "n/a", i * 13 + 100);
-    table += line;
-  }
-  return table;
-}
 
 // Runs a script and waits for its result in a running event loop.
 QVariant Evaluate(QWebEnginePage* page, const QString& script) {

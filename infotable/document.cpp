@@ -1,6 +1,9 @@
 #include "infotable/document.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -18,23 +21,26 @@ size_t CharacterLength(std::string_view text, size_t position) {
   return length == 0 ? 1 : length;
 }
 
-void AppendElement(std::string& out, const char* indent, const char* name, std::string_view text) {
-  out += indent;
-  out += '<';
-  out += name;
-  out += '>';
-  out += text;
-  out += "</";
-  out += name;
-  out += ">\r\n";
+// Appends the parts with one size check: the document and the preview are
+// millions of these small pieces.
+void AppendAll(std::string& out, std::initializer_list<std::string_view> parts) {
+  size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  size_t at = out.size();
+  if (out.capacity() < at + size) out.reserve(std::max(at + size, 2 * out.capacity()));
+  out.resize(at + size);
+  for (std::string_view part : parts) {
+    std::memcpy(&out[at], part.data(), part.size());
+    at += part.size();
+  }
 }
 
-void AppendCell(std::string& out, const char* align, std::string_view text) {
-  out += "<TD class=itbl align=";
-  out += align;
-  out += '>';
-  out += text;
-  out += "</TD>";
+void AppendElement(std::string& out, std::string_view indent, std::string_view name, std::string_view text) {
+  AppendAll(out, {indent, "<", name, ">", text, "</", name, ">\r\n"});
+}
+
+void AppendCell(std::string& out, std::string_view align, std::string_view text) {
+  AppendAll(out, {"<TD class=itbl align=", align, ">", text, "</TD>"});
 }
 
 }  // namespace

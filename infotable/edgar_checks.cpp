@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "infotable/document.h"
 
@@ -13,22 +14,25 @@ constexpr size_t kDigitLimit = 16;
 
 // The final fields are markup-escaped; messages show what the filer typed.
 std::string UnescapeMarkup(const std::string& text) {
+  static const struct {
+    std::string_view reference;
+    char character;
+  } kReferences[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}};
   std::string plain;
-  for (size_t i = 0; i < text.size();) {
-    if (text.compare(i, 5, "&amp;") == 0) {
-      plain += '&';
-      i += 5;
-    } else if (text.compare(i, 4, "&lt;") == 0) {
-      plain += '<';
-      i += 4;
-    } else if (text.compare(i, 4, "&gt;") == 0) {
-      plain += '>';
-      i += 4;
-    } else {
-      plain += text[i++];
+  size_t start = 0;
+  for (size_t at; (at = text.find('&', start)) != std::string::npos;) {
+    plain.append(text, start, at - start);
+    start = at + 1;
+    plain += '&';
+    for (const auto& known : kReferences) {
+      if (text.compare(at, known.reference.size(), known.reference) == 0) {
+        plain.back() = known.character;
+        start = at + known.reference.size();
+        break;
+      }
     }
   }
-  return plain;
+  return plain.append(text, start, std::string::npos);
 }
 
 std::string Holding(const std::string& field) {

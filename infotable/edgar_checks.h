@@ -1,6 +1,6 @@
-// EDGAR's own rules for an infoTable entry (Form 13F XML Technical
-// Specification v1.7), checked on a row in final form so that a filer learns
-// before upload what EDGAR would refuse.
+// EDGAR's own rules for an infoTable entry (its published Form 13F schema,
+// version 1.7), checked on a row in final form so that a filer learns before
+// upload what EDGAR would refuse.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 #include "infotable/row.h"
 
+#include <algorithm>
+
 namespace {
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -20,6 +22,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsXmlControl(unsigned char c) { return c < 0x20 && c != '\t'; }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+  if (text.find(from) == std::string::npos) return;
   std::string result;
   result.reserve(text.size());
   size_t start = 0;
@@ -109,13 +112,16 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard) {
 
     bool insideField = false, tabPending = false, blankPending = false;
     int fieldCount = 0;
-    for (char c : line) {
+    for (size_t at = 0; at < line.size();) {
+      const char c = line[at];
       if (c == '\t') {
         insideField = false;
         tabPending = fieldCount > 0;
         blankPending = false;
+        ++at;
       } else if (c == ' ') {
         if (insideField) blankPending = true;
+        ++at;
       } else {
         if (!insideField) {
           ++fieldCount;
@@ -129,7 +135,11 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard) {
           result.text += ' ';
           blankPending = false;
         }
-        result.text += c;
+        // Everything up to the next blank or tab goes out as it is.
+        size_t end = at;
+        while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+        result.text.append(line.substr(at, end - at));
+        at = end;
       }
     }
     result.text += '\n';
@@ -218,6 +228,8 @@ void NormalizeRow(InfoTableRow& row) {
 }
 
 std::string EscapeMarkup(std::string_view text) {
+  if (std::none_of(text.begin(), text.end(), [](char c) { return c == '&' || c == '<' || c == '>'; }))
+    return std::string(text);
   std::string escaped;
   escaped.reserve(text.size());
   for (char c : text) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "infotable/edgar_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -145,20 +146,35 @@ TEST_F(ConversionTest, EdgarProblemsAreReportedInRowAndFieldOrderButWritten) {
   const std::string table =
       GoodLine("GOOD", "1") +
       Line({"BAD*NAME", "COM", "12345678901", "1", "100", "SH", "n/a", "SOLE", "n/a", "1", "0", "n/a"}) +
-      GoodLine(std::string(151, 'L'), std::string(17, '9'));
+      GoodLine(std::string(151, 'L'), std::string(17, '9')) +
+      Line({"OK", std::string(151, 'T'), "123456789", "1", std::string(17, '1'), "SH", "n/a", "SOLE",
+            std::string(101, 'M'), std::string(17, '2'), "n/a", "1"});
   const Conversion c = ConvertInfoTable(table, path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
-  EXPECT_EQ(c.entryCount, 3u);
+  EXPECT_EQ(c.entryCount, 4u);
   std::vector<std::pair<uint32_t, std::string>> lines;
   for (const RowError& e : c.errors) {
     EXPECT_EQ(e.kind, RowErrorKind::kNotAcceptedByEdgar);
     lines.emplace_back(e.row, e.text.substr(0, e.text.find(' ')));
   }
   EXPECT_EQ(lines, (std::vector<std::pair<uint32_t, std::string>>{
-                       {2, "nameOfIssuer"}, {2, "cusip"}, {2, "None"}, {3, "nameOfIssuer"}, {3, "value"}}));
+                       {2, "nameOfIssuer"}, {2, "cusip"}, {2, "None"}, {3, "nameOfIssuer"}, {3, "value"},
+                       {4, "titleOfClass"}, {4, "sshPrnamt"}, {4, "otherManager"}, {4, "Sole"}, {4, "Shared"}}));
   EXPECT_NE(c.preview.find("<font color=#e00000>Error(s):</font></b><br><b>Not accepted by EDGAR in row 2:</b> "
                            "nameOfIssuer must not hold *"),
             std::string::npos);
+}
+
+TEST_F(ConversionTest, EntriesPastEdgarsLimitAreReportedOnce) {
+  std::string table;
+  const std::string row = GoodLine("A", "1");
+  table.reserve(row.size() * (kEdgarEntryLimit + 2));
+  for (uint32_t i = 0; i < kEdgarEntryLimit + 2; ++i) table += row;
+  const Conversion c = ConvertInfoTable(table, path);
+  EXPECT_EQ(c.entryCount, kEdgarEntryLimit + 2);
+  ASSERT_EQ(c.errors.size(), 1u);
+  EXPECT_EQ(c.errors[0].row, kEdgarEntryLimit + 1);
+  EXPECT_EQ(c.errors[0].text.rfind("informationTable must hold at most 250,000", 0), 0u);
 }
 
 TEST_F(ConversionTest, AcceptedRowsValidateAgainstTheEdgarSchema) {
