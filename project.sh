@@ -32,7 +32,7 @@ build() {  # build FOLDER [cmake options...]
 case "${1:-}" in
   run)
     install_missing
-    build build -DFORM13F_BENCH=OFF
+    build build
     exec build/bin/form13f
     ;;
   test)
