@@ -15,6 +15,18 @@ namespace {
 
 std::string OutputPath(const char* name) { return "/tmp/form13f-bench-" + std::to_string(getpid()) + name; }
 
+// The document of a generated table of `rows` rows, converted to `path`.
+std::string ConvertedDocument(int rows, const std::string& path) {
+  ConvertInfoTable(GenerateTable(rows), path);
+  std::string document;
+  FILE* file = std::fopen(path.c_str(), "rb");
+  char chunk[65536];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) document.append(chunk, n);
+  std::fclose(file);
+  return document;
+}
+
 void BM_Conversion(benchmark::State& state) {
   const std::string table = GenerateTable(static_cast<int>(state.range(0)));
   const std::string path = OutputPath(".xml");
@@ -38,17 +50,8 @@ BENCHMARK(BM_Conversion)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 // The same number of bytes the 50,000-row document has, written with stdio.
 void BM_PlainCopy(benchmark::State& state) {
-  const std::string table = GenerateTable(static_cast<int>(state.range(0)));
   const std::string path = OutputPath(".xml");
-  ConvertInfoTable(table, path);
-  std::string document;
-  {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) document.append(chunk, n);
-    std::fclose(file);
-  }
+  const std::string document = ConvertedDocument(static_cast<int>(state.range(0)), path);
   const std::string copy = OutputPath(".copy");
   for (auto _ : state) {
     FILE* file = std::fopen(copy.c_str(), "wb");
@@ -64,17 +67,8 @@ BENCHMARK(BM_PlainCopy)->Arg(50000)->Unit(benchmark::kMillisecond);
 // The same document written through the file stream, entry by entry, as the
 // conversion writes it: what the stream itself costs beside the plain copy.
 void BM_StreamWrite(benchmark::State& state) {
-  const std::string table = GenerateTable(static_cast<int>(state.range(0)));
   const std::string path = OutputPath(".xml");
-  ConvertInfoTable(table, path);
-  std::string document;
-  {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) document.append(chunk, n);
-    std::fclose(file);
-  }
+  const std::string document = ConvertedDocument(static_cast<int>(state.range(0)), path);
   constexpr size_t kEntrySize = 470;
   for (auto _ : state) {
     FileStream* stream = OpenFileStream(path, kStreamCreate);
