@@ -40,9 +40,7 @@ void CaptureInfoTable() {
   const std::string path = state.filingFolder.empty() ? "" : state.filingFolder + kOutputFileName;
   const Conversion conversion = ConvertInfoTable(state.clipboardText, path);
   switch (conversion.outcome) {
-    case ConversionOutcome::kNotWritten:
-      ShowMessage(conversion.failureMessage);
-      return;
+    case ConversionOutcome::kNotWritten: ShowMessage(conversion.failureMessage); return;
     case ConversionOutcome::kWriteFailed:
       state.entryCount = 0;
       state.valueTotal = 0;

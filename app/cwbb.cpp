@@ -15,7 +15,6 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -224,11 +223,11 @@ void CWbb::LoadPage() {
   QTimer timeout;
   timeout.setSingleShot(true);
   connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-  const QMetaObject::Connection loaded = connect(browser->page(), &QWebEnginePage::loadFinished, &loop,
-                                                [this, &loop](bool ok) {
-                                                  pageLoaded_ = ok;
-                                                  loop.quit();
-                                                });
+  const QMetaObject::Connection loaded =
+      connect(browser->page(), &QWebEnginePage::loadFinished, &loop, [this, &loop](bool ok) {
+        pageLoaded_ = ok;
+        loop.quit();
+      });
   browser->page()->setHtml(QString::fromStdString(pageHtml), QUrl(kPageBaseUrl));
   timeout.start(kPageLoadTimeoutMs);
   ++pageLoads;
@@ -322,14 +321,16 @@ void CWbb::SetAccessKeyHighlightState(bool on) {
 
 bool CWbb::eventFilter(QObject* watched, QEvent* event) {
   if (watched == browser && event->type() == QEvent::ChildAdded) WatchInput(browser->focusProxy());
-  if (watched == this && (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)) {
+  if (watched == this &&
+      (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)) {
     if (pageReady) SetAccessKeyHighlightState(false);
     return false;
   }
   if (!pageReady) return false;
   // Keys reach the page's widget first; those the page leaves are passed on to
   // the view and the dialog, and must not be filtered twice.
-  if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched != browser->focusProxy())
+  if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+      watched != browser->focusProxy())
     return false;
   return FilterInput(event);
 }
@@ -337,11 +338,13 @@ bool CWbb::eventFilter(QObject* watched, QEvent* event) {
 bool CWbb::FilterInput(QEvent* event) {
   const QEvent::Type type = event->type();
   const auto* mouse = dynamic_cast<QMouseEvent*>(event);
-  const auto* key = type == QEvent::KeyPress || type == QEvent::KeyRelease ? static_cast<QKeyEvent*>(event) : nullptr;
+  const auto* key =
+      type == QEvent::KeyPress || type == QEvent::KeyRelease ? static_cast<QKeyEvent*>(event) : nullptr;
   if (!mouse && !key && type != QEvent::ContextMenu) return false;
 
   // A selection outside a text field does not survive.
-  if (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) RestrictSelection(*this, {"ta", "tc", "tx"});
+  if (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease)
+    RestrictSelection(*this, {"ta", "tc", "tx"});
 
   const bool hideCursor = !currentPopup && cursorShown == 0;
   if (hideCursor != cursorHidden) {
@@ -353,7 +356,8 @@ bool CWbb::FilterInput(QEvent* event) {
   }
 
   if (currentPopup && mouse &&
-      ((type == QEvent::MouseButtonPress && (mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton)) ||
+      ((type == QEvent::MouseButtonPress &&
+        (mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton)) ||
        (type == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton &&
         !(mouse->modifiers() & Qt::ShiftModifier)))) {
     QPointer<CWbb> popup = currentPopup;
@@ -366,7 +370,8 @@ bool CWbb::FilterInput(QEvent* event) {
     // Enter, undo and redo are decided on the page itself (kInputRulesScript),
     // where the focused element is known without waiting.
     // Whether Alt is held once this key has gone down or up.
-    const bool altHeld = key->key() == Qt::Key_Alt ? type == QEvent::KeyPress : (key->modifiers() & Qt::AltModifier);
+    const bool altHeld =
+        key->key() == Qt::Key_Alt ? type == QEvent::KeyPress : (key->modifiers() & Qt::AltModifier);
     SetAccessKeyHighlightState(altHeld);
     const bool closeKey = key->key() == Qt::Key_Escape ||
                           (!eventHandler && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter));

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <cstdint>
 #include <deque>
 #include <string>

@@ -1,12 +1,13 @@
 #include "app/desktop.h"
 
+#include <canberra.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QStandardPaths>
-#include <canberra.h>
 
 #include "form/dom.h"
 
@@ -53,8 +54,8 @@ bool PutClipboardText(const std::string& text) {
 }
 
 bool GetDocumentsFolder(std::string& path) {
-  for (const QString& folder : {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-                               qEnvironmentVariable("HOME")}) {
+  for (const QString& folder :
+       {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), qEnvironmentVariable("HOME")}) {
     if (IsFolder(folder)) {
       path = QDir::cleanPath(folder).toStdString();
       return true;

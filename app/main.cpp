@@ -1,12 +1,12 @@
 // form13f: the window program.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 #include "app/ctheapp.h"
 #include "storage/file_stream.h"

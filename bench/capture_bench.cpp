@@ -6,7 +6,6 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QWebEnginePage>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,8 +16,8 @@
 #include "app/capture.h"
 #include "app/ctheapp.h"
 #include "app/desktop.h"
-#include "form/dom.h"
 #include "bench/generated_table.h"
+#include "form/dom.h"
 #include "infotable/conversion.h"
 
 namespace {
@@ -57,9 +56,10 @@ void Measure(int rows) {
   }
   Evaluate(MainWindow()->Page(), "document.body.offsetHeight");
   const qint64 laidOut = clock.elapsed();
-  std::printf("%6d rows: conversion %5lld ms, page update %5lld ms, first screen laid out %5lld ms, "
-              "every row laid out %6lld ms (%zu bytes of HTML)\n",
-              rows, converted, updated - converted, firstScreen, laidOut, conversion.preview.size());
+  std::printf(
+      "%6d rows: conversion %5lld ms, page update %5lld ms, first screen laid out %5lld ms, "
+      "every row laid out %6lld ms (%zu bytes of HTML)\n",
+      rows, converted, updated - converted, firstScreen, laidOut, conversion.preview.size());
   std::fflush(stdout);
 }
 

@@ -13,7 +13,8 @@ const char* const kPopupPageHead =
     "li {margin-top:4px;margin-bottom:4px}\n"
     "-->\n"
     "</style><BODY bgcolor=#ffff00 leftmargin=4 rightmargin=2 topmargin=2 bottommargin=0 "
-    "style='cursor:default;overflow:auto;font:11px Arial;border:0' title='Click here to close this popup.'>\n";
+    "style='cursor:default;overflow:auto;font:11px Arial;border:0' title='Click here to close this "
+    "popup.'>\n";
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "form/event_text.h"
 
 struct HelpText {
-  std::string id;  // empty: the end of the table
+  std::string id;    // empty: the end of the table
   std::string text;  // HTML, or "|width|" followed by HTML
 };
 

@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <QVariant>
 #include <QWebEnginePage>
-
 #include <memory>
 
 namespace {
@@ -21,7 +20,8 @@ constexpr int kLargeScriptTimeoutMs = 120000;
 
 // A UTF-8 text as a JavaScript string literal.
 QString Literal(const std::string& text) {
-  const QByteArray array = QJsonDocument(QJsonArray{QString::fromStdString(text)}).toJson(QJsonDocument::Compact);
+  const QByteArray array =
+      QJsonDocument(QJsonArray{QString::fromStdString(text)}).toJson(QJsonDocument::Compact);
   return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
@@ -151,19 +151,21 @@ void ReplaceElementContent(const std::string& id, const std::string& html) {
             "var o=e.outerHTML;if(typeof o!='string')return null;"
             "var a=o.indexOf('>');var open=a<0?'':o.substring(0,a+1);"
             "var b=o.lastIndexOf('<');var close=b<0?o:o.substring(b);"
-            "try{e.outerHTML=open+" + Literal(html) + "+close;}catch(x){}return [true];",
+            "try{e.outerHTML=open+" +
+                Literal(html) + "+close;}catch(x){}return [true];",
             kLargeScriptTimeoutMs);
 }
 
 void AppendTableRowsLater(const std::string& id, const std::string& rowsHtml) {
   if (!mainHost) return;
-  RunScriptLater(*mainHost,
-                 "(function(){var e=document.getElementById(" + Literal(id) +
-                     ");var t=e&&e.querySelector('table');if(!t)return [false];var rows=" + Literal(rowsHtml) +
-                     ";requestAnimationFrame(function(){setTimeout(function(){"
-                     "if(t.isConnected)(t.tBodies[0]||t).insertAdjacentHTML('beforeend',rows);},0);});"
-                     "return [true];})()",
-                 nullptr);
+  RunScriptLater(
+      *mainHost,
+      "(function(){var e=document.getElementById(" + Literal(id) +
+          ");var t=e&&e.querySelector('table');if(!t)return [false];var rows=" + Literal(rowsHtml) +
+          ";requestAnimationFrame(function(){setTimeout(function(){"
+          "if(t.isConnected)(t.tBodies[0]||t).insertAdjacentHTML('beforeend',rows);},0);});"
+          "return [true];})()",
+      nullptr);
 }
 
 void SetStyleProperty(PageHost& window, const std::string& id, const std::string& property,
@@ -197,7 +199,8 @@ bool GetChecked(PageHost& window, const std::string& id) {
 }
 
 void SetChecked(PageHost& window, const std::string& id, bool checked) {
-  OnElement(window, id, ElementKind::kInput, QString("e.checked=") + (checked ? "true" : "false") + ";return [true];");
+  OnElement(window, id, ElementKind::kInput,
+            QString("e.checked=") + (checked ? "true" : "false") + ";return [true];");
 }
 
 std::string GetInputValue(PageHost& window, const std::string& id) {
@@ -221,7 +224,8 @@ void SetSelectValue(PageHost& window, const std::string& id, const std::string& 
 }
 
 void SetSelectedIndex(PageHost& window, const std::string& id, int index) {
-  OnElement(window, id, ElementKind::kSelect, "e.selectedIndex=" + QString::number(index) + ";return [true];");
+  OnElement(window, id, ElementKind::kSelect,
+            "e.selectedIndex=" + QString::number(index) + ";return [true];");
 }
 
 int GetOptionCount(PageHost& window, const std::string& id) {
@@ -229,10 +233,10 @@ int GetOptionCount(PageHost& window, const std::string& id) {
 }
 
 bool GetOption(PageHost& window, const std::string& id, int index, std::string* value) {
-  const QVariantList option =
-      OnElement(window, id, ElementKind::kSelect,
-                "var o=e.options[" + QString::number(index) + "];if(!o)return null;return [[o.selected,String(o.value)]];")
-          .toList();
+  const QVariantList option = OnElement(window, id, ElementKind::kSelect,
+                                        "var o=e.options[" + QString::number(index) +
+                                            "];if(!o)return null;return [[o.selected,String(o.value)]];")
+                                  .toList();
   if (option.size() != 2) throw CVexc();
   if (value) *value = Text(option[1]);
   return option[0].toBool();
@@ -240,8 +244,8 @@ bool GetOption(PageHost& window, const std::string& id, int index, std::string* 
 
 void SetOptionSelected(PageHost& window, const std::string& id, int index, bool selected) {
   OnElement(window, id, ElementKind::kSelect,
-            "var o=e.options[" + QString::number(index) + "];if(!o)return null;o.selected=" +
-                (selected ? "true" : "false") + ";return [true];");
+            "var o=e.options[" + QString::number(index) +
+                "];if(!o)return null;o.selected=" + (selected ? "true" : "false") + ";return [true];");
 }
 
 bool GetDisabled(PageHost& window, const std::string& id, ElementKind kind) {
@@ -250,7 +254,8 @@ bool GetDisabled(PageHost& window, const std::string& id, ElementKind kind) {
 
 std::optional<std::string> GetActiveElementId(PageHost& window) {
   return Optional([&] {
-    const QVariant id = RunScript(window, "(function(){var e=document.activeElement;return e?[e.id||'']:null;})()");
+    const QVariant id =
+        RunScript(window, "(function(){var e=document.activeElement;return e?[e.id||'']:null;})()");
     return Text(id);
   });
 }
@@ -258,7 +263,8 @@ std::optional<std::string> GetActiveElementId(PageHost& window) {
 void FindHelpEventAtPoint(PageHost& window, int x, int y,
                           std::function<void(std::optional<std::string>)> done) {
   RunScriptLater(window,
-                 "(function(){var e=document.elementFromPoint(" + QString::number(x) + "," + QString::number(y) +
+                 "(function(){var e=document.elementFromPoint(" + QString::number(x) + "," +
+                     QString::number(y) +
                      ");for(;e;e=e.parentElement){var v=e.getAttribute('omrd');"
                      "if(typeof v=='string')return [[v]];}return [[]];})()",
                  [done](const QVariant& result) {
@@ -278,20 +284,23 @@ void RestrictSelection(PageHost& window, const std::vector<std::string>& keepPre
                  "if(a&&(a.tagName=='INPUT'||a.tagName=='TEXTAREA'))p=a;"
                  "else if(s.rangeCount)p=s.getRangeAt(0).commonAncestorContainer;"
                  "if(p&&p.nodeType!=1)p=p.parentElement;var id=(p&&p.id)||'';"
-                 "var keep=" + prefixes + ";for(var i=0;i<keep.length;i++)"
-                 "if(id.substring(0,2)==keep[i])return [true];"
-                 "s.removeAllRanges();return [true];})()",
+                 "var keep=" +
+                     prefixes +
+                     ";for(var i=0;i<keep.length;i++)"
+                     "if(id.substring(0,2)==keep[i])return [true];"
+                     "s.removeAllRanges();return [true];})()",
                  nullptr);
 }
 
 void SetAccessKeyHighlight(PageHost& window, bool on, std::function<void(bool)> done) {
-  RunScriptLater(window,
-                 QString("(function(){try{var st=document.styleSheets[0].cssRules[0].style;st.textDecoration='") +
-                     (on ? "underline" : "") + "';st.color='" + (on ? "#00b000" : "") +
-                     "';return [true];}catch(x){return [false];}})()",
-                 [done](const QVariant& result) {
-                   if (done) done(result.toBool());
-                 });
+  RunScriptLater(
+      window,
+      QString("(function(){try{var st=document.styleSheets[0].cssRules[0].style;st.textDecoration='") +
+          (on ? "underline" : "") + "';st.color='" + (on ? "#00b000" : "") +
+          "';return [true];}catch(x){return [false];}})()",
+      [done](const QVariant& result) {
+        if (done) done(result.toBool());
+      });
 }
 
 std::optional<int> GetBodyScrollHeight(PageHost& window) {

@@ -18,8 +18,8 @@ bool IsOneOf(const std::string& code, std::initializer_list<const char*> codes) 
 
 // The type codes that make a control; any other identifier leaves its item alone.
 bool IsTypeCode(const std::string& code) {
-  return IsOneOf(code, {"tx", "tc", "ta", "ck", "rb", "sl", "sc", "st", "mt", "bt", "sp", "sh", "sk",
-                        "px", "lq"});
+  return IsOneOf(code,
+                 {"tx", "tc", "ta", "ck", "rb", "sl", "sc", "st", "mt", "bt", "sp", "sh", "sk", "px", "lq"});
 }
 
 void ReplaceAll(std::string& text, char from, const std::string& to) {
@@ -60,10 +60,8 @@ std::string BuildControl(const std::vector<std::string>& fields, std::string& la
     if (secondMark != std::string::npos) {
       const std::string key = label.substr(firstMark + 1, secondMark - firstMark - 1);
       attributes += " accesskey=" + key;
-      if (type == "sk" || type == "sh")
-        attributes += " tabindex=-1 onfocus=blur();location='|ak|" + id + "'";
-      label = label.substr(0, firstMark) + "<span class=ak>" + key + "</span>" +
-              label.substr(secondMark + 1);
+      if (type == "sk" || type == "sh") attributes += " tabindex=-1 onfocus=blur();location='|ak|" + id + "'";
+      label = label.substr(0, firstMark) + "<span class=ak>" + key + "</span>" + label.substr(secondMark + 1);
     }
   }
 
@@ -104,27 +102,27 @@ std::string BuildControl(const std::vector<std::string>& fields, std::string& la
     return "<INPUT CLASS=ck TYPE=checkbox ID=" + id + " onclick=location='|" + id + "|'+checked" +
            attributes + ">" + label;
   if (type == "rb")
-    return "<INPUT CLASS=rb TYPE=radio ID=" + id + " onclick=location='|" + id + "'" + attributes + ">" + label;
+    return "<INPUT CLASS=rb TYPE=radio ID=" + id + " onclick=location='|" + id + "'" + attributes + ">" +
+           label;
   if (IsOneOf(type, {"sl", "sc", "st", "mt"}))
     return label + "<SELECT ID=" + id + " onchange=location='|" + id + "|'+value" + attributes + ">";
   if (type == "bt")
     return "<BUTTON ID=" + id + " onclick=location='|" + id + "'" + attributes + ">" + label + "</BUTTON>";
   if (type == "sp") return "<SPAN ID=" + id + attributes + ">" + label + "</SPAN>";
   if (type == "sh")
-    return "<SPAN CLASS=sh ID=" + id + mouseTitle + " onclick=location='|cl|" + id + "'" + attributes +
-           ">" + label + "</SPAN>";
+    return "<SPAN CLASS=sh ID=" + id + mouseTitle + " onclick=location='|cl|" + id + "'" + attributes + ">" +
+           label + "</SPAN>";
   if (type == "sk")
     return "<SPAN CLASS=sk ID=" + id + " onmouseover=location='|me|" + id + "' onmouseout=location='|mx|" +
-           id + "'" + mouseTitle + " onclick=location='|cl|" + id + "'" + attributes + ">" + label + "</SPAN>";
+           id + "'" + mouseTitle + " onclick=location='|cl|" + id + "'" + attributes + ">" + label +
+           "</SPAN>";
   if (type == "px") return "<span style=width:" + name + "px></span>";
   return latestHelp;  // lq
 }
 
 }  // namespace
 
-std::string HelpAttributes(const std::string& id) {
-  return std::string(" ") + kHelpTitle + " omrd=qh|" + id;
-}
+std::string HelpAttributes(const std::string& id) { return std::string(" ") + kHelpTitle + " omrd=qh|" + id; }
 
 void CompileFormMarkup(std::string& page) {
   std::string latestHelp;

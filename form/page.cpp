@@ -7,7 +7,8 @@ namespace {
 std::string CopyField(const char* id) {
   return std::string("<span id=") + id +
          " style='color:#0000a0;cursor:hand' title=\"Click to copy this value to the clipboard.\""
-         " onclick='location=\"|cs" + (id + 2) + "\"'></span>";
+         " onclick='location=\"|cs" +
+         (id + 2) + "\"'></span>";
 }
 
 }  // namespace
@@ -21,9 +22,15 @@ const std::string& PageTemplate() {
       "<b>Step 2:</b> Submit the filing at the SEC website.</td>"
       "<td align=right>`btSubmit|style=width:40px|!S!ubmit`</td></tr></table></div>"
       "<div style='padding:4px 0;border-bottom:1px solid #808080;color:#800000'>"
-      "<b>XML file:</b> " + CopyField("idFf") + "<br>"
-      "<b>No. of information table entries:</b> " + CopyField("idNe") + "<br>"
-      "<b>Information table total:</b> " + CopyField("idTot") + "</div>"
+      "<b>XML file:</b> " +
+      CopyField("idFf") +
+      "<br>"
+      "<b>No. of information table entries:</b> " +
+      CopyField("idNe") +
+      "<br>"
+      "<b>Information table total:</b> " +
+      CopyField("idTot") +
+      "</div>"
       "<div style='padding:2px 0' id=idMsg></div>";
   return page;
 }

@@ -18,7 +18,8 @@ namespace {
 size_t CountEntries(xmlNode* root) {
   size_t count = 0;
   for (xmlNode* node = root ? root->children : nullptr; node; node = node->next)
-    if (node->type == XML_ELEMENT_NODE && std::string(reinterpret_cast<const char*>(node->name)) == "infoTable")
+    if (node->type == XML_ELEMENT_NODE &&
+        std::string(reinterpret_cast<const char*>(node->name)) == "infoTable")
       ++count;
   return count;
 }

@@ -1,9 +1,9 @@
 #include "infotable/conversion.h"
 
-#include <limits>
-
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <limits>
 
 #include "infotable/edgar_checks.h"
 #include "storage/file_stream.h"
@@ -91,8 +91,7 @@ Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath
     for (std::string& problem : CheckEdgarRules(row))
       AddError(conversion, errorList, RowErrorKind::kNotAcceptedByEdgar, rowNumber, std::move(problem));
     if (conversion.entryCount == kEdgarEntryLimit)
-      AddError(conversion, errorList, RowErrorKind::kNotAcceptedByEdgar, rowNumber,
-               EdgarEntryLimitMessage());
+      AddError(conversion, errorList, RowErrorKind::kNotAcceptedByEdgar, rowNumber, EdgarEntryLimitMessage());
     AppendPreviewRow(preview, conversion.entryCount + 1, row);
     writer.Write(FormatInfoTableEntry(row));
     conversion.valueTotal = SaturatingAdd(conversion.valueTotal, ParseValue(row[kValue]));

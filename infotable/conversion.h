@@ -33,7 +33,7 @@ struct Conversion {
   std::string failureMessage;  // empty when written
   std::string preview;         // status paragraph and table; empty unless written
   uint32_t entryCount = 0;
-  uint64_t valueTotal = 0;     // saturates at the largest 64-bit value
+  uint64_t valueTotal = 0;  // saturates at the largest 64-bit value
   std::vector<RowError> errors;
 };
 

@@ -54,8 +54,7 @@ std::string_view CutCharacters(std::string_view text, size_t limit) {
 
 size_t CountCharacters(std::string_view text) {
   size_t count = 0;
-  for (size_t position = 0; position < text.size(); ++count)
-    position += CharacterLength(text, position);
+  for (size_t position = 0; position < text.size(); ++count) position += CharacterLength(text, position);
   return count;
 }
 
@@ -90,11 +89,19 @@ std::string FormatInfoTableEntry(const InfoTableRow& row) {
 std::string FormatDocumentEnd() { return "</informationTable>\r\n"; }
 
 std::string BeginPreview() {
-  static const char* const captions[] = {
-      "#", "Name of Issuer", "Title<BR>of<BR>Class", "CUSIP", "Market<BR>Value<BR>(x$1000)",
-      "Shares<BR>Amount", "Security<BR>Type", "Put/<BR>Call", "Investment<BR>Discretion",
-      "Other<BR>Managers", "Voting<BR>Authority<BR>Sole", "Voting<BR>Authority<BR>Shared",
-      "Voting<BR>Authority<BR>None"};
+  static const char* const captions[] = {"#",
+                                         "Name of Issuer",
+                                         "Title<BR>of<BR>Class",
+                                         "CUSIP",
+                                         "Market<BR>Value<BR>(x$1000)",
+                                         "Shares<BR>Amount",
+                                         "Security<BR>Type",
+                                         "Put/<BR>Call",
+                                         "Investment<BR>Discretion",
+                                         "Other<BR>Managers",
+                                         "Voting<BR>Authority<BR>Sole",
+                                         "Voting<BR>Authority<BR>Shared",
+                                         "Voting<BR>Authority<BR>None"};
   std::string preview =
       "<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; border-collapse:collapse'>"
       "<TR height=48>";
@@ -129,8 +136,7 @@ const char* RowErrorLead(RowErrorKind kind) {
   return "";
 }
 
-void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber,
-                     std::string_view text) {
+void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, std::string_view text) {
   char number[16];
   std::snprintf(number, sizeof number, "%u", rowNumber);
   errorList += "<br><b>";
@@ -151,8 +157,8 @@ void FinishPreview(std::string& preview, const std::string& errorList) {
 
 std::string GroupThousands(std::string_view number) {
   size_t start = 0;
-  while (start < number.size() && (number[start] == ' ' || number[start] == '\t' ||
-                                    number[start] == '\r' || number[start] == '\n'))
+  while (start < number.size() &&
+         (number[start] == ' ' || number[start] == '\t' || number[start] == '\r' || number[start] == '\n'))
     ++start;
   const bool negative = start < number.size() && number[start] == '-';
   if (negative) ++start;

@@ -35,8 +35,7 @@ enum class RowErrorKind { kInvalidCharacter, kInvalidFields, kNotAcceptedByEdgar
 const char* RowErrorLead(RowErrorKind kind);
 
 // Appends "<br><b>LEAD %d:</b> TEXT" with the text markup-escaped.
-void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber,
-                     std::string_view text);
+void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, std::string_view text);
 
 // Puts the status paragraph in front of the preview and appends the table end.
 void FinishPreview(std::string& preview, const std::string& errorList);

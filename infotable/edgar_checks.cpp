@@ -73,9 +73,9 @@ void CheckLength(std::vector<std::string>& problems, const char* element, const 
   if (count >= minimum && count <= maximum) return;
   problems.push_back(std::string(element) + " must be " + std::to_string(minimum) + " to " +
                      std::to_string(maximum) + " characters long, but " +
-                     (field.empty() ? "it is empty"
-                                    : "it has " + std::to_string(count) + ": \"" +
-                                          UnescapeMarkup(field) + "\""));
+                     (field.empty()
+                          ? "it is empty"
+                          : "it has " + std::to_string(count) + ": \"" + UnescapeMarkup(field) + "\""));
 }
 
 void CheckDigits(std::vector<std::string>& problems, const char* element, const std::string& digits) {

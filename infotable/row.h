@@ -31,8 +31,8 @@ enum InfoTableField : size_t {
 bool IsNumericField(size_t position);
 
 struct NormalizedText {
-  std::string text;              // lines, each ended by one line feed
-  int largestFieldCount = 0;     // 0 when there is no line
+  std::string text;           // lines, each ended by one line feed
+  int largestFieldCount = 0;  // 0 when there is no line
 };
 
 // Drops blank lines, merges runs of tabs into one separator, trims blanks at

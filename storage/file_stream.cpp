@@ -1,5 +1,9 @@
 #include "storage/file_stream.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -10,11 +14,6 @@
 #include <cstring>
 #include <new>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -177,13 +176,13 @@ bool Flush(FileStream& stream) {
     if (IsPadded(stream) && stream.fileEnd < stream.bufferBase) {
       static const unsigned char zeros[kStreamBufferSize] = {};
       while (stream.fileEnd < stream.bufferBase) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(sizeof zeros, stream.bufferBase - stream.fileEnd));
+        const size_t n =
+            static_cast<size_t>(std::min<uint64_t>(sizeof zeros, stream.bufferBase - stream.fileEnd));
         if (!WriteFully(stream.file, zeros, n, stream.fileEnd)) return false;
         stream.fileEnd += n;
       }
     }
-    if (!WriteFully(stream.file, stream.buffer.get(), stream.dirtyLength, stream.bufferBase))
-      return false;
+    if (!WriteFully(stream.file, stream.buffer.get(), stream.dirtyLength, stream.bufferBase)) return false;
     stream.filePosition = stream.bufferBase + stream.dirtyLength;
   }
   stream.fileEnd = std::max(stream.fileEnd, stream.filePosition);
@@ -320,11 +319,10 @@ int64_t ReadBytes(FileStream* stream, void* data, uint64_t count) {
       lastError = kStreamReadFailed;
       return lastError;
     }
-    uint64_t available = IsCompressed(*stream)
-                             ? (stream->loadedLength > stream->bufferOffset
-                                    ? stream->loadedLength - stream->bufferOffset : 0)
-                             : std::min<uint64_t>(stream->bufferSize - stream->bufferOffset,
-                                                  stream->size - stream->position);
+    uint64_t available =
+        IsCompressed(*stream)
+            ? (stream->loadedLength > stream->bufferOffset ? stream->loadedLength - stream->bufferOffset : 0)
+            : std::min<uint64_t>(stream->bufferSize - stream->bufferOffset, stream->size - stream->position);
     if (available == 0) break;
     const size_t n = static_cast<size_t>(std::min(available, count - done));
     const unsigned char* source = stream->buffer.get() + stream->bufferOffset;

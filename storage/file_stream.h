@@ -33,22 +33,22 @@ constexpr uint16_t kStreamBufferSize = 4096;
 constexpr uint64_t kNoBlockLoaded = ~uint64_t{0};
 
 struct FileStream {
-  uint64_t position = 0;       // logical position of the next byte
-  uint64_t size = 0;           // logical length
+  uint64_t position = 0;  // logical position of the next byte
+  uint64_t size = 0;      // logical length
   uint64_t bufferBase = kNoBlockLoaded;
-  uint64_t filePosition = 0;   // where the next compressed record is read or written
-  uint64_t fileEnd = 0;        // physical length as far as the stream knows
+  uint64_t filePosition = 0;  // where the next compressed record is read or written
+  uint64_t fileEnd = 0;       // physical length as far as the stream knows
   uint32_t savedAttributes = 0;
   bool restoreAttributes = false;  // savedAttributes go back on the file at close
   std::unique_ptr<unsigned char[]> buffer;
   std::string name;
-  int file = -1;               // opened lazily
-  bool fileCreated = false;    // a temporary file exists on disk
+  int file = -1;             // opened lazily
+  bool fileCreated = false;  // a temporary file exists on disk
   uint16_t bufferSize = kStreamBufferSize;
   uint16_t bufferOffset = 0;
   uint16_t dirtyLength = 0;
-  uint16_t loadedLength = 0;   // bytes of the buffer that hold file data
-  uint16_t key = 0;            // 0: bytes stored unchanged
+  uint16_t loadedLength = 0;  // bytes of the buffer that hold file data
+  uint16_t key = 0;           // 0: bytes stored unchanged
   uint8_t mode = 0;
 };
 
@@ -62,8 +62,7 @@ FileStream* OpenFileStream(const std::string& path, uint8_t mode, uint16_t key =
 int64_t WriteText(FileStream* stream, std::string_view text);
 
 // printf-style formatting into a temporary text, then WriteText.
-int64_t WriteFormattedText(FileStream* stream, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+int64_t WriteFormattedText(FileStream* stream, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // Reads up to `count` bytes at the position into `data`. Gives the number read
 // (0 at the end), or -3 when the file or a compressed record could not be read.

@@ -118,7 +118,9 @@ TEST_F(Host, RightButtonAsksForHelpOrPlaysTheExclamation) {
 
 TEST_F(Host, AltUnderlinesTheAccessKeys) {
   Show(kPage);
-  const auto decoration = [&] { return Js("getComputedStyle(document.getElementById('akLetter')).textDecorationLine").toString(); };
+  const auto decoration = [&] {
+    return Js("getComputedStyle(document.getElementById('akLetter')).textDecorationLine").toString();
+  };
   EXPECT_EQ(decoration(), "none");
   QTest::keyPress(input(), Qt::Key_Alt, Qt::AltModifier);
   EXPECT_TRUE(WaitUntil([&] { return decoration() == "underline"; }));
@@ -160,7 +162,8 @@ TEST_F(Popup, OpensBelowRightOfTheCursorNearTheTopLeftCorner) {
   ASSERT_NE(popup, nullptr);
   EXPECT_EQ(popup->geometry().width(), 240);
   EXPECT_EQ(popup->pos(), QPoint(28, 20));
-  const int pageHeight = Evaluate(popup->Page(), "document.getElementById('link').getBoundingClientRect().bottom").toInt();
+  const int pageHeight =
+      Evaluate(popup->Page(), "document.getElementById('link').getBoundingClientRect().bottom").toInt();
   EXPECT_EQ(popup->geometry().height(), pageHeight + 4) << "as high as the page and 4 pixels";
 }
 

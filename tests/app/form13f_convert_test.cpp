@@ -17,7 +17,8 @@ ProgramRun Convert(const TempDir& dir, const std::string& arguments, const std::
   const std::string command = "cd " + dir.path() + " && " FORM13F_BIN_DIR "/form13f-convert " + arguments +
                               " <stdin.txt >stdout.txt 2>stderr.txt";
   const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir.File("stdout.txt")), ReadFile(dir.File("stderr.txt"))};
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir.File("stdout.txt")),
+          ReadFile(dir.File("stderr.txt"))};
 }
 
 const std::string kGood = "ALPHA\tCOM\t123456789\t1,500\t10\tSH\tn/a\tSOLE\tn/a\t10\tsole\n";
@@ -34,7 +35,8 @@ TEST(Form13fConvert, CleanTableFromStandardInput) {
 
 TEST(Form13fConvert, RowErrorsGoToStandardErrorWithStatusOne) {
   TempDir dir;
-  WriteFile(dir.File("table.txt"), kGood + kBad + "BETA+\tCOM\t123456789\t1\t1\tSH\tCall\tSOLE\t2\t1\tsole\n");
+  WriteFile(dir.File("table.txt"),
+            kGood + kBad + "BETA+\tCOM\t123456789\t1\t1\tSH\tCall\tSOLE\t2\t1\tsole\n");
   const ProgramRun run = Convert(dir, "-o out.xml --preview preview.html table.txt");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "No. of information table entries: 2\nInformation table total: 1501\n");

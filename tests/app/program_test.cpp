@@ -1,10 +1,11 @@
 // The whole program in its window: the real page, the real clipboard, real
 // clicks and keys, and the document in a documents folder of its own.
+#include <sys/stat.h>
+
 #include <QApplication>
-#include <filesystem>
 #include <QCloseEvent>
 #include <QTimer>
-#include <sys/stat.h>
+#include <filesystem>
 
 #include "app/cadlg.h"
 #include "app/capture.h"
@@ -54,9 +55,11 @@ class Program : public ::testing::Test {
     return Js(QString("document.getElementById('%1').textContent").arg(id)).toString().toStdString();
   }
   QPoint Centre(const char* id) {
-    const QVariantList box = Js(QString("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
-                                        "return [r.left+r.width/2,r.top+r.height/2];})()").arg(id))
-                                 .toList();
+    const QVariantList box =
+        Js(QString("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
+                   "return [r.left+r.width/2,r.top+r.height/2];})()")
+               .arg(id))
+            .toList();
     return QPoint(box.value(0).toInt(), box.value(1).toInt());
   }
   void Click(const char* id) { QTest::mouseClick(input(), Qt::LeftButton, {}, Centre(id)); }
@@ -154,7 +157,9 @@ TEST_F(Program, LargeTablesShowTheirFirstRowsAndThenTheRest) {
   const QString rows = "document.querySelectorAll('#idMsg tr').length";
   ASSERT_TRUE(WaitUntil([&] { return Js(rows).toInt() == 251; }));
   EXPECT_EQ(Js("Array.from(document.querySelectorAll('#idMsg tr')).slice(1).every("
-               "(r,i)=>r.cells[0].textContent==String(i+1)&&r.cells[1].textContent=='ISSUER '+(i+1))").toBool(), true);
+               "(r,i)=>r.cells[0].textContent==String(i+1)&&r.cells[1].textContent=='ISSUER '+(i+1))")
+                .toBool(),
+            true);
   EXPECT_EQ(Js("document.querySelectorAll('#idMsg table').length").toInt(), 1);
   EXPECT_EQ(Text("idNe"), "250");
   EXPECT_EQ(Text("idTot"), "31,375");
@@ -201,7 +206,8 @@ TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
   const int sounds = ExclamationsPlayed();
   Click("btSubmit");
   ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; }));
-  EXPECT_EQ(Html("idMsg"), "<font color=\"red\">There was an error going to the SEC Filer Login Page.</font>");
+  EXPECT_EQ(Html("idMsg"),
+            "<font color=\"red\">There was an error going to the SEC Filer Login Page.</font>");
 }
 
 TEST_F(Program, EventsBeforeThePageIsReadyAreIgnored) {

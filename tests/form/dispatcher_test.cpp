@@ -19,7 +19,8 @@ const char* const kMarkup =
     "`slIndex||Index`<option value=0>zero</option><option value=1>one</option></SELECT>"
     "`scCode||Codes`<option value=a>a</option><option value='x y'>x y</option></SELECT>"
     "`stName||Name`<option value=a>a</option><option value='p q'>p q</option></SELECT>"
-    "`mtMany|size=3|Many`<option value=a>A</option><option value=b>B</option><option value=c>C</option></SELECT>"
+    "`mtMany|size=3|Many`<option value=a>A</option><option value=b>B</option><option "
+    "value=c>C</option></SELECT>"
     "`btGo||Go` `skLink||!L!ink` `skOff|stat=disab|Off` `shClick||Click` `spHelp|~|Help`";
 
 uint8_t agree, off, one, two, three, lone, index;
@@ -27,10 +28,12 @@ std::string plain, all, both, left, right, notes, name, many;
 char code[8], codes[6];
 
 std::vector<ControlBinding> Bindings() {
-  return {{"txPlain", &plain}, {"txAll", &all}, {"txBoth", &both}, {"txLeft", &left}, {"txRight", &right},
-          {"tcCode", CharBuffer{code, sizeof code}}, {"taNotes", &notes}, {"ckAgree", &agree}, {"ckOff", &off},
-          {"rbOne", &one}, {"rbTwo", &two}, {"rbThree", &three}, {"rbLone", &lone}, {"slIndex", &index},
-          {"scCode", CharBuffer{codes, sizeof codes}}, {"stName", &name}, {"mtMany", &many}, {"", {}}};
+  return {{"txPlain", &plain}, {"txAll", &all},     {"txBoth", &both},
+          {"txLeft", &left},   {"txRight", &right}, {"tcCode", CharBuffer{code, sizeof code}},
+          {"taNotes", &notes}, {"ckAgree", &agree}, {"ckOff", &off},
+          {"rbOne", &one},     {"rbTwo", &two},     {"rbThree", &three},
+          {"rbLone", &lone},   {"slIndex", &index}, {"scCode", CharBuffer{codes, sizeof codes}},
+          {"stName", &name},   {"mtMany", &many},   {"", {}}};
 }
 
 const HelpText kHelp[] = {{"spHelp", std::string(100, 'h')},
@@ -70,9 +73,12 @@ class Dispatcher : public PageFixture {
     SetHelpTexts(nullptr);
     PageFixture::TearDown();
   }
-  std::string Value(const std::string& id) { return Js("document.getElementById('" + QString::fromStdString(id) + "').value").toString().toStdString(); }
+  std::string Value(const std::string& id) {
+    return Js("document.getElementById('" + QString::fromStdString(id) + "').value").toString().toStdString();
+  }
   void SetValue(const std::string& id, const std::string& value) {
-    Js("document.getElementById('" + QString::fromStdString(id) + "').value=" + "'" + QString::fromStdString(value) + "'");
+    Js("document.getElementById('" + QString::fromStdString(id) + "').value=" + "'" +
+       QString::fromStdString(value) + "'");
   }
 
   std::vector<ControlBinding> bindings_;
@@ -123,8 +129,9 @@ TEST_F(Dispatcher, TrimRulesAreWrittenBackToThePage) {
     std::string* variable;
     const char* expected;
   } cases[] = {
-      {"txAll", &all, "two words"}, {"txBoth", &both, "two  words"}, {"txLeft", &left, "two  words  "},
-      {"txRight", &right, "  two  words"}, {"txPlain", &plain, "  two  words  "},
+      {"txAll", &all, "two words"},          {"txBoth", &both, "two  words"},
+      {"txLeft", &left, "two  words  "},     {"txRight", &right, "  two  words"},
+      {"txPlain", &plain, "  two  words  "},
   };
   for (const auto& c : cases) {
     SetValue(c.id, "  two  words  ");
@@ -213,7 +220,8 @@ TEST_F(Dispatcher, HelpPopupsTakeTheirWidths) {
     ASSERT_NE(CWbb::CurrentPopup(), nullptr) << c.id;
     EXPECT_EQ(CWbb::CurrentPopup()->width(), c.width) << c.id;
   }
-  EXPECT_EQ(Evaluate(CWbb::CurrentPopup()->Page(), "document.body.innerHTML").toString(), "\n<b>Wide help</b>");
+  EXPECT_EQ(Evaluate(CWbb::CurrentPopup()->Page(), "document.body.innerHTML").toString(),
+            "\n<b>Wide help</b>");
   EXPECT_EQ(Evaluate(CWbb::CurrentPopup()->Page(), "document.body.bgColor").toString(), "#ffff00");
   delete CWbb::CurrentPopup();
   DispatchEvent("qh|txPlain");
@@ -241,7 +249,8 @@ TEST_F(Dispatcher, CursorEventAndPageNotReady) {
 }
 
 TEST_F(Dispatcher, MissingIdsRaiseAndTheEventIsDropped) {
-  for (const char* text : {"me|nope", "mx|nope", "cl|nope", "ak|nope"}) EXPECT_THROW(DispatchEvent(text), CVexc) << text;
+  for (const char* text : {"me|nope", "mx|nope", "cl|nope", "ak|nope"})
+    EXPECT_THROW(DispatchEvent(text), CVexc) << text;
   EXPECT_EQ(DispatchEvent("qh|nope"), "nope");
   Js("location='|me|nope';location='|btGo'");
   ASSERT_TRUE(WaitForEvents(1));

@@ -7,7 +7,8 @@ namespace {
 const std::string kPage =
     "<span id=spA class=c title='t'>old <b>text</b></span>"
     "<input id=ckA type=checkbox><input id=txA value='v1'><textarea id=taA>t1</textarea>"
-    "<select id=slA><option value=a>A</option><option value=b selected>B</option><option value=c>C</option></select>"
+    "<select id=slA><option value=a>A</option><option value=b selected>B</option><option "
+    "value=c>C</option></select>"
     "<button id=btA disabled>B</button><input id=txOff disabled>"
     "<input type=radio name=grp id=rb1><input type=radio name=grp id=rb2><span name=grp>no id</span>";
 

@@ -60,7 +60,8 @@ TEST(TrimRule, EachRuleByItsFirstCharacter) {
       {"z", "  x  ", "  x  "},
       {"a", "caf\xC3\xA9  \xC3\xA9t\xC3\xA9 ", "caf\xC3\xA9 \xC3\xA9t\xC3\xA9"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ApplyTrimRule(c.rule, c.value), c.expected) << c.rule << "|" << c.value;
+  for (const auto& c : cases)
+    EXPECT_EQ(ApplyTrimRule(c.rule, c.value), c.expected) << c.rule << "|" << c.value;
 }
 
 TEST(HelpText, WidthFromThePrefixOrTheLength) {

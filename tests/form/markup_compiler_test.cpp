@@ -75,9 +75,11 @@ TEST(CompileFormMarkup, AccessKeys) {
       {"`btA||!!Go`", "<BUTTON ID=btA onclick=location='|btA' accesskey=><span class=ak></span>Go</BUTTON>"},
       {"`btA||Go!`", "<BUTTON ID=btA onclick=location='|btA'>Go!</BUTTON>"},
       {"`btA||G!o`", "<BUTTON ID=btA onclick=location='|btA'>G!o</BUTTON>"},
-      {"`btA||a!b!c!d`", "<BUTTON ID=btA onclick=location='|btA' accesskey=b>a<span class=ak>b</span>c!d</BUTTON>"},
+      {"`btA||a!b!c!d`",
+       "<BUTTON ID=btA onclick=location='|btA' accesskey=b>a<span class=ak>b</span>c!d</BUTTON>"},
       {"`shA||!M!ore`",
-       "<SPAN CLASS=sh ID=shA onclick=location='|cl|shA' accesskey=M tabindex=-1 onfocus=blur();location='|ak|shA'>"
+       "<SPAN CLASS=sh ID=shA onclick=location='|cl|shA' accesskey=M tabindex=-1 "
+       "onfocus=blur();location='|ak|shA'>"
        "<span class=ak>M</span>ore</SPAN>"},
   });
 }
@@ -91,7 +93,8 @@ TEST(CompileFormMarkup, InlineLabelMark) {
        "<SPAN id=cpA style=height:14px;margin-right:2px tabindex=-1 onclick=location='|cp|txA'>x</SPAN>"
        "<INPUT CLASS=tx TYPE=text ID=txA onblur=location='|txA'>"},
       {"`txA||x~y`",
-       "<SPAN id=cpA tabindex=-1 onclick=location='|cp|txA'>x~y</SPAN><INPUT CLASS=tx TYPE=text ID=txA onblur=location='|txA'>"},
+       "<SPAN id=cpA tabindex=-1 onclick=location='|cp|txA'>x~y</SPAN><INPUT CLASS=tx TYPE=text ID=txA "
+       "onblur=location='|txA'>"},
       {"`spA||x~`", "<SPAN ID=spA>x~</SPAN>"},
       {"`btA||x~`", "<BUTTON ID=btA onclick=location='|btA'>x~</BUTTON>"},
       {"`shA||x~`", "<SPAN CLASS=sh ID=shA onclick=location='|cl|shA'>x~</SPAN>"},
@@ -102,21 +105,22 @@ TEST(CompileFormMarkup, HelpMarkerAndLatestHelp) {
   const std::string mouse =
       " onmousedown=title='' onmouseup=\"title='Hold down the mouse right button for more information.'\"";
   ExpectAll({
-      {"`rbA|~|A`",
-       "<INPUT CLASS=rb TYPE=radio ID=rbA onclick=location='|rbA'" + kHelp + "rbA>"
-       "<SPAN id=cpA tabindex=-1 onclick=location='|cp|rbA'" + kHelp + "rbA>A</SPAN>"},
-      {"`skA|~|A`",
-       "<SPAN CLASS=sk ID=skA onmouseover=location='|me|skA' onmouseout=location='|mx|skA'" + mouse +
-           " onclick=location='|cl|skA'" + kHelp + "skA>A</SPAN>"},
-      {"<b `lqA`> `btB|~|B` <i`lqC`> <u`lqD|~`>",
-       "<b > <BUTTON ID=btB onclick=location='|btB'" + kHelp + "btB>B</BUTTON> <i" + kHelp + "btB> <u" + kHelp +
-           "lqD>"},
+      {"`rbA|~|A`", "<INPUT CLASS=rb TYPE=radio ID=rbA onclick=location='|rbA'" + kHelp +
+                        "rbA>"
+                        "<SPAN id=cpA tabindex=-1 onclick=location='|cp|rbA'" +
+                        kHelp + "rbA>A</SPAN>"},
+      {"`skA|~|A`", "<SPAN CLASS=sk ID=skA onmouseover=location='|me|skA' onmouseout=location='|mx|skA'" +
+                        mouse + " onclick=location='|cl|skA'" + kHelp + "skA>A</SPAN>"},
+      {"<b `lqA`> `btB|~|B` <i`lqC`> <u`lqD|~`>", "<b > <BUTTON ID=btB onclick=location='|btB'" + kHelp +
+                                                      "btB>B</BUTTON> <i" + kHelp + "btB> <u" + kHelp +
+                                                      "lqD>"},
   });
 }
 
 TEST(CompileFormMarkup, AttributeFieldRules) {
   ExpectAll({
-      {"`btA|onfocus=location='!x'|A`", "<BUTTON ID=btA onclick=location='|btA' onfocus=location='|x'>A</BUTTON>"},
+      {"`btA|onfocus=location='!x'|A`",
+       "<BUTTON ID=btA onclick=location='|btA' onfocus=location='|x'>A</BUTTON>"},
       {"`btA| style=x|A`", "<BUTTON ID=btA onclick=location='|btA' style=x>A</BUTTON>"},
       {"`btA|  two|A`", "<BUTTON ID=btA onclick=location='|btA'  two>A</BUTTON>"},
       {"`spA|||ignored|more`", "<SPAN ID=spA></SPAN>"},

@@ -6,8 +6,13 @@ namespace {
 
 TEST(Page, StyleSheetOpensWithTheAccessKeyRuleAndEndsWithTheBody) {
   const std::string& sheet = PageStyleSheet();
-  EXPECT_EQ(sheet.rfind("<style>\n<!--\nspan.ak {}\np {margin-top:4px;margin-right:0;margin-bottom:4px;margin-left:0}\n", 0), 0u);
-  EXPECT_NE(sheet.find("\ntd.itbl {padding:0 2px;border:1px solid #e0e0e0;font:11px Arial}\n"), std::string::npos);
+  EXPECT_EQ(
+      sheet.rfind(
+          "<style>\n<!--\nspan.ak {}\np {margin-top:4px;margin-right:0;margin-bottom:4px;margin-left:0}\n",
+          0),
+      0u);
+  EXPECT_NE(sheet.find("\ntd.itbl {padding:0 2px;border:1px solid #e0e0e0;font:11px Arial}\n"),
+            std::string::npos);
   EXPECT_NE(sheet.find("\nbutton {font:11px Arial;line-height:11px;height:19px}\n"), std::string::npos);
   EXPECT_EQ(sheet.substr(sheet.find("a:visited")),
             "a:visited {color:#000000}\n-->\n</style>\n"
@@ -22,23 +27,24 @@ TEST(Page, MainPageIsTheStyleSheetAndTheCompiledTemplate) {
   const std::string page = BuildMainPage();
   const std::string body = page.substr(PageStyleSheet().size());
   EXPECT_EQ(page.substr(0, PageStyleSheet().size()), PageStyleSheet());
-  EXPECT_EQ(body,
-            "<div style='padding:2px 0;border-bottom:1px solid #e0e0e0'><table width=100%><tr><td>"
-            "<b>Step 1:</b> Copy the information table to the clipboard, then capture it.</td><td align=right>"
-            "<BUTTON ID=btCapture onclick=location='|btCapture' style=width:46px accesskey=C>"
-            "<span class=ak>C</span>apture</BUTTON></td></tr></table></div>"
-            "<div style='padding:2px 0;border-bottom:1px solid #808080'><table width=100%><tr><td>"
-            "<b>Step 2:</b> Submit the filing at the SEC website.</td><td align=right>"
-            "<BUTTON ID=btSubmit onclick=location='|btSubmit' style=width:40px accesskey=S>"
-            "<span class=ak>S</span>ubmit</BUTTON></td></tr></table></div>"
-            "<div style='padding:4px 0;border-bottom:1px solid #808080;color:#800000'>"
-            "<b>XML file:</b> <span id=idFf style='color:#0000a0;cursor:hand' "
-            "title=\"Click to copy this value to the clipboard.\" onclick='location=\"|csFf\"'></span><br>"
-            "<b>No. of information table entries:</b> <span id=idNe style='color:#0000a0;cursor:hand' "
-            "title=\"Click to copy this value to the clipboard.\" onclick='location=\"|csNe\"'></span><br>"
-            "<b>Information table total:</b> <span id=idTot style='color:#0000a0;cursor:hand' "
-            "title=\"Click to copy this value to the clipboard.\" onclick='location=\"|csTot\"'></span></div>"
-            "<div style='padding:2px 0' id=idMsg></div>");
+  EXPECT_EQ(
+      body,
+      "<div style='padding:2px 0;border-bottom:1px solid #e0e0e0'><table width=100%><tr><td>"
+      "<b>Step 1:</b> Copy the information table to the clipboard, then capture it.</td><td align=right>"
+      "<BUTTON ID=btCapture onclick=location='|btCapture' style=width:46px accesskey=C>"
+      "<span class=ak>C</span>apture</BUTTON></td></tr></table></div>"
+      "<div style='padding:2px 0;border-bottom:1px solid #808080'><table width=100%><tr><td>"
+      "<b>Step 2:</b> Submit the filing at the SEC website.</td><td align=right>"
+      "<BUTTON ID=btSubmit onclick=location='|btSubmit' style=width:40px accesskey=S>"
+      "<span class=ak>S</span>ubmit</BUTTON></td></tr></table></div>"
+      "<div style='padding:4px 0;border-bottom:1px solid #808080;color:#800000'>"
+      "<b>XML file:</b> <span id=idFf style='color:#0000a0;cursor:hand' "
+      "title=\"Click to copy this value to the clipboard.\" onclick='location=\"|csFf\"'></span><br>"
+      "<b>No. of information table entries:</b> <span id=idNe style='color:#0000a0;cursor:hand' "
+      "title=\"Click to copy this value to the clipboard.\" onclick='location=\"|csNe\"'></span><br>"
+      "<b>Information table total:</b> <span id=idTot style='color:#0000a0;cursor:hand' "
+      "title=\"Click to copy this value to the clipboard.\" onclick='location=\"|csTot\"'></span></div>"
+      "<div style='padding:2px 0' id=idMsg></div>");
 }
 
 }  // namespace

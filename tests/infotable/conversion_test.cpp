@@ -35,7 +35,8 @@ struct ConversionTest : ::testing::Test {
 };
 
 TEST_F(ConversionTest, WritesTheDocumentAndCounts) {
-  const Conversion c = ConvertInfoTable(GoodLine("ALPHA INC", "1,000") + GoodLine("BETA & CO", "$2,500.75"), path);
+  const Conversion c =
+      ConvertInfoTable(GoodLine("ALPHA INC", "1,000") + GoodLine("BETA & CO", "$2,500.75"), path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
   EXPECT_EQ(c.entryCount, 2u);
   EXPECT_EQ(c.valueTotal, 3500u);
@@ -61,15 +62,16 @@ TEST_F(ConversionTest, InvalidRowIsReportedAndLeftOut) {
   EXPECT_EQ(c.errors[0].row, 2u);
   EXPECT_EQ(c.errors[0].text, "HEADER\tCOM\t123456789\tn/a\t100\tSH\tSOLE\t1\t0\t0");
   EXPECT_NE(c.preview.find("<br><b>Invalid field(s) in row 2:</b> HEADER\t"), std::string::npos);
-  EXPECT_NE(c.preview.find("<TD class=itbl align=right>2</TD><TD class=itbl align=left>B</TD>"), std::string::npos);
+  EXPECT_NE(c.preview.find("<TD class=itbl align=right>2</TD><TD class=itbl align=left>B</TD>"),
+            std::string::npos);
   EXPECT_EQ(Count(ReadFile(path), "<infoTable>"), 2u);
 }
 
 TEST_F(ConversionTest, HeaderRowIsRowOneAndAllInvalidStillWritesHeadAndEnd) {
-  const Conversion c = ConvertInfoTable(
-      Line({"Name", "Title", "CUSIP", "Value", "Shares", "Type", "Put", "Disc", "Mgr", "Sole", "Shared", "None"}) +
-          Line({"x", "y", "z"}),
-      path);
+  const Conversion c = ConvertInfoTable(Line({"Name", "Title", "CUSIP", "Value", "Shares", "Type", "Put",
+                                              "Disc", "Mgr", "Sole", "Shared", "None"}) +
+                                            Line({"x", "y", "z"}),
+                                        path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
   ASSERT_EQ(c.errors.size(), 2u);
   EXPECT_EQ(c.errors[0].row, 1u);
@@ -127,7 +129,11 @@ TEST_F(ConversionTest, WriteFailureIsReportedNotCalledSuccess) {
 }
 
 TEST_F(ConversionTest, InvalidCharactersAreReportedAndTheDocumentStaysWellFormed) {
-  const std::string name = std::string("A\x01" "B+C\xC3\xA9\xFF", 8) + std::string(1, '\0') + "<b>&amp;";
+  const std::string name = std::string(
+                               "A\x01"
+                               "B+C\xC3\xA9\xFF",
+                               8) +
+                           std::string(1, '\0') + "<b>&amp;";
   const Conversion c = ConvertInfoTable(GoodLine(name, "7"), path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
   EXPECT_EQ(c.entryCount, 1u);
@@ -157,12 +163,20 @@ TEST_F(ConversionTest, EdgarProblemsAreReportedInRowAndFieldOrderButWritten) {
     EXPECT_EQ(e.kind, RowErrorKind::kNotAcceptedByEdgar);
     lines.emplace_back(e.row, e.text.substr(0, e.text.find(' ')));
   }
-  EXPECT_EQ(lines, (std::vector<std::pair<uint32_t, std::string>>{
-                       {2, "nameOfIssuer"}, {2, "cusip"}, {2, "None"}, {3, "nameOfIssuer"}, {3, "value"},
-                       {4, "titleOfClass"}, {4, "sshPrnamt"}, {4, "otherManager"}, {4, "Sole"}, {4, "Shared"}}));
-  EXPECT_NE(c.preview.find("<font color=#e00000>Error(s):</font></b><br><b>Not accepted by EDGAR in row 2:</b> "
-                           "nameOfIssuer must not hold *"),
-            std::string::npos);
+  EXPECT_EQ(lines, (std::vector<std::pair<uint32_t, std::string>>{{2, "nameOfIssuer"},
+                                                                  {2, "cusip"},
+                                                                  {2, "None"},
+                                                                  {3, "nameOfIssuer"},
+                                                                  {3, "value"},
+                                                                  {4, "titleOfClass"},
+                                                                  {4, "sshPrnamt"},
+                                                                  {4, "otherManager"},
+                                                                  {4, "Sole"},
+                                                                  {4, "Shared"}}));
+  EXPECT_NE(
+      c.preview.find("<font color=#e00000>Error(s):</font></b><br><b>Not accepted by EDGAR in row 2:</b> "
+                     "nameOfIssuer must not hold *"),
+      std::string::npos);
 }
 
 TEST_F(ConversionTest, EntriesPastEdgarsLimitAreReportedOnce) {
@@ -179,13 +193,16 @@ TEST_F(ConversionTest, EntriesPastEdgarsLimitAreReportedOnce) {
 
 TEST_F(ConversionTest, AcceptedRowsValidateAgainstTheEdgarSchema) {
   const std::string schema = std::string(FORM13F_EDGAR_DIR) + "/eis_13FDocument.xsd";
-  if (!std::filesystem::exists(schema)) GTEST_SKIP() << "the EDGAR schema is not beside the project: " << schema;
+  if (!std::filesystem::exists(schema))
+    GTEST_SKIP() << "the EDGAR schema is not beside the project: " << schema;
   if (!HaveXmllint()) GTEST_SKIP() << "xmllint is not installed";
   const std::string table =
       GoodLine("ALPHA & OMEGA (NEW) 5%", "$1,000") +
-      Line({"BETA CORP", "CL A", "_1234 5678", "25", "300", "prn", "call", "defined", "1,2", "100", "shared"}) +
+      Line({"BETA CORP", "CL A", "_1234 5678", "25", "300", "prn", "call", "defined", "1,2", "100",
+            "shared"}) +
       Line({"GAMMA", "COM", "ABCDEF123", "n/a", "1", "SH", "n/a", "other", "n/a", "1", "2", "3"}) +
-      Line({"DELTA", "PFD", "DEF456789", "9999999999999999", "1", "Shares", "Put", "Sole", "3", "0", "0", "0"});
+      Line({"DELTA", "PFD", "DEF456789", "9999999999999999", "1", "Shares", "Put", "Sole", "3", "0", "0",
+            "0"});
   const Conversion c = ConvertInfoTable(table, path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
   EXPECT_EQ(c.entryCount, 3u);

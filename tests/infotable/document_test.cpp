@@ -41,8 +41,9 @@ TEST(XmlDocument, OptionalElementsAppearOnlyWithText) {
   const std::string entry = FormatInfoTableEntry(row);
   EXPECT_NE(entry.find("\t\t</shrsOrPrnAmt>\r\n\t\t<putCall>Call</putCall>\r\n\t\t<investmentDiscretion>"),
             std::string::npos);
-  EXPECT_NE(entry.find("</investmentDiscretion>\r\n\t\t<otherManager>2</otherManager>\r\n\t\t<votingAuthority>"),
-            std::string::npos);
+  EXPECT_NE(
+      entry.find("</investmentDiscretion>\r\n\t\t<otherManager>2</otherManager>\r\n\t\t<votingAuthority>"),
+      std::string::npos);
   EXPECT_NE(entry.find("<Shared></Shared>"), std::string::npos);
 }
 
@@ -85,10 +86,12 @@ TEST(Preview, RowsAreNumberedAlignedAndGrouped) {
 TEST(Preview, HeadHasThirteenCaptions) {
   const std::string head = BeginPreview();
   EXPECT_EQ(head.rfind("<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; "
-                       "border-collapse:collapse'><TR height=48><TD class=itbl align=center><B>#</B></TD>", 0),
+                       "border-collapse:collapse'><TR height=48><TD class=itbl align=center><B>#</B></TD>",
+                       0),
             0u);
   size_t cells = 0;
-  for (size_t at = 0; (at = head.find("<TD class=itbl align=center><B>", at)) != std::string::npos; ++at) ++cells;
+  for (size_t at = 0; (at = head.find("<TD class=itbl align=center><B>", at)) != std::string::npos; ++at)
+    ++cells;
   EXPECT_EQ(cells, 13u);
   EXPECT_NE(head.find("<B>Market<BR>Value<BR>(x$1000)</B></TD>"), std::string::npos);
   EXPECT_EQ(head.substr(head.size() - 5), "</TR>");
@@ -115,9 +118,16 @@ TEST(GroupThousands, PutsCommasBetweenGroupsOfThree) {
     const char* input;
     const char* expected;
   } cases[] = {
-      {"1234567", "1,234,567"}, {"123", "123"},     {"1234", "1,234"},   {"-1234.5678", "-1,234.5678"},
-      {"", ""},                 {"001234", "001,234"}, {" \t12345", "12,345"}, {"0001234", "0,001,234"},
-      {"123456", "123,456"},    {".5", ".5"},
+      {"1234567", "1,234,567"},
+      {"123", "123"},
+      {"1234", "1,234"},
+      {"-1234.5678", "-1,234.5678"},
+      {"", ""},
+      {"001234", "001,234"},
+      {" \t12345", "12,345"},
+      {"0001234", "0,001,234"},
+      {"123456", "123,456"},
+      {".5", ".5"},
   };
   for (const auto& c : cases) EXPECT_EQ(GroupThousands(c.input), c.expected) << c.input;
 }

@@ -61,7 +61,8 @@ TEST(Faults, TenMegabytesOfTableAndALineOfOneMegabyte) {
   const std::string longName = std::string(1024 * 1024, 'N');
   conversion = ConvertInfoTable(GoodLine(longName), path);
   EXPECT_EQ(conversion.entryCount, 1u);
-  EXPECT_NE(ReadFile(path).find("<nameOfIssuer>" + std::string(150, 'N') + "</nameOfIssuer>"), std::string::npos);
+  EXPECT_NE(ReadFile(path).find("<nameOfIssuer>" + std::string(150, 'N') + "</nameOfIssuer>"),
+            std::string::npos);
 }
 
 TEST(Faults, AFullDiskIsReportedAndLeavesNoHalfDocument) {
@@ -92,8 +93,12 @@ TEST(Faults, AReadOnlyFolderRefusesTheFile) {
 TEST(Faults, MarkupScriptsAndReferencesInCellsStayText) {
   TempDir dir;
   const std::string path = dir.File("tev_13f.xml");
-  const std::string cells[] = {"<script>location='|btSubmit'</script>", "<img src=x onerror=alert(1)>",
-                               "|btSubmit", "&amp; &#60; &lt;", "]]><!--", "<![CDATA[x]]>"};
+  const std::string cells[] = {"<script>location='|btSubmit'</script>",
+                               "<img src=x onerror=alert(1)>",
+                               "|btSubmit",
+                               "&amp; &#60; &lt;",
+                               "]]><!--",
+                               "<![CDATA[x]]>"};
   std::string table;
   for (const std::string& cell : cells) table += GoodLine(cell) + cell + "\tshort\n";
   const Conversion conversion = ConvertInfoTable(table, path);
@@ -102,7 +107,8 @@ TEST(Faults, MarkupScriptsAndReferencesInCellsStayText) {
   for (const char* live : {"<script", "<img", "<!--", "<![CDATA["})
     EXPECT_EQ(conversion.preview.find(live), std::string::npos) << live;
   EXPECT_NE(conversion.preview.find("&amp;amp; &amp;#60; &amp;lt;"), std::string::npos);
-  EXPECT_NE(ReadFile(path).find("<nameOfIssuer>&amp;amp; &amp;#60; &amp;lt;</nameOfIssuer>"), std::string::npos);
+  EXPECT_NE(ReadFile(path).find("<nameOfIssuer>&amp;amp; &amp;#60; &amp;lt;</nameOfIssuer>"),
+            std::string::npos);
 }
 
 }  // namespace

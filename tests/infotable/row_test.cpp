@@ -11,10 +11,10 @@ struct TextCase {
 
 TEST(NormalizeClipboardText, FoldsTabsBlanksAndBlankLines) {
   const TextCase cases[] = {
-      {"A\t\tB", "A\tB\n"},                       // an empty cell vanishes
-      {"\tA\tB\t\t", "A\tB\n"},                   // no tab before the first or after the last field
-      {"  A   b  \t  C ", "A b\tC\n"},            // blanks trimmed at field ends, folded inside
-      {"A\r\n\r\n \t \r\nB\rC\n", "A\nB\nC\n"},   // blank lines and every line break kind
+      {"A\t\tB", "A\tB\n"},                      // an empty cell vanishes
+      {"\tA\tB\t\t", "A\tB\n"},                  // no tab before the first or after the last field
+      {"  A   b  \t  C ", "A b\tC\n"},           // blanks trimmed at field ends, folded inside
+      {"A\r\n\r\n \t \r\nB\rC\n", "A\nB\nC\n"},  // blank lines and every line break kind
       {"", ""},
       {"\r\n\t \n", ""},
   };
@@ -33,10 +33,10 @@ TEST(FindInvalidCharacters, ReportsEachCharacterOnce) {
   } cases[] = {
       {"plain ASCII 1,000 $ % & <>", {}},
       {"A+B+C", {"+", "+"}},
-      {"Caf\xC3\xA9 \xE2\x82\xAC", {"\xC3\xA9", "\xE2\x82\xAC"}},   // one per UTF-8 character
+      {"Caf\xC3\xA9 \xE2\x82\xAC", {"\xC3\xA9", "\xE2\x82\xAC"}},  // one per UTF-8 character
       {"NB\xC2\xA0SP", {"\xC2\xA0"}},
-      {"bad \xFF\xC3 end", {"\xFF", "\xC3"}},                       // stray bytes one each
-      {"ctl\x01\x1F\x7F", {"\x01", "\x1F"}},                        // XML 1.0 cannot hold C0 controls
+      {"bad \xFF\xC3 end", {"\xFF", "\xC3"}},  // stray bytes one each
+      {"ctl\x01\x1F\x7F", {"\x01", "\x1F"}},   // XML 1.0 cannot hold C0 controls
       {std::string("nul\0x", 5), {std::string(1, '\0')}},
       {"tab\tis fine", {}},
   };
@@ -44,7 +44,11 @@ TEST(FindInvalidCharacters, ReportsEachCharacterOnce) {
 }
 
 TEST(LeaveOutNonXmlCharacters, KeepsValidUtf8AndDropsTheRest) {
-  EXPECT_EQ(LeaveOutNonXmlCharacters("a\x01" "b\tc\xC3\xA9\xFF\xED\xA0\x80\xEF\xBF\xBE" "d"), "ab\tc\xC3\xA9" "d");
+  EXPECT_EQ(LeaveOutNonXmlCharacters("a\x01"
+                                     "b\tc\xC3\xA9\xFF\xED\xA0\x80\xEF\xBF\xBE"
+                                     "d"),
+            "ab\tc\xC3\xA9"
+            "d");
   EXPECT_EQ(LeaveOutNonXmlCharacters(std::string("x\0y", 3)), "xy");
 }
 
@@ -54,7 +58,9 @@ TEST(SplitFields, TextAfterTheLastSeparatorIsAField) {
   EXPECT_EQ(SplitFields("", '\t'), (InfoTableRow{""}));
 }
 
-InfoTableRow Row(std::initializer_list<const char*> fields) { return InfoTableRow(fields.begin(), fields.end()); }
+InfoTableRow Row(std::initializer_list<const char*> fields) {
+  return InfoTableRow(fields.begin(), fields.end());
+}
 
 TEST(ValidateRow, ChecksCountAndLeadingCharacters) {
   const struct {
@@ -63,14 +69,15 @@ TEST(ValidateRow, ChecksCountAndLeadingCharacters) {
   } cases[] = {
       {Row({"N", "T", "C", "1", "2", "SH", "P", "SOLE", "M", "1", "sole"}), true},  // 11 fields
       {Row({"N", "T", "C", "$1", "2", "SH", "P", "SOLE", "M", "1", "z", "z"}), true},
-      {Row({"N", "T", "C", "1", "2", "SH", "P", "SOLE", "M", "1"}), false},         // 10 fields
+      {Row({"N", "T", "C", "1", "2", "SH", "P", "SOLE", "M", "1"}), false},  // 10 fields
       {Row({"N", "T", "C", "1", "2", "SH", "P", "SOLE", "M", "1", "2", "3", "4"}), false},
       {Row({"N", "T", "C", "n/a", "2", "SH", "P", "SOLE", "M", "1", "2", "3"}), false},
       {Row({"N", "T", "C", "12abc", "2", "SH", "P", "SOLE", "M", "1", "2", "3"}), true},
       {Row({"N", "T", "C", "1", "$2", "SH", "P", "SOLE", "M", "1", "2", "3"}), false},
       {Row({"N", "T", "C", "1", "2", "SH", "P", "SOLE", "M", "", "2", "3"}), false},
-      {Row({"Name", "Title", "CUSIP", "Value", "Shares", "Type", "PutCall", "Disc", "Mgr", "Sole",
-            "Shared", "None"}), false},                                              // a header row
+      {Row({"Name", "Title", "CUSIP", "Value", "Shares", "Type", "PutCall", "Disc", "Mgr", "Sole", "Shared",
+            "None"}),
+       false},  // a header row
   };
   for (const auto& c : cases) EXPECT_EQ(ValidateRow(c.row), c.accepted) << ::testing::PrintToString(c.row);
 }
@@ -80,7 +87,9 @@ InfoTableRow Normalized(InfoTableRow row) {
   return row;
 }
 
-InfoTableRow Base() { return Row({"ABC CORP", "COM", "123456789", "100", "200", "SH", "", "SOLE", "", "1", "2", "3"}); }
+InfoTableRow Base() {
+  return Row({"ABC CORP", "COM", "123456789", "100", "200", "SH", "", "SOLE", "", "1", "2", "3"});
+}
 
 InfoTableRow With(size_t position, const char* value) {
   InfoTableRow row = Base();
@@ -106,7 +115,10 @@ TEST(NormalizeRow, RewritesEachFieldToItsFinalForm) {
       {With(kInvestmentDiscretion, ""), kInvestmentDiscretion, "OTR"},
       {With(kNameOfIssuer, "ABC 5% PFD"), kNameOfIssuer, "ABC 5 percent PFD"},
       {With(kNameOfIssuer, "100%"), kNameOfIssuer, "100 percent"},
-      {With(kNameOfIssuer, "A\xC2\xA0\xC2\xA0" "B"), kNameOfIssuer, "A B"},
+      {With(kNameOfIssuer,
+            "A\xC2\xA0\xC2\xA0"
+            "B"),
+       kNameOfIssuer, "A B"},
       {With(kNameOfIssuer, "AT&T <NEW>"), kNameOfIssuer, "AT&amp;T &lt;NEW&gt;"},
       {With(kNameOfIssuer, "N/A"), kNameOfIssuer, ""},
       {With(kCusip, "_1234 5678"), kCusip, "012345678"},

@@ -198,12 +198,13 @@ TEST(FileStream, CompressedRecordsCarryTheirLittleEndianLength) {
   size_t offset = 0;
   std::vector<size_t> blockSizes;
   while (offset < file.size()) {
-    const size_t length = static_cast<unsigned char>(file[offset]) |
-                          static_cast<unsigned char>(file[offset + 1]) << 8;
+    const size_t length =
+        static_cast<unsigned char>(file[offset]) | static_cast<unsigned char>(file[offset + 1]) << 8;
     std::string block(4096, '\0');
     uLongf size = block.size();
     ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(&block[0]), &size,
-                         reinterpret_cast<const Bytef*>(file.data() + offset + 2), length), Z_OK);
+                         reinterpret_cast<const Bytef*>(file.data() + offset + 2), length),
+              Z_OK);
     blockSizes.push_back(size);
     unpacked.append(block, 0, size);
     offset += 2 + length;
@@ -232,15 +233,18 @@ TEST(FileStream, DamagedCompressedRecordsAreReadFailures) {
   std::string big(8192, 'q');
   std::string packed(compressBound(big.size()), '\0');
   uLongf packedSize = packed.size();
-  compress(reinterpret_cast<Bytef*>(&packed[0]), &packedSize, reinterpret_cast<const Bytef*>(big.data()), big.size());
+  compress(reinterpret_cast<Bytef*>(&packed[0]), &packedSize, reinterpret_cast<const Bytef*>(big.data()),
+           big.size());
   packed.resize(packedSize);
   const std::string oversized = std::string{char(packedSize & 0xFF), char(packedSize >> 8)} + packed;
 
   const std::string cases[] = {
-      std::string("\x05", 1),                                   // half a length
-      std::string("\x10\x00" "abc", 5),                            // shorter than its length
-      std::string("\x04\x00zzzz", 6),                           // not zlib data
-      oversized,                                                // more than one block
+      std::string("\x05", 1),  // half a length
+      std::string("\x10\x00"
+                  "abc",
+                  5),                  // shorter than its length
+      std::string("\x04\x00zzzz", 6),  // not zlib data
+      oversized,                       // more than one block
   };
   for (const std::string& content : cases) {
     WriteFile(path, content);

@@ -6,12 +6,11 @@
 
 #include <QEventLoop>
 #include <QPoint>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QVariant>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,15 +79,17 @@ class PageFixture : public ::testing::Test {
 
   // The centre of the element, in the view's coordinates.
   QPoint Centre(const std::string& id) {
-    const QVariantList box = Js(QString("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
-                                        "return [r.left+r.width/2,r.top+r.height/2];})()")
-                                    .arg(QString::fromStdString(id)))
-                                 .toList();
+    const QVariantList box =
+        Js(QString("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
+                   "return [r.left+r.width/2,r.top+r.height/2];})()")
+               .arg(QString::fromStdString(id)))
+            .toList();
     EXPECT_EQ(box.size(), 2) << id;
     return box.size() == 2 ? QPoint(box[0].toInt(), box[1].toInt()) : QPoint();
   }
 
-  void Click(const std::string& id, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {}) {
+  void Click(const std::string& id, Qt::MouseButton button = Qt::LeftButton,
+             Qt::KeyboardModifiers modifiers = {}) {
     QTest::mouseClick(input(), button, modifiers, Centre(id));
   }
 
