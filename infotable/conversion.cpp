@@ -64,6 +64,9 @@ Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath
   }
   DocumentWriter writer(stream);
   std::string preview = BeginPreview();
+  // A preview row runs to about three times its line; growing by doubling
+  // would copy tens of megabytes for a large table.
+  preview.reserve(preview.size() + 3 * normalized.text.size());
   std::string errorList;
   writer.Write(FormatDocumentHead());
 

@@ -43,9 +43,24 @@ void AppendCell(std::string& out, std::string_view align, std::string_view text)
   AppendAll(out, {"<TD class=itbl align=", align, ">", text, "</TD>"});
 }
 
+// A right-aligned cell with a number grouped in thousands, written in place.
+void AppendGroupedCell(std::string& out, const std::string& number) {
+  if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    AppendCell(out, "right", GroupThousands(number));
+    return;
+  }
+  out += "<TD class=itbl align=right>";
+  for (size_t i = 0; i < number.size(); ++i) {
+    if (i > 0 && (number.size() - i) % 3 == 0) out += ',';
+    out += number[i];
+  }
+  out += "</TD>";
+}
+
 }  // namespace
 
 std::string_view CutCharacters(std::string_view text, size_t limit) {
+  if (text.size() <= limit) return text;  // no character is shorter than a byte
   size_t position = 0;
   for (size_t count = 0; count < limit && position < text.size(); ++count)
     position += CharacterLength(text, position);
@@ -120,7 +135,7 @@ void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTabl
   AppendCell(preview.append("<TR>"), "right", number);
   for (size_t position = 0; position < kInfoTableFieldCount; ++position) {
     if (IsNumericField(position))
-      AppendCell(preview, "right", GroupThousands(row[position]));
+      AppendGroupedCell(preview, row[position]);
     else
       AppendCell(preview, position <= kTitleOfClass ? "left" : "center", row[position]);
   }

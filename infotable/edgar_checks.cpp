@@ -69,6 +69,7 @@ std::string RefusedNameCharacters(const std::string& plainName) {
 
 void CheckLength(std::vector<std::string>& problems, const char* element, const std::string& field,
                  size_t minimum, size_t maximum) {
+  if (field.size() >= minimum && field.size() <= maximum) return;  // bytes bound the characters
   const size_t count = CountCharacters(field);
   if (count >= minimum && count <= maximum) return;
   problems.push_back(std::string(element) + " must be " + std::to_string(minimum) + " to " +

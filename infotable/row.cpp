@@ -15,6 +15,14 @@ std::string LowerAscii(std::string_view text) {
 // The character 0 of an empty field leads every first-character test to its fallback.
 char FirstLower(const std::string& field) { return field.empty() ? '\0' : LowerAscii(field[0]); }
 
+bool IsNotApplicable(const std::string& field) {
+  return field.size() == 3 && LowerAscii(field[0]) == 'n' && field[1] == '/' && LowerAscii(field[2]) == 'a';
+}
+
+bool NeedsEscape(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return c == '&' || c == '<' || c == '>'; });
+}
+
 bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -221,15 +229,14 @@ void NormalizeRow(InfoTableRow& row) {
   CleanCusip(row[kCusip]);
   for (size_t position = 0; position < kInfoTableFieldCount; ++position) {
     std::string& field = row[position];
-    if (LowerAscii(field) == "n/a") field.clear();
-    field = EscapeMarkup(field);
-    if (IsNumericField(position)) field = DigitsOnly(field);
+    if (IsNotApplicable(field)) field.clear();
+    if (NeedsEscape(field)) field = EscapeMarkup(field);
+    if (IsNumericField(position)) KeepDigits(field);
   }
 }
 
 std::string EscapeMarkup(std::string_view text) {
-  if (std::none_of(text.begin(), text.end(), [](char c) { return c == '&' || c == '<' || c == '>'; }))
-    return std::string(text);
+  if (!NeedsEscape(text)) return std::string(text);
   std::string escaped;
   escaped.reserve(text.size());
   for (char c : text) {
@@ -244,8 +251,14 @@ std::string EscapeMarkup(std::string_view text) {
 }
 
 std::string DigitsOnly(std::string_view text) {
-  std::string digits;
-  for (char c : text.substr(0, text.find('.')))
-    if (IsDigit(c)) digits += c;
+  std::string digits(text);
+  KeepDigits(digits);
   return digits;
+}
+
+void KeepDigits(std::string& text) {
+  size_t kept = 0;
+  for (size_t i = 0; i < text.size() && text[i] != '.'; ++i)
+    if (IsDigit(text[i])) text[kept++] = text[i];
+  text.resize(kept);
 }

@@ -63,6 +63,8 @@ std::string EscapeMarkup(std::string_view text);
 
 // The decimal digits that stand before the first period.
 std::string DigitsOnly(std::string_view text);
+// DigitsOnly in place.
+void KeepDigits(std::string& text);
 
 // Length of the valid UTF-8 sequence at `position`, or 0 when the byte there
 // does not start one. ASCII gives 1.
