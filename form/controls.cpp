@@ -115,7 +115,7 @@ bool IsControlDisabled(const std::string& id) {
     kind = ElementKind::kButton;
   else if (type == "ta")
     kind = ElementKind::kTextArea;
-  else if (type == "sl" || type == "sc" || type == "st" || type == "mt")
+  else if (IsOneOf(type, {"sl", "sc", "st", "mt"}))
     kind = ElementKind::kSelect;
   return GetDisabled(MainPage(), id, kind);
 }

@@ -21,12 +21,6 @@ namespace {
 const HelpText kNoHelpTexts[] = {{"", ""}};
 const HelpText* helpTexts = kNoHelpTexts;
 
-bool IsOneOf(const std::string& code, std::initializer_list<const char*> codes) {
-  for (const char* candidate : codes)
-    if (code == candidate) return true;
-  return false;
-}
-
 bool IsDisabledSpan(PageHost& page, const std::string& id) {
   return GetElementAttribute(page, id, "stat") == "disab";
 }

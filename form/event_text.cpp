@@ -6,10 +6,7 @@
 namespace {
 
 bool IsEventCode(const std::string& text) {
-  static const char* const kCodes[] = {"cp", "me", "mx", "cl", "ek", "ak", "ff", "qh"};
-  for (const char* code : kCodes)
-    if (text == code) return true;
-  return false;
+  return IsOneOf(text, {"cp", "me", "mx", "cl", "ek", "ak", "ff", "qh"});
 }
 
 bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -27,6 +24,12 @@ std::string TrimEnd(const std::string& text) {
 }
 
 }  // namespace
+
+bool IsOneOf(const std::string& code, std::initializer_list<const char*> codes) {
+  for (const char* candidate : codes)
+    if (code == candidate) return true;
+  return false;
+}
 
 EventText ParseEventText(const std::string& text) {
   EventText event;

@@ -2,6 +2,7 @@
 // application (the URL text after its first "|"). Portable: no page needed.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 struct EventText {
@@ -13,6 +14,9 @@ struct EventText {
 };
 
 EventText ParseEventText(const std::string& text);
+
+// Whether a code (a type code or an event code) is one of `codes`.
+bool IsOneOf(const std::string& code, std::initializer_list<const char*> codes);
 
 // The leading decimal digits of `text` as a number kept modulo 256; 0 without any.
 unsigned char ParseByteIndex(const std::string& text);

@@ -3,18 +3,14 @@
 #include <initializer_list>
 #include <vector>
 
+#include "form/event_text.h"
+
 // Delimiters are found with plain byte searches: the page is UTF-8, in which
 // no byte of a multibyte character can be a backquote, "|", "!" or "~".
 
 namespace {
 
 constexpr const char* kHelpTitle = "title='Hold down the mouse right button for more information.'";
-
-bool IsOneOf(const std::string& code, std::initializer_list<const char*> codes) {
-  for (const char* candidate : codes)
-    if (code == candidate) return true;
-  return false;
-}
 
 // The type codes that make a control; any other identifier leaves its item alone.
 bool IsTypeCode(const std::string& code) {

@@ -54,14 +54,7 @@ class Program : public ::testing::Test {
   std::string Text(const char* id) {
     return Js(QString("document.getElementById('%1').textContent").arg(id)).toString().toStdString();
   }
-  QPoint Centre(const char* id) {
-    const QVariantList box =
-        Js(QString("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
-                   "return [r.left+r.width/2,r.top+r.height/2];})()")
-               .arg(id))
-            .toList();
-    return QPoint(box.value(0).toInt(), box.value(1).toInt());
-  }
+  QPoint Centre(const char* id) { return ElementCentre(window()->Page(), id); }
   void Click(const char* id) { QTest::mouseClick(input(), Qt::LeftButton, {}, Centre(id)); }
 
   // Presses Capture and waits until the message line has changed.

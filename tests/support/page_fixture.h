@@ -54,6 +54,17 @@ inline QVariant Evaluate(QWebEnginePage* page, const QString& script) {
   return result->second;
 }
 
+// The centre of an element, in the view's coordinates.
+inline QPoint ElementCentre(QWebEnginePage* page, const std::string& id) {
+  const QVariantList box =
+      Evaluate(page, QString("(function(){var r=document.getElementById('%1')"
+                             ".getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/2];})()")
+                         .arg(QString::fromStdString(id)))
+          .toList();
+  EXPECT_EQ(box.size(), 2) << id;
+  return box.size() == 2 ? QPoint(box[0].toInt(), box[1].toInt()) : QPoint();
+}
+
 class PageFixture : public ::testing::Test {
  protected:
   // Shows `html` (a whole page) in a main host with the recording handler.
@@ -77,16 +88,7 @@ class PageFixture : public ::testing::Test {
 
   QVariant Js(const QString& script) { return Evaluate(page(), script); }
 
-  // The centre of the element, in the view's coordinates.
-  QPoint Centre(const std::string& id) {
-    const QVariantList box =
-        Js(QString("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
-                   "return [r.left+r.width/2,r.top+r.height/2];})()")
-               .arg(QString::fromStdString(id)))
-            .toList();
-    EXPECT_EQ(box.size(), 2) << id;
-    return box.size() == 2 ? QPoint(box[0].toInt(), box[1].toInt()) : QPoint();
-  }
+  QPoint Centre(const std::string& id) { return ElementCentre(page(), id); }
 
   void Click(const std::string& id, Qt::MouseButton button = Qt::LeftButton,
              Qt::KeyboardModifiers modifiers = {}) {
