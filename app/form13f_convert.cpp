@@ -90,7 +90,9 @@ int main(int argc, char** argv) {
   std::cout << "No. of information table entries: " << conversion.entryCount << "\n"
             << "Information table total: " << conversion.valueTotal << "\n";
   for (const RowError& error : conversion.errors)
-    std::cerr << RowErrorLead(error.kind) << ' ' << error.row << ": " << error.text << "\n";
+    std::cerr << RowErrorLead(error.kind) << ' ' << error.row << ": " << RowErrorText(error) << "\n";
+  if (conversion.refusedRows > 0)
+    std::cerr << "form13f-convert: " << RefusedRowsText(conversion.refusedRows) << "\n";
 
   if (!previewPath.empty()) {
     std::ofstream page(previewPath, std::ios::binary | std::ios::trunc);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "infotable/edgar_checks.h"
@@ -27,10 +28,66 @@ class DocumentWriter {
   bool failed_ = false;
 };
 
-void AddError(Conversion& conversion, std::string& errorList, RowErrorKind kind, uint32_t row,
-              std::string text) {
-  AppendErrorLine(errorList, kind, row, text);
-  conversion.errors.push_back({kind, row, std::move(text)});
+void AddError(Conversion& conversion, std::string& errorList, RowError error) {
+  AppendErrorLine(errorList, error.kind, error.row, RowErrorText(error));
+  conversion.errors.push_back(std::move(error));
+}
+
+constexpr int kHeadingLine = -1;  // part of a heading: neither an entry nor an error
+constexpr int kFilledCells = -2;  // no layout of its own: read by its filled cells
+
+// How each line of a table is read, decided before any is: a heading holds
+// for the lines after it, and lines above it may be part of it.
+struct TablePlan {
+  std::vector<std::string_view> lines;
+  std::vector<ColumnLayout> layouts;
+  std::vector<int> lineLayout;  // per line: an index into layouts, kHeadingLine or kFilledCells
+  bool hasHeading = false;
+  bool showsFigi = false;  // some row holds a FIGI
+};
+
+TablePlan PlanTable(const NormalizedText& normalized) {
+  TablePlan plan;
+  const std::string_view text = normalized.text;
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = text.find('\n', start);
+    plan.lines.push_back(text.substr(start, end - start));
+  }
+  plan.lineLayout.assign(plan.lines.size(), kFilledCells);
+  int current = kFilledCells;
+  ColumnLayout byWidth;
+  if (LayoutForWidth(normalized.width, byWidth)) plan.layouts.push_back(byWidth);
+  for (size_t i = 0; i < plan.lines.size(); ++i) {
+    const std::string_view line = plan.lines[i];
+    ColumnLayout heading;
+    if (const size_t taken = MayBeHeading(line)
+                                 ? ReadHeading(SplitFields(line, '\t'),
+                                               i + 1 < plan.lines.size() ? plan.lines[i + 1] : "", heading)
+                                 : 0) {
+      plan.hasHeading = true;
+      plan.layouts.push_back(heading);
+      current = static_cast<int>(plan.layouts.size() - 1);
+      for (size_t above = i; above > 0 && plan.lineLayout[above - 1] != kHeadingLine &&
+                             IsCaptionLine(SplitFields(plan.lines[above - 1], '\t'));
+           --above)
+        plan.lineLayout[above - 1] = kHeadingLine;
+      for (size_t next = i; next < i + taken; ++next) plan.lineLayout[next] = kHeadingLine;
+      i += taken - 1;
+      continue;
+    }
+    int layout = current;
+    if (layout == kFilledCells && !plan.layouts.empty() &&
+        static_cast<size_t>(std::count(line.begin(), line.end(), '\t')) + 1 == normalized.width)
+      layout = 0;
+    plan.lineLayout[i] = layout;
+    const int figi = layout >= 0 ? plan.layouts[layout].cell[kFigi] : kNoColumn;
+    if (figi != kNoColumn && !plan.showsFigi) {
+      const Cells cells = SplitFields(line, '\t');
+      plan.showsFigi =
+          static_cast<size_t>(figi) < cells.size() && !cells[figi].empty() && !IsNotApplicable(cells[figi]);
+    }
+  }
+  return plan;
 }
 
 }  // namespace
@@ -46,10 +103,16 @@ uint64_t ParseValue(std::string_view digits) {
   return value;
 }
 
+std::string RowErrorText(const RowError& error) {
+  if (error.line.empty() || error.reason.empty()) return error.line + error.reason;
+  return error.line + " -- " + error.reason;
+}
+
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath) {
   Conversion conversion;
   const NormalizedText normalized = NormalizeClipboardText(text);
-  if (normalized.largestFieldCount < 11) {
+  const TablePlan plan = PlanTable(normalized);
+  if (normalized.width < 11 && !plan.hasHeading) {
     conversion.failureMessage = kNoValidDataMessage;
     return conversion;
   }
@@ -63,45 +126,52 @@ Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath
     return conversion;
   }
   DocumentWriter writer(stream);
-  std::string preview = BeginPreview();
+  std::string preview = BeginPreview(plan.showsFigi);
   // A preview row runs to about three times its line; growing by doubling
   // would copy tens of megabytes for a large table.
   preview.reserve(preview.size() + 3 * normalized.text.size());
   std::string errorList;
   writer.Write(FormatDocumentHead());
 
-  uint32_t rowNumber = 0;
-  const std::string_view lines = normalized.text;
-  for (size_t start = 0, end; start < lines.size(); start = end + 1) {
-    end = lines.find('\n', start);
-    std::string_view line = lines.substr(start, end - start);
-    ++rowNumber;
-    const std::vector<std::string> invalid = FindInvalidCharacters(line);
-    // What the document cannot hold is reported above and left out from here on.
-    std::string kept;
-    if (!invalid.empty()) {
-      kept = LeaveOutNonXmlCharacters(line);
-      line = kept;
+  InfoTableRow row;
+  for (size_t i = 0; i < plan.lines.size(); ++i) {
+    const uint32_t rowNumber = static_cast<uint32_t>(i + 1);
+    if (plan.lineLayout[i] == kHeadingLine) continue;
+    std::string_view line = plan.lines[i];
+    const size_t invalid = FindInvalidCharacters(line).size();
+    if (invalid > 0) {
+      const std::string shown = ShowCells(SplitFields(LeaveOutNonXmlCharacters(line), '\t'));
+      for (size_t n = 0; n < invalid; ++n)
+        AddError(conversion, errorList, {RowErrorKind::kInvalidCharacter, rowNumber, shown, ""});
     }
-    for (size_t i = 0; i < invalid.size(); ++i)
-      AddError(conversion, errorList, RowErrorKind::kInvalidCharacter, rowNumber, std::string(line));
-    InfoTableRow row = SplitFields(line, '\t');
-    if (!ValidateRow(row)) {
-      AddError(conversion, errorList, RowErrorKind::kInvalidFields, rowNumber, std::string(line));
+    // What EDGAR can't take is written in its plain ASCII form, or left out.
+    std::string plain;
+    if (invalid > 0) {
+      plain = PlainAsciiLine(line);
+      line = plain;
+    }
+    const Cells cells = SplitFields(line, '\t');
+    std::string refusal = plan.lineLayout[i] == kFilledCells
+                              ? ReadFilledCells(cells, row)
+                              : ReadRow(cells, plan.layouts[plan.lineLayout[i]], row);
+    if (!refusal.empty()) {
+      AddError(conversion, errorList,
+               {RowErrorKind::kInvalidFields, rowNumber, ShowCells(cells), std::move(refusal)});
+      ++conversion.refusedRows;
       continue;
     }
-    NormalizeRow(row);
     for (std::string& problem : CheckEdgarRules(row))
-      AddError(conversion, errorList, RowErrorKind::kNotAcceptedByEdgar, rowNumber, std::move(problem));
+      AddError(conversion, errorList, {RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", std::move(problem)});
     if (conversion.entryCount == kEdgarEntryLimit)
-      AddError(conversion, errorList, RowErrorKind::kNotAcceptedByEdgar, rowNumber, EdgarEntryLimitMessage());
-    AppendPreviewRow(preview, conversion.entryCount + 1, row);
+      AddError(conversion, errorList,
+               {RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage()});
+    AppendPreviewRow(preview, conversion.entryCount + 1, row, plan.showsFigi);
     writer.Write(FormatInfoTableEntry(row));
     conversion.valueTotal = SaturatingAdd(conversion.valueTotal, ParseValue(row[kValue]));
     ++conversion.entryCount;
   }
 
-  FinishPreview(preview, errorList);
+  FinishPreview(preview, errorList, conversion.refusedRows);
   writer.Write(FormatDocumentEnd());
   if (!writer.Close()) {
     // A cut-off document must never be mistaken for a filing. Only a regular
@@ -112,6 +182,7 @@ Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath
     conversion.failureMessage = kCannotWriteMessage;
     conversion.entryCount = 0;
     conversion.valueTotal = 0;
+    conversion.refusedRows = 0;
     conversion.errors.clear();
     return conversion;
   }

@@ -24,16 +24,21 @@ enum class ConversionOutcome {
 
 struct RowError {
   RowErrorKind kind;
-  uint32_t row;      // numbers the normalised lines from 1
-  std::string text;  // plain text: the line, or what EDGAR would refuse
+  uint32_t row;        // numbers the non-blank lines from 1, headings included
+  std::string line;    // the row's cells as ShowCells shows them; empty for EDGAR's findings
+  std::string reason;  // what is wrong, naming the column; empty for an invalid character
 };
+
+// The plain text of an error line after its lead: the line, then the reason.
+std::string RowErrorText(const RowError& error);
 
 struct Conversion {
   ConversionOutcome outcome = ConversionOutcome::kNotWritten;
   std::string failureMessage;  // empty when written
   std::string preview;         // status paragraph and table; empty unless written
   uint32_t entryCount = 0;
-  uint64_t valueTotal = 0;  // saturates at the largest 64-bit value
+  uint32_t refusedRows = 0;  // rows left out of the document
+  uint64_t valueTotal = 0;   // saturates at the largest 64-bit value
   std::vector<RowError> errors;
 };
 

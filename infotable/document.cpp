@@ -85,6 +85,7 @@ std::string FormatInfoTableEntry(const InfoTableRow& row) {
   AppendElement(out, "\t\t", "nameOfIssuer", CutCharacters(row[kNameOfIssuer], kNameLimit));
   AppendElement(out, "\t\t", "titleOfClass", CutCharacters(row[kTitleOfClass], kNameLimit));
   AppendElement(out, "\t\t", "cusip", CutCharacters(row[kCusip], kCusipLimit));
+  if (!row[kFigi].empty()) AppendElement(out, "\t\t", "figi", row[kFigi]);
   AppendElement(out, "\t\t", "value", row[kValue]);
   out += "\t\t<shrsOrPrnAmt>\r\n";
   AppendElement(out, "\t\t\t", "sshPrnamt", row[kSshPrnamt]);
@@ -103,12 +104,13 @@ std::string FormatInfoTableEntry(const InfoTableRow& row) {
 
 std::string FormatDocumentEnd() { return "</informationTable>\r\n"; }
 
-std::string BeginPreview() {
+std::string BeginPreview(bool withFigi) {
   static const char* const captions[] = {"#",
                                          "Name of Issuer",
                                          "Title<BR>of<BR>Class",
                                          "CUSIP",
-                                         "Market<BR>Value<BR>(x$1000)",
+                                         "FIGI",
+                                         "Market<BR>Value<BR>($)",
                                          "Shares<BR>Amount",
                                          "Security<BR>Type",
                                          "Put/<BR>Call",
@@ -121,23 +123,23 @@ std::string BeginPreview() {
       "<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; border-collapse:collapse'>"
       "<TR height=48>";
   for (const char* caption : captions) {
-    preview += "<TD class=itbl align=center><B>";
-    preview += caption;
-    preview += "</B></TD>";
+    if (!withFigi && std::strcmp(caption, "FIGI") == 0) continue;
+    AppendAll(preview, {"<TD class=itbl align=center><B>", caption, "</B></TD>"});
   }
   preview += "</TR>";
   return preview;
 }
 
-void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTableRow& row) {
+void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTableRow& row, bool withFigi) {
   char number[16];
   std::snprintf(number, sizeof number, "%u", entryNumber);
   AppendCell(preview.append("<TR>"), "right", number);
-  for (size_t position = 0; position < kInfoTableFieldCount; ++position) {
+  for (size_t position = 0; position < kFigi; ++position) {
     if (IsNumericField(position))
       AppendGroupedCell(preview, row[position]);
     else
       AppendCell(preview, position <= kTitleOfClass ? "left" : "center", row[position]);
+    if (position == kCusip && withFigi) AppendCell(preview, "center", row[kFigi]);
   }
   preview += "</TR>";
 }
@@ -162,12 +164,22 @@ void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumb
   errorList += EscapeMarkup(text);
 }
 
-void FinishPreview(std::string& preview, const std::string& errorList) {
-  if (errorList.empty())
-    preview.insert(0, "<p><b><font color=#00a000>No errors.</font></b></p>");
-  else
-    preview.insert(0, "<p><b><font color=#e00000>Error(s):</font></b>" + errorList + "</p>");
+void FinishPreview(std::string& preview, const std::string& errorList, uint32_t refusedRows) {
+  std::string status;
+  if (errorList.empty()) {
+    status = "<p><b><font color=#00a000>No errors.</font></b></p>";
+  } else {
+    status = "<p><b><font color=#e00000>Error(s):</font></b>";
+    if (refusedRows > 0) status += ' ' + RefusedRowsText(refusedRows);
+    status += errorList + "</p>";
+  }
+  preview.insert(0, status);
   preview += "</TABLE>";
+}
+
+std::string RefusedRowsText(uint32_t refusedRows) {
+  return std::to_string(refusedRows) + (refusedRows == 1 ? " row" : " rows") +
+         " refused and left out of the document.";
 }
 
 std::string GroupThousands(std::string_view number) {

@@ -15,7 +15,7 @@ constexpr const char* kSchemaInstanceNamespace = "http://www.w3.org/2001/XMLSche
 
 // The XML declaration and the informationTable start tag, CR LF line ends.
 std::string FormatDocumentHead();
-// One infoTable element; putCall and otherManager only when not empty.
+// One infoTable element; figi, putCall and otherManager only when not empty.
 std::string FormatInfoTableEntry(const InfoTableRow& row);
 std::string FormatDocumentEnd();
 
@@ -25,9 +25,9 @@ std::string_view CutCharacters(std::string_view text, size_t limit);
 // Characters of escaped text, counted as CutCharacters counts them.
 size_t CountCharacters(std::string_view text);
 
-// A new preview holding the table head.
-std::string BeginPreview();
-void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTableRow& row);
+// A new preview holding the table head; a FIGI column only `withFigi`.
+std::string BeginPreview(bool withFigi);
+void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTableRow& row, bool withFigi);
 
 enum class RowErrorKind { kInvalidCharacter, kInvalidFields, kNotAcceptedByEdgar };
 
@@ -37,8 +37,12 @@ const char* RowErrorLead(RowErrorKind kind);
 // Appends "<br><b>LEAD %d:</b> TEXT" with the text markup-escaped.
 void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, std::string_view text);
 
-// Puts the status paragraph in front of the preview and appends the table end.
-void FinishPreview(std::string& preview, const std::string& errorList);
+// Puts the status paragraph, with the count of refused rows, in front of the
+// preview and appends the table end.
+void FinishPreview(std::string& preview, const std::string& errorList, uint32_t refusedRows);
+
+// "2 rows refused and left out of the document."
+std::string RefusedRowsText(uint32_t refusedRows);
 
 // "1234567.5" gives "1,234,567.5"; leading white space is dropped, a minus kept.
 std::string GroupThousands(std::string_view number);

@@ -1,10 +1,16 @@
 #include "infotable/row.h"
 
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
+
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 namespace {
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string LowerAscii(std::string_view text) {
   std::string lower(text);
@@ -12,22 +18,106 @@ std::string LowerAscii(std::string_view text) {
   return lower;
 }
 
-// The character 0 of an empty field leads every first-character test to its fallback.
-char FirstLower(const std::string& field) { return field.empty() ? '\0' : LowerAscii(field[0]); }
-
-bool IsNotApplicable(const std::string& field) {
-  return field.size() == 3 && LowerAscii(field[0]) == 'n' && field[1] == '/' && LowerAscii(field[2]) == 'a';
-}
-
 bool NeedsEscape(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) { return c == '&' || c == '<' || c == '>'; });
 }
 
 bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
+bool IsAsciiLetterOrDigit(char c) { return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsXmlControl(unsigned char c) { return c < 0x20 && c != '\t'; }
+
+bool IsBlankLine(std::string_view line) {
+  return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+// Calls `take` with every line that holds more than blanks and tabs.
+template <typename Take>
+void ForEachLine(std::string_view text, Take take) {
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  while (at != end) {
+    const char* lineEnd = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+    if (!lineEnd) lineEnd = end;
+    if (const void* cr = std::memchr(at, '\r', static_cast<size_t>(lineEnd - at)))
+      lineEnd = static_cast<const char*>(cr);
+    const std::string_view line(at, static_cast<size_t>(lineEnd - at));
+    if (!IsBlankLine(line)) take(line);
+    at = lineEnd;
+    while (at != end && (*at == '\r' || *at == '\n')) ++at;
+  }
+}
+
+// Calls `take` with every cell of a line and its index; cells end at tabs.
+template <typename Take>
+void ForEachCell(std::string_view line, Take take) {
+  const char* at = line.data();
+  const char* const end = at + line.size();
+  for (size_t index = 0;; ++index) {
+    const char* cellEnd = at;
+    while (cellEnd != end && *cellEnd != '\t') ++cellEnd;
+    take(std::string_view(at, static_cast<size_t>(cellEnd - at)), index);
+    if (cellEnd == end) return;
+    at = cellEnd + 1;
+  }
+}
+
+// Appends a cell without its end blanks and with inner runs of blanks made one.
+void AppendCleanCell(std::string& out, std::string_view cell) {
+  const char* at = cell.data();
+  const char* const end = at + cell.size();
+  bool first = true;
+  for (;;) {
+    while (at != end && *at == ' ') ++at;
+    if (at == end) return;
+    const char* word = at;
+    while (at != end && *at != ' ') ++at;
+    if (!first) out += ' ';
+    out.append(word, static_cast<size_t>(at - word));
+    first = false;
+  }
+}
+
+// Appends the cells of `line` from `first` up to `last`, cleaned.
+void AppendCleanLine(std::string& out, std::string_view line, size_t first, size_t last) {
+  ForEachCell(line, [&](std::string_view cell, size_t index) {
+    if (index < first || index >= last) return;
+    if (index > first) out += '\t';
+    AppendCleanCell(out, cell);
+  });
+}
+
+// Where a line's cells hold anything.
+struct LineShape {
+  size_t cells = 0;
+  size_t firstFilled = SIZE_MAX;
+  size_t lastFilled = 0;
+};
+
+// Appends all of a line's cells, cleaned: in one piece when no blank needs to go.
+LineShape AppendWholeLine(std::string& out, std::string_view line) {
+  LineShape shape;
+  bool needsCleaning = false;
+  char previous = '\t';
+  for (char c : line) {
+    if (c == ' ') {
+      needsCleaning |= previous == ' ' || previous == '\t';
+    } else if (c == '\t') {
+      needsCleaning |= previous == ' ';
+      ++shape.cells;
+    } else {
+      shape.firstFilled = std::min(shape.firstFilled, shape.cells);
+      shape.lastFilled = shape.cells;
+    }
+    previous = c;
+  }
+  ++shape.cells;
+  if (previous == ' ' || needsCleaning)
+    AppendCleanLine(out, line, 0, SIZE_MAX);
+  else
+    out.append(line);
+  return shape;
+}
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
   if (text.find(from) == std::string::npos) return;
@@ -42,40 +132,205 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
   text.swap(result);
 }
 
-void NormalizeVotingLayout(InfoTableRow& row) {
-  const std::string amount = row[kSole];
-  const std::string kind = LowerAscii(row[kShared]);
-  row[kSole] = kind == "sole" ? amount : "0";
-  row[kShared] = kind == "shared" ? amount : "0";
-  row.push_back(kind == "none" ? amount : "0");
-}
-
-void CleanIssuerName(std::string& name) {
+std::string CleanIssuerName(std::string_view cell) {
+  std::string name(cell);
   ReplaceAll(name, "%", " percent ");
-  ReplaceAll(name, "\xC2\xA0", " ");
   while (name.find("  ") != std::string::npos) ReplaceAll(name, "  ", " ");
   size_t end = name.size();
   while (end > 0 && IsWhiteSpace(name[end - 1])) --end;
   size_t start = 0;
   while (start < end && IsWhiteSpace(name[start])) ++start;
-  name = name.substr(start, end - start);
+  return name.substr(start, end - start);
 }
 
-void CleanCusip(std::string& cusip) {
-  std::string cleaned;
-  for (char c : cusip)
-    if (c != ' ') cleaned += c;
-  const size_t underscores = cleaned.find_first_not_of('_');
-  cleaned.erase(0, underscores == std::string::npos ? cleaned.size() : underscores);
-  if (cleaned.size() < 9) cleaned.insert(0, 9 - cleaned.size(), '0');
-  cusip.swap(cleaned);
+constexpr size_t kNoField = kInfoTableFieldCount;
+
+// A caption as a key: its letters and digits, upper case, so that
+// "SHRS OR PRN AMT", "sshPrnamt" and "VALUE (x$1000)" compare plainly.
+std::string CaptionKey(std::string_view caption) {
+  std::string key;
+  for (char c : caption)
+    if (IsAsciiLetterOrDigit(c)) key += UpperAscii(c);
+  return key;
+}
+
+// The SEC's captions, their common variants and the schema's element names.
+size_t CaptionField(const std::string& key) {
+  static const struct {
+    const char* key;
+    size_t field;
+  } kCaptions[] = {
+      {"NAMEOFISSUER", kNameOfIssuer},
+      {"ISSUER", kNameOfIssuer},
+      {"ISSUERNAME", kNameOfIssuer},
+      {"NAME", kNameOfIssuer},
+      {"TITLEOFCLASS", kTitleOfClass},
+      {"CLASS", kTitleOfClass},
+      {"TITLE", kTitleOfClass},
+      {"CUSIP", kCusip},
+      {"FIGI", kFigi},
+      {"VALUE", kValue},
+      {"VALUEUSD", kValue},
+      {"VALUEX1000", kValue},
+      {"MARKETVALUE", kValue},
+      {"SHRSORPRNAMT", kSshPrnamt},
+      {"SSHPRNAMT", kSshPrnamt},
+      {"SHARESORPRINCIPALAMOUNT", kSshPrnamt},
+      {"AMOUNT", kSshPrnamt},
+      {"SHARES", kSshPrnamt},
+      {"SHPRN", kSshPrnamtType},
+      {"SSHPRNAMTTYPE", kSshPrnamtType},
+      {"PUTCALL", kPutCall},
+      {"INVESTMENTDISCRETION", kInvestmentDiscretion},
+      {"DISCRETION", kInvestmentDiscretion},
+      {"OTHERMANAGER", kOtherManager},
+      {"OTHERMANAGERS", kOtherManager},
+      {"VOTINGAUTHORITYSOLE", kSole},
+      {"SOLE", kSole},
+      {"VOTINGAUTHORITYSHARED", kShared},
+      {"SHARED", kShared},
+      {"VOTINGAUTHORITYNONE", kNone},
+      {"NONE", kNone},
+  };
+  for (const auto& caption : kCaptions)
+    if (key == caption.key) return caption.field;
+  return kNoField;
+}
+
+// Without building the key: every line is asked.
+bool IsCusipCaption(std::string_view cell) {
+  static constexpr std::string_view kCusipKey = "CUSIP";
+  size_t matched = 0;
+  for (char c : cell) {
+    if (!IsAsciiLetterOrDigit(c)) continue;
+    if (matched == kCusipKey.size() || UpperAscii(c) != kCusipKey[matched]) return false;
+    ++matched;
+  }
+  return matched == kCusipKey.size();
+}
+
+bool IsVotingField(size_t field) { return field == kSole || field == kShared || field == kNone; }
+
+// Captions that stand above a heading's columns rather than name one.
+bool IsCaptionAbove(const std::string& key) {
+  if (key == "VOTINGAUTHORITY") return true;
+  return key.size() > 6 && key.compare(0, 6, "COLUMN") == 0 &&
+         std::all_of(key.begin() + 6, key.end(), IsDigit);
+}
+
+// Fills in the columns that `cells` name, the first caption of a field
+// winning. False when a filled cell is not a caption accepted by `accept`.
+template <typename Accept>
+bool NameColumns(const Cells& cells, ColumnLayout& layout, Accept accept) {
+  bool onlyCaptions = true;
+  for (size_t at = 0; at < cells.size(); ++at) {
+    if (cells[at].empty()) continue;
+    const std::string key = CaptionKey(cells[at]);
+    const size_t field = CaptionField(key);
+    if (!accept(key, field)) {
+      onlyCaptions = false;
+    } else if (field != kNoField && layout.cell[field] == kNoColumn) {
+      layout.cell[field] = static_cast<int>(at);
+    }
+  }
+  return onlyCaptions;
+}
+
+bool NamesEveryNeededField(const ColumnLayout& layout) {
+  for (size_t field : {kNameOfIssuer, kTitleOfClass, kCusip, kValue, kSshPrnamt, kInvestmentDiscretion, kSole,
+                       kShared, kNone})
+    if (layout.cell[field] == kNoColumn) return false;
+  return true;
+}
+
+// Collects the reasons a row is refused, each naming its column.
+class Refusals {
+ public:
+  void Add(const char* caption, std::string_view cell, const char* why) {
+    if (!text_.empty()) text_ += "; ";
+    text_ += caption;
+    if (cell.empty()) {
+      text_ += " is empty";
+      return;
+    }
+    text_ += " \"";
+    text_ += cell;
+    text_ += "\" ";
+    text_ += why;
+  }
+  std::string Take() { return std::move(text_); }
+
+ private:
+  std::string text_;
+};
+
+// A code cell's word, upper case, with runs of blanks and hyphens as one hyphen.
+std::string CodeWord(std::string_view cell) {
+  std::string word;
+  for (char c : cell) {
+    if (c == ' ' || c == '-') {
+      if (!word.empty() && word.back() != '-') word += '-';
+    } else {
+      word += UpperAscii(c);
+    }
+  }
+  if (!word.empty() && word.back() == '-') word.pop_back();
+  return word;
+}
+
+// Looks the cell's code word up among (word, code) pairs; nullptr when absent.
+const char* LookUpCode(std::string_view cell,
+                       std::initializer_list<std::pair<const char*, const char*>> codes) {
+  const std::string word = CodeWord(cell);
+  for (const auto& code : codes)
+    if (word == code.first) return code.second;
+  return nullptr;
+}
+
+void ReadAmountField(Refusals& refusals, const char* caption, std::string_view cell, bool emptyIsZero,
+                     std::string& digits) {
+  if (cell.empty() && emptyIsZero) {
+    digits = "0";
+  } else if (cell.empty() || !ReadAmount(cell, digits)) {
+    refusals.Add(caption, cell, "is not a number");
+  }
+}
+
+icu::Transliterator* LatinAscii() {
+  thread_local std::unique_ptr<icu::Transliterator> transliterator = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Transliterator> created(
+        icu::Transliterator::createInstance("Latin-ASCII", UTRANS_FORWARD, status));
+    return U_SUCCESS(status) ? std::move(created) : nullptr;
+  }();
+  return transliterator.get();
 }
 
 }  // namespace
 
+bool IsNotApplicable(std::string_view cell) {
+  return cell.size() == 3 && LowerAscii(cell[0]) == 'n' && cell[1] == '/' && LowerAscii(cell[2]) == 'a';
+}
+
 bool IsNumericField(size_t position) {
-  return position == kValue || position == kSshPrnamt || position == kSole || position == kShared ||
-         position == kNone;
+  return position == kValue || position == kSshPrnamt || IsVotingField(position);
+}
+
+const char* FieldCaption(size_t position) {
+  static const char* const kCaptions[kInfoTableFieldCount] = {"Name of issuer",
+                                                              "Title of class",
+                                                              "CUSIP",
+                                                              "Value",
+                                                              "Shares or principal amount",
+                                                              "SH/PRN",
+                                                              "Put/Call",
+                                                              "Investment discretion",
+                                                              "Other managers",
+                                                              "Voting authority sole",
+                                                              "Voting authority shared",
+                                                              "Voting authority none",
+                                                              "FIGI"};
+  return position < kInfoTableFieldCount ? kCaptions[position] : "";
 }
 
 size_t Utf8SequenceLength(std::string_view text, size_t position) {
@@ -107,53 +362,212 @@ size_t Utf8SequenceLength(std::string_view text, size_t position) {
 NormalizedText NormalizeClipboardText(std::string_view clipboard) {
   NormalizedText result;
   result.text.reserve(clipboard.size() + 1);
-  size_t i = 0;
-  const size_t n = clipboard.size();
-  for (;;) {
-    while (i < n && (clipboard[i] == '\r' || clipboard[i] == '\n')) ++i;
-    if (i == n) break;
-    size_t end = i;
-    while (end < n && clipboard[end] != '\r' && clipboard[end] != '\n') ++end;
-    const std::string_view line = clipboard.substr(i, end - i);
-    i = end;
-    if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
-
-    bool insideField = false, tabPending = false, blankPending = false;
-    int fieldCount = 0;
-    for (size_t at = 0; at < line.size();) {
-      const char c = line[at];
-      if (c == '\t') {
-        insideField = false;
-        tabPending = fieldCount > 0;
-        blankPending = false;
-        ++at;
-      } else if (c == ' ') {
-        if (insideField) blankPending = true;
-        ++at;
-      } else {
-        if (!insideField) {
-          ++fieldCount;
-          insideField = true;
-          if (tabPending) {
-            result.text += '\t';
-            tabPending = false;
-          }
-        }
-        if (blankPending) {
-          result.text += ' ';
-          blankPending = false;
-        }
-        // Everything up to the next blank or tab goes out as it is.
-        size_t end = at;
-        while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
-        result.text.append(line.substr(at, end - at));
-        at = end;
-      }
-    }
+  size_t left = SIZE_MAX, right = 0, widest = 0;
+  ForEachLine(clipboard, [&](std::string_view line) {
+    const LineShape shape = AppendWholeLine(result.text, line);
     result.text += '\n';
-    if (fieldCount > result.largestFieldCount) result.largestFieldCount = fieldCount;
+    left = std::min(left, shape.firstFilled);
+    right = std::max(right, shape.lastFilled + 1);
+    widest = std::max(widest, shape.cells);
+  });
+  if (right == 0) return result;
+  result.width = right - left;
+  if (left > 0 || widest > right) {  // edge columns empty on every line
+    std::string kept;
+    kept.reserve(result.text.size());
+    ForEachLine(result.text, [&](std::string_view line) {
+      AppendCleanLine(kept, line, left, right);
+      kept += '\n';
+    });
+    result.text.swap(kept);
   }
   return result;
+}
+
+Cells SplitFields(std::string_view line, char separator) {
+  Cells cells;
+  cells.reserve(16);  // a table's width, most often
+  const char* at = line.data();
+  const char* const end = at + line.size();
+  for (;;) {
+    const char* cellEnd = at;
+    while (cellEnd != end && *cellEnd != separator) ++cellEnd;
+    cells.emplace_back(at, static_cast<size_t>(cellEnd - at));
+    if (cellEnd == end) return cells;
+    at = cellEnd + 1;
+  }
+}
+
+std::string ShowCells(const Cells& cells) {
+  std::string shown;
+  for (size_t at = 0; at < cells.size(); ++at) {
+    if (at > 0) shown += '\t';
+    shown += cells[at].empty() ? std::string_view("(blank)") : cells[at];
+  }
+  return shown;
+}
+
+bool LayoutForWidth(size_t width, ColumnLayout& layout) {
+  if (width < 11 || width > 13) return false;
+  layout = ColumnLayout();
+  const size_t shift = width == 13 ? 1 : 0;  // the FIGI after the CUSIP
+  for (size_t field = kNameOfIssuer; field <= kCusip; ++field) layout.cell[field] = static_cast<int>(field);
+  for (size_t field = kValue; field <= (width == 11 ? kShared : kNone); ++field)
+    layout.cell[field] = static_cast<int>(field + shift);
+  if (width == 13) layout.cell[kFigi] = kCusip + 1;
+  layout.votingKindWord = width == 11;
+  return true;
+}
+
+size_t ReadHeading(const Cells& cells, std::string_view lineBelow, ColumnLayout& layout) {
+  if (std::none_of(cells.begin(), cells.end(), IsCusipCaption)) return 0;
+  ColumnLayout named;
+  NameColumns(cells, named, [](const std::string&, size_t) { return true; });
+  size_t lines = 1;
+  if (named.cell[kSole] == kNoColumn && named.cell[kShared] == kNoColumn && named.cell[kNone] == kNoColumn) {
+    // The SEC form's heading: SOLE, SHARED and NONE on a line of their own
+    // under VOTING AUTHORITY.
+    ColumnLayout under;
+    if (NameColumns(SplitFields(lineBelow, '\t'), under,
+                    [](const std::string&, size_t field) { return IsVotingField(field); })) {
+      for (size_t field : {kSole, kShared, kNone}) named.cell[field] = under.cell[field];
+      lines = 2;
+    }
+  }
+  if (!NamesEveryNeededField(named)) return 0;
+  layout = named;
+  return lines;
+}
+
+bool MayBeHeading(std::string_view line) {
+  static constexpr std::string_view kCusip = "CUSIP";  // no prefix of it recurs inside it
+  size_t matched = 0;
+  for (char c : line) {
+    const char upper = UpperAscii(c);
+    matched = upper == kCusip[matched] ? matched + 1 : upper == 'C' ? 1 : 0;
+    if (matched == kCusip.size()) return true;
+  }
+  return false;
+}
+
+bool IsCaptionLine(const Cells& cells) {
+  bool any = false;
+  for (std::string_view cell : cells) {
+    if (cell.empty()) continue;
+    if (!IsCaptionAbove(CaptionKey(cell))) return false;
+    any = true;
+  }
+  return any;
+}
+
+std::string ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row) {
+  // The strings keep their room from row to row.
+  row.resize(kInfoTableFieldCount);
+  for (std::string& field : row) field.clear();
+  const auto cell = [&](size_t field) {
+    const int at = layout.cell[field];
+    if (at == kNoColumn || static_cast<size_t>(at) >= cells.size()) return std::string_view();
+    return IsNotApplicable(cells[at]) ? std::string_view() : cells[at];
+  };
+  Refusals refusals;
+  const auto required = [&](size_t field) {
+    const std::string_view text = cell(field);
+    if (text.empty()) refusals.Add(FieldCaption(field), text, "");
+    return text;
+  };
+
+  const std::string_view name = required(kNameOfIssuer);
+  if (name.find('%') == std::string_view::npos)
+    AppendEscaped(row[kNameOfIssuer], name);
+  else
+    AppendEscaped(row[kNameOfIssuer], CleanIssuerName(name));
+  AppendEscaped(row[kTitleOfClass], required(kTitleOfClass));
+
+  if (const std::string_view cusip = required(kCusip); !cusip.empty()) {
+    std::string& cleaned = row[kCusip];
+    for (char c : cusip)
+      if (c != ' ' && (c != '_' || !cleaned.empty())) cleaned += c;
+    // A spreadsheet drops the leading zeros of an all-digit CUSIP; anything
+    // else that is short is no CUSIP at all.
+    if (!cleaned.empty() && cleaned.size() < 9 && std::all_of(cleaned.begin(), cleaned.end(), IsDigit))
+      cleaned.insert(0, 9 - cleaned.size(), '0');
+    if (cleaned.size() < 9)
+      refusals.Add(FieldCaption(kCusip), cusip, "is not 9 letters or digits");
+    else if (NeedsEscape(cleaned))
+      cleaned = EscapeMarkup(cleaned);
+  }
+
+  if (const std::string_view figi = cell(kFigi); !figi.empty()) {
+    if (figi.size() == 12 && std::all_of(figi.begin(), figi.end(), IsAsciiLetterOrDigit))
+      row[kFigi].assign(figi);
+    else
+      refusals.Add(FieldCaption(kFigi), figi, "is not 12 letters or digits");
+  }
+
+  ReadAmountField(refusals, FieldCaption(kValue), cell(kValue), false, row[kValue]);
+  ReadAmountField(refusals, FieldCaption(kSshPrnamt), cell(kSshPrnamt), false, row[kSshPrnamt]);
+
+  if (const std::string_view type = required(kSshPrnamtType); !type.empty()) {
+    const char* code =
+        LookUpCode(type, {{"SH", "SH"}, {"SHARES", "SH"}, {"PRN", "PRN"}, {"PRINCIPAL", "PRN"}});
+    if (code)
+      row[kSshPrnamtType] = code;
+    else
+      refusals.Add(FieldCaption(kSshPrnamtType), type, "is not SH or PRN");
+  }
+
+  if (const std::string_view putCall = cell(kPutCall); !putCall.empty()) {
+    const char* code = LookUpCode(putCall, {{"PUT", "Put"}, {"CALL", "Call"}});
+    if (code)
+      row[kPutCall] = code;
+    else
+      refusals.Add(FieldCaption(kPutCall), putCall, "is not Put or Call");
+  }
+
+  if (const std::string_view discretion = required(kInvestmentDiscretion); !discretion.empty()) {
+    const char* code = LookUpCode(discretion, {{"SOLE", "SOLE"},
+                                               {"DFND", "DFND"},
+                                               {"DEFINED", "DFND"},
+                                               {"SHARED-DEFINED", "DFND"},
+                                               {"OTR", "OTR"},
+                                               {"OTHER", "OTR"},
+                                               {"SHARED-OTHER", "OTR"}});
+    if (code)
+      row[kInvestmentDiscretion] = code;
+    else
+      refusals.Add(FieldCaption(kInvestmentDiscretion), discretion, "is not SOLE, DFND or OTR");
+  }
+
+  const std::string_view manager = cell(kOtherManager);
+  if (manager != "-" && LowerAscii(manager) != "none") AppendEscaped(row[kOtherManager], manager);
+
+  if (layout.votingKindWord) {
+    std::string amount;
+    ReadAmountField(refusals, "Voting authority", cell(kSole), true, amount);
+    const std::string_view kind = cell(kShared);
+    const std::string word = CodeWord(kind);
+    const size_t named = word == "SOLE"     ? kSole
+                         : word == "SHARED" ? kShared
+                         : word == "NONE"   ? kNone
+                                            : kNoField;
+    if (named == kNoField) refusals.Add("Voting authority kind", kind, "is not sole, shared or none");
+    for (size_t position : {kSole, kShared, kNone}) row[position] = position == named ? amount : "0";
+  } else {
+    for (size_t position : {kSole, kShared, kNone})
+      ReadAmountField(refusals, FieldCaption(position), cell(position), true, row[position]);
+  }
+  return refusals.Take();
+}
+
+std::string ReadFilledCells(const Cells& cells, InfoTableRow& row) {
+  Cells filled;
+  for (std::string_view cell : cells)
+    if (!cell.empty()) filled.push_back(cell);
+  ColumnLayout layout;
+  if (filled.size() == 13 || !LayoutForWidth(filled.size(), layout))
+    return "The row has " + std::to_string(filled.size()) +
+           " filled cells, but a row needs 11, 12 or 13 columns, or a heading row that names them";
+  return ReadRow(filled, layout, row);
 }
 
 std::vector<std::string> FindInvalidCharacters(std::string_view line) {
@@ -195,70 +609,77 @@ std::string LeaveOutNonXmlCharacters(std::string_view line) {
   return kept;
 }
 
-InfoTableRow SplitFields(std::string_view line, char separator) {
-  InfoTableRow fields;
-  size_t start = 0;
-  for (size_t found; (found = line.find(separator, start)) != std::string_view::npos; start = found + 1)
-    fields.emplace_back(line.substr(start, found - start));
-  fields.emplace_back(line.substr(start));
-  return fields;
-}
-
-bool ValidateRow(const InfoTableRow& row) {
-  if (row.size() != 11 && row.size() != 12) return false;
-  const auto first = [&](size_t position) { return row[position].empty() ? '\0' : row[position][0]; };
-  if (!IsDigit(first(kValue)) && first(kValue) != '$') return false;
-  if (!IsDigit(first(kSshPrnamt))) return false;
-  return IsDigit(first(kSole));
-}
-
-void NormalizeRow(InfoTableRow& row) {
-  if (row.size() == 11) NormalizeVotingLayout(row);
-  row[kSshPrnamtType] = FirstLower(row[kSshPrnamtType]) == 's' ? "SH" : "PRN";
-  switch (FirstLower(row[kPutCall])) {
-    case 'p': row[kPutCall] = "Put"; break;
-    case 'c': row[kPutCall] = "Call"; break;
-    default: row[kPutCall].clear();
-  }
-  switch (FirstLower(row[kInvestmentDiscretion])) {
-    case 's': row[kInvestmentDiscretion] = "SOLE"; break;
-    case 'd': row[kInvestmentDiscretion] = "DFND"; break;
-    default: row[kInvestmentDiscretion] = "OTR";
-  }
-  CleanIssuerName(row[kNameOfIssuer]);
-  CleanCusip(row[kCusip]);
-  for (size_t position = 0; position < kInfoTableFieldCount; ++position) {
-    std::string& field = row[position];
-    if (IsNotApplicable(field)) field.clear();
-    if (NeedsEscape(field)) field = EscapeMarkup(field);
-    if (IsNumericField(position)) KeepDigits(field);
-  }
+std::string PlainAsciiLine(std::string_view line) {
+  // Stray bytes become U+FFFD here and are left out with everything else
+  // that has no ASCII form.
+  icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(line.data(), line.size()));
+  if (icu::Transliterator* transliterator = LatinAscii()) transliterator->transliterate(text);
+  std::string converted;
+  text.toUTF8String(converted);
+  std::string ascii;
+  for (char c : converted)
+    if (static_cast<unsigned char>(c) < 0x80 && !IsXmlControl(static_cast<unsigned char>(c))) ascii += c;
+  std::string cleaned;
+  cleaned.reserve(ascii.size());
+  AppendCleanLine(cleaned, ascii, 0, SIZE_MAX);
+  return cleaned;
 }
 
 std::string EscapeMarkup(std::string_view text) {
-  if (!NeedsEscape(text)) return std::string(text);
   std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      default: escaped += c;
-    }
-  }
+  AppendEscaped(escaped, text);
   return escaped;
 }
 
-std::string DigitsOnly(std::string_view text) {
-  std::string digits(text);
-  KeepDigits(digits);
-  return digits;
+void AppendEscaped(std::string& out, std::string_view text) {
+  if (!NeedsEscape(text)) {
+    out.append(text);
+    return;
+  }
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += c;
+    }
+  }
 }
 
-void KeepDigits(std::string& text) {
-  size_t kept = 0;
-  for (size_t i = 0; i < text.size() && text[i] != '.'; ++i)
-    if (IsDigit(text[i])) text[kept++] = text[i];
-  text.resize(kept);
+bool ReadAmount(std::string_view cell, std::string& digits) {
+  if (!cell.empty() && cell[0] == '$') {
+    cell.remove_prefix(1);
+    while (!cell.empty() && cell[0] == ' ') cell.remove_prefix(1);
+  }
+  if (cell == "-") {  // how accounting formats show zero
+    digits = "0";
+    return true;
+  }
+  std::string whole;
+  size_t at = 0, group = 0;
+  bool grouped = false;
+  for (; at < cell.size() && cell[at] != '.'; ++at) {
+    if (IsDigit(cell[at])) {
+      whole += cell[at];
+      ++group;
+    } else if (cell[at] == ',' && group > 0 && (grouped ? group == 3 : group <= 3)) {
+      grouped = true;
+      group = 0;
+    } else {
+      return false;
+    }
+  }
+  if (whole.empty() || (grouped && group != 3)) return false;
+  const std::string_view fraction = at < cell.size() ? cell.substr(at + 1) : std::string_view();
+  if (!std::all_of(fraction.begin(), fraction.end(), IsDigit)) return false;
+  if (!fraction.empty() && fraction[0] >= '5') {  // half up, carrying through nines
+    size_t i = whole.size();
+    while (i > 0 && whole[i - 1] == '9') whole[--i] = '0';
+    if (i == 0)
+      whole.insert(0, 1, '1');
+    else
+      ++whole[i - 1];
+  }
+  digits = std::move(whole);
+  return true;
 }

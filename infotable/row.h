@@ -1,15 +1,17 @@
-// Information table rows: the clipboard text cut into normalised lines of
-// tab-separated fields, the checks a line must pass, and the normalisation of
-// an accepted row into the twelve fields of an infoTable entry. Texts are
-// UTF-8 and are never converted.
+// Information table rows: the clipboard text cut into lines of cells, the
+// heading that names a table's columns, and the reading of one line into the
+// final fields of an infoTable entry. A cell is read where it stands, and a
+// cell that can't be read rejects its row with the column and the reason:
+// nothing is guessed. Texts are UTF-8.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The fields of one line; after NormalizeRow always twelve, at these positions.
+// The final fields of an accepted row, markup-escaped, at these positions.
 using InfoTableRow = std::vector<std::string>;
 
 enum InfoTableField : size_t {
@@ -25,19 +27,69 @@ enum InfoTableField : size_t {
   kSole = 9,
   kShared = 10,
   kNone = 11,
-  kInfoTableFieldCount = 12
+  kFigi = 12,  // optional; empty when the table has none
+  kInfoTableFieldCount = 13
 };
 
 bool IsNumericField(size_t position);
 
+// The caption a filer knows a field by, as error lines name it.
+const char* FieldCaption(size_t position);
+
 struct NormalizedText {
-  std::string text;           // lines, each ended by one line feed
-  int largestFieldCount = 0;  // 0 when there is no line
+  std::string text;  // every non-blank line, ended by one line feed
+  size_t width = 0;  // cells of the widest line
 };
 
-// Drops blank lines, merges runs of tabs into one separator, trims blanks at
-// field ends and folds runs of blanks inside a field into one.
+// Keeps every cell where it stands: a line's cells are separated by one tab
+// each, empty cells included, each cell's end blanks removed and inner runs of
+// blanks made one. Columns at the left or right edge that are empty on every
+// line are dropped.
 NormalizedText NormalizeClipboardText(std::string_view clipboard);
+
+using Cells = std::vector<std::string_view>;
+
+// Cuts at every separator; the text after the last one is always a cell.
+Cells SplitFields(std::string_view line, char separator);
+
+// A line's cells as an error line shows them: tab-separated, an empty cell as "(blank)".
+std::string ShowCells(const Cells& cells);
+
+constexpr int kNoColumn = -1;
+
+// Where each field stands among a line's cells.
+struct ColumnLayout {
+  std::array<int, kInfoTableFieldCount> cell;
+  // One voting amount at cell[kSole] and the word naming its kind at cell[kShared].
+  bool votingKindWord = false;
+  ColumnLayout() { cell.fill(kNoColumn); }
+};
+
+// The layout of a table without a heading, by its width: 12 columns in field
+// order, 13 with the FIGI after the CUSIP, 11 with the voting amount and its
+// kind word. False for another width.
+bool LayoutForWidth(size_t width, ColumnLayout& layout);
+
+// A heading names the columns: a line with a "CUSIP" cell whose captions
+// (with those of `below` when they name the voting amounts that it leaves
+// out) name every field a row needs. Gives the lines it takes, 1 or 2; 0 when
+// `cells` is no heading.
+size_t ReadHeading(const Cells& cells, std::string_view lineBelow, ColumnLayout& layout);
+
+// Whether a line holds only captions that stand above a heading's columns,
+// such as "VOTING AUTHORITY" or "COLUMN 4".
+bool IsCaptionLine(const Cells& cells);
+
+// Reads one line's cells by the layout into `row`, whose strings keep their room. Gives the reasons the row
+// is refused, naming each column and what it holds; empty when accepted.
+std::string ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row);
+
+// Reads a line that has no layout of its own the old way: empty cells are left
+// out and the 11 or 12 filled cells are read in field order.
+std::string ReadFilledCells(const Cells& cells, InfoTableRow& row);
+
+// "n/a" in any letter case: a cell that holds nothing.
+bool IsNotApplicable(std::string_view cell);
 
 // The invalid characters of a line in order, each as its bytes: every
 // non-ASCII character (a byte outside valid UTF-8 counts as one character),
@@ -48,23 +100,23 @@ std::vector<std::string> FindInvalidCharacters(std::string_view line);
 // control characters other than tab, bytes outside valid UTF-8, U+FFFE, U+FFFF.
 std::string LeaveOutNonXmlCharacters(std::string_view line);
 
-// Cuts at every separator; the text after the last one is always a field.
-InfoTableRow SplitFields(std::string_view line, char separator);
-
-// Accepted: 11 or 12 fields, value starting with a digit or "$", sshPrnamt and
-// the first voting amount starting with a digit.
-bool ValidateRow(const InfoTableRow& row);
-
-// Rewrites an accepted row in place into its final, markup-escaped 12 fields.
-void NormalizeRow(InfoTableRow& row);
+// The line in plain ASCII: typographic quotes, dashes, non-breaking spaces
+// and accented Latin letters as their ASCII forms; what has none, control
+// characters other than tab and stray bytes left out. Cells are cleaned again.
+std::string PlainAsciiLine(std::string_view line);
 
 // "&", "<" and ">" as character references, ampersand first.
 std::string EscapeMarkup(std::string_view text);
+// EscapeMarkup appended to `out`.
+void AppendEscaped(std::string& out, std::string_view text);
 
-// The decimal digits that stand before the first period.
-std::string DigitsOnly(std::string_view text);
-// DigitsOnly in place.
-void KeepDigits(std::string& text);
+// Whether a line has a cell that could read "CUSIP": the test before a line
+// is asked whether it is a heading.
+bool MayBeHeading(std::string_view line);
+
+// An amount cell as whole digits: "$1,234.50" gives "1235" (half up),
+// "-" and "$ -" give "0". False for anything that is not such an amount.
+bool ReadAmount(std::string_view cell, std::string& digits);
 
 // Length of the valid UTF-8 sequence at `position`, or 0 when the byte there
 // does not start one. ASCII gives 1.

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "tests/support/temp_dir.h"
 
@@ -41,13 +42,26 @@ TEST(Form13fConvert, RowErrorsGoToStandardErrorWithStatusOne) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "No. of information table entries: 2\nInformation table total: 1501\n");
   EXPECT_EQ(run.err,
-            "Invalid field(s) in row 2: x\ty\n"
+            "Invalid field(s) in row 2: x\ty -- The row has 2 filled cells, but a row needs 11, 12 or 13 "
+            "columns, or a heading row that names them\n"
             "Invalid character in row 3: BETA+\tCOM\t123456789\t1\t1\tSH\tCall\tSOLE\t2\t1\tsole\n"
-            "Not accepted by EDGAR in row 3: nameOfIssuer must not hold +, but it holds \"BETA+\"\n");
+            "Not accepted by EDGAR in row 3: nameOfIssuer must not hold +, but it holds \"BETA+\"\n"
+            "form13f-convert: 1 row refused and left out of the document.\n");
   EXPECT_NE(ReadFile(dir.File("out.xml")).find("<nameOfIssuer>BETA+</nameOfIssuer>"), std::string::npos);
   const std::string preview = ReadFile(dir.File("preview.html"));
   EXPECT_NE(preview.find("<style>\n<!--\nspan.ak {}"), std::string::npos);
   EXPECT_NE(preview.find("<font color=#e00000>Error(s):</font>"), std::string::npos);
+}
+
+TEST(Form13fConvert, SpreadsheetClipboardsConvertCleanly) {
+  if (!std::filesystem::exists(FORM13F_SHEETS_DIR)) GTEST_SKIP() << "no shared spreadsheet clipboards";
+  for (const char* sheet : {"sec-12-columns-heading-blank-cells.tsv", "figi-13-columns-heading.tsv",
+                            "dollars-cents-blank-voting.tsv"}) {
+    TempDir dir;
+    const ProgramRun run = Convert(dir, std::string(FORM13F_SHEETS_DIR) + "/" + sheet);
+    EXPECT_EQ(run.status, 0) << sheet << ": " << run.err;
+    EXPECT_EQ(run.err, "") << sheet;
+  }
 }
 
 TEST(Form13fConvert, NothingWrittenGivesStatusTwo) {

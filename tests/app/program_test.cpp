@@ -11,6 +11,7 @@
 #include "app/capture.h"
 #include "app/ctheapp.h"
 #include "app/desktop.h"
+#include "infotable/conversion.h"
 #include "tests/support/page_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -97,7 +98,7 @@ TEST_F(Program, CaptureWritesTheDocumentAndShowsTheResults) {
   EXPECT_EQ(xml.rfind("<?xml version='1.0' encoding='UTF-8'?>\r\n", 0), 0u);
   EXPECT_NE(xml.find("<nameOfIssuer>BETA</nameOfIssuer>"), std::string::npos);
   EXPECT_EQ(Text("idNe"), "2");
-  EXPECT_EQ(Text("idTot"), "3,500");
+  EXPECT_EQ(Text("idTot"), "3,501");
   const std::string preview = Html("idMsg");
   EXPECT_NE(preview.find("Error(s):"), std::string::npos);
   EXPECT_NE(preview.find("Invalid field(s) in row 2:</b> x\ty"), std::string::npos);
@@ -105,9 +106,33 @@ TEST_F(Program, CaptureWritesTheDocumentAndShowsTheResults) {
 
   Click("idTot");
   std::string copied;
-  ASSERT_TRUE(WaitUntil([&] { return GetClipboardText(copied) && copied == "3500"; })) << copied;
+  ASSERT_TRUE(WaitUntil([&] { return GetClipboardText(copied) && copied == "3501"; })) << copied;
   Click("idNe");
   ASSERT_TRUE(WaitUntil([&] { return GetClipboardText(copied) && copied == "2"; })) << copied;
+}
+
+TEST_F(Program, SpreadsheetClipboardsAreCapturedAsTheConverterReadsThem) {
+  if (!std::filesystem::exists(FORM13F_SHEETS_DIR)) GTEST_SKIP() << "no shared spreadsheet clipboards";
+  const struct {
+    const char* sheet;
+    const char* entries;
+    const char* total;
+  } cases[] = {
+      {"sec-12-columns-heading-blank-cells.tsv", "10", "161,413,764"},
+      {"figi-13-columns-heading.tsv", "10", "161,413,764"},
+      {"dollars-cents-blank-voting.tsv", "6", "113,081,843"},
+  };
+  TempDir expected;
+  for (const auto& c : cases) {
+    const std::string table = ReadFile(std::string(FORM13F_SHEETS_DIR) + "/" + c.sheet);
+    CaptureClipboard(table);
+    EXPECT_NE(Html("idMsg").find("No errors."), std::string::npos) << c.sheet;
+    EXPECT_EQ(Text("idNe"), c.entries) << c.sheet;
+    EXPECT_EQ(Text("idTot"), c.total) << c.sheet;
+    ConvertInfoTable(table, expected.File("tev_13f.xml"));
+    EXPECT_EQ(ReadFile(OutputPath()), ReadFile(expected.File("tev_13f.xml"))) << c.sheet;
+  }
+  EXPECT_NE(Html("idMsg").find("<b>Market<br>Value<br>($)</b>"), std::string::npos);
 }
 
 TEST_F(Program, AltCCapturesToo) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -39,14 +40,14 @@ TEST_F(ConversionTest, WritesTheDocumentAndCounts) {
       ConvertInfoTable(GoodLine("ALPHA INC", "1,000") + GoodLine("BETA & CO", "$2,500.75"), path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
   EXPECT_EQ(c.entryCount, 2u);
-  EXPECT_EQ(c.valueTotal, 3500u);
+  EXPECT_EQ(c.valueTotal, 3501u) << "2,500.75 rounds to the nearest dollar";
   EXPECT_TRUE(c.errors.empty());
   const std::string xml = ReadFile(path);
   EXPECT_EQ(xml.rfind(FormatDocumentHead(), 0), 0u);
   EXPECT_EQ(xml.substr(xml.size() - FormatDocumentEnd().size()), FormatDocumentEnd());
   EXPECT_EQ(Count(xml, "<infoTable>"), 2u);
   EXPECT_NE(xml.find("<nameOfIssuer>BETA &amp; CO</nameOfIssuer>"), std::string::npos);
-  EXPECT_NE(xml.find("<value>2500</value>"), std::string::npos);
+  EXPECT_NE(xml.find("<value>2501</value>"), std::string::npos);
   EXPECT_EQ(c.preview.rfind("<p><b><font color=#00a000>No errors.</font></b></p><TABLE", 0), 0u);
   EXPECT_NE(c.preview.find("<TD class=itbl align=right>2</TD><TD class=itbl align=left>BETA &amp; CO</TD>"),
             std::string::npos);
@@ -60,8 +61,11 @@ TEST_F(ConversionTest, InvalidRowIsReportedAndLeftOut) {
   ASSERT_EQ(c.errors.size(), 1u);
   EXPECT_EQ(c.errors[0].kind, RowErrorKind::kInvalidFields);
   EXPECT_EQ(c.errors[0].row, 2u);
-  EXPECT_EQ(c.errors[0].text, "HEADER\tCOM\t123456789\tn/a\t100\tSH\tSOLE\t1\t0\t0");
-  EXPECT_NE(c.preview.find("<br><b>Invalid field(s) in row 2:</b> HEADER\t"), std::string::npos);
+  EXPECT_EQ(c.errors[0].line, "HEADER\tCOM\t123456789\tn/a\t100\tSH\tSOLE\t1\t0\t0");
+  EXPECT_EQ(c.errors[0].reason.rfind("The row has 10 filled cells", 0), 0u);
+  EXPECT_NE(c.preview.find("<font color=#e00000>Error(s):</font></b> 1 row refused and left out of the "
+                           "document.<br><b>Invalid field(s) in row 2:</b> HEADER\t"),
+            std::string::npos);
   EXPECT_NE(c.preview.find("<TD class=itbl align=right>2</TD><TD class=itbl align=left>B</TD>"),
             std::string::npos);
   EXPECT_EQ(Count(ReadFile(path), "<infoTable>"), 2u);
@@ -141,7 +145,8 @@ TEST_F(ConversionTest, InvalidCharactersAreReportedAndTheDocumentStaysWellFormed
   for (const RowError& e : c.errors) invalid += e.kind == RowErrorKind::kInvalidCharacter;
   EXPECT_EQ(invalid, 5u) << "\\x01, +, e-acute, a stray byte, NUL";
   const std::string xml = ReadFile(path);
-  EXPECT_NE(xml.find("<nameOfIssuer>AB+C\xC3\xA9&lt;b&gt;&amp;amp;</nameOfIssuer>"), std::string::npos);
+  EXPECT_NE(xml.find("<nameOfIssuer>AB+Ce&lt;b&gt;&amp;amp;</nameOfIssuer>"), std::string::npos)
+      << "in plain ASCII";
   EXPECT_EQ(c.preview.find("<b>&amp;"), std::string::npos);
   EXPECT_NE(c.preview.find("&lt;b&gt;"), std::string::npos) << "markup in cells shows as text";
   if (!HaveXmllint()) GTEST_SKIP() << "xmllint is not installed";
@@ -161,18 +166,16 @@ TEST_F(ConversionTest, EdgarProblemsAreReportedInRowAndFieldOrderButWritten) {
   std::vector<std::pair<uint32_t, std::string>> lines;
   for (const RowError& e : c.errors) {
     EXPECT_EQ(e.kind, RowErrorKind::kNotAcceptedByEdgar);
-    lines.emplace_back(e.row, e.text.substr(0, e.text.find(' ')));
+    lines.emplace_back(e.row, e.reason.substr(0, e.reason.find(' ')));
   }
   EXPECT_EQ(lines, (std::vector<std::pair<uint32_t, std::string>>{{2, "nameOfIssuer"},
                                                                   {2, "cusip"},
-                                                                  {2, "None"},
                                                                   {3, "nameOfIssuer"},
                                                                   {3, "value"},
                                                                   {4, "titleOfClass"},
                                                                   {4, "sshPrnamt"},
                                                                   {4, "otherManager"},
-                                                                  {4, "Sole"},
-                                                                  {4, "Shared"}}));
+                                                                  {4, "Sole"}}));
   EXPECT_NE(
       c.preview.find("<font color=#e00000>Error(s):</font></b><br><b>Not accepted by EDGAR in row 2:</b> "
                      "nameOfIssuer must not hold *"),
@@ -188,7 +191,7 @@ TEST_F(ConversionTest, EntriesPastEdgarsLimitAreReportedOnce) {
   EXPECT_EQ(c.entryCount, kEdgarEntryLimit + 2);
   ASSERT_EQ(c.errors.size(), 1u);
   EXPECT_EQ(c.errors[0].row, kEdgarEntryLimit + 1);
-  EXPECT_EQ(c.errors[0].text.rfind("informationTable must hold at most 250,000", 0), 0u);
+  EXPECT_EQ(c.errors[0].reason.rfind("informationTable must hold at most 250,000", 0), 0u);
 }
 
 TEST_F(ConversionTest, AcceptedRowsValidateAgainstTheEdgarSchema) {
@@ -212,3 +215,125 @@ TEST_F(ConversionTest, AcceptedRowsValidateAgainstTheEdgarSchema) {
 }
 
 }  // namespace
+
+// What LibreOffice Calc put on the clipboard for real holdings sheets, and what
+// each holding must become: name, class, CUSIP, value, amount, type, put/call,
+// discretion, other managers, sole, shared, none, FIGI.
+const char* const kSecSheetRows[] = {
+    "APPLE INC|COM|037833100|45213876|180512|SH||SOLE||180512|0|0|BBG000B9XRY4",
+    "MICROSOFT CORP|COM|594918104|38102455|90396|SH||SOLE||88000|0|2396|BBG000BPH459",
+    "AMAZON COM INC|COM|023135106|21877310|99716|SH||DFND|1|0|99716|0|BBG000BVPV84",
+    "JPMORGAN CHASE &amp; CO|COM|46625H100|9870123|41176|SH||SOLE||41176|0|0|",
+    "SPDR S&amp;P 500 ETF TR|TR UNIT|78462F103|5845000|10000|SH|Call|SOLE||10000|0|0|",
+    "INVESCO QQQ TR|UNIT SER 1|46090E103|2556900|5000|SH|Put|SOLE||5000|0|0|",
+    "BERKSHIRE HATHAWAY INC DEL|CL B NEW|084670702|7252500|16000|SH||OTR|1,2|0|16000|0|",
+    "EXXON MOBIL CORP|COM|30231G102|3227100|30000|SH||SOLE||25000|3000|2000|",
+    "NVIDIA CORPORATION|COM|67066G104|16111500|120000|SH|Call|DFND|1|0|120000|0|BBG000BBJQV0",
+    "ALPHABET INC|CAP STK CL A|02079K305|11357000|60000|SH||SOLE||60000|0|0|",
+};
+const char* const kDollarsSheetRows[] = {
+    "APPLE INC|COM|037833100|45213876|180512|SH||SOLE||180512|0|0|",
+    "MICROSOFT CORP|COM|594918104|38102456|90396|SH||SOLE||88000|0|2396|",
+    "AMAZON COM INC|COM|023135106|21877311|99716|SH||DFND|1|0|99716|0|",
+    "EXXON MOBIL CORP|COM|30231G102|3227100|30000|SH||SOLE||25000|3000|0|",
+    "TESLA INC|COM|88160R101|4038500|10000|SH||DFND||0|10000|0|",
+    "COCA COLA CO|COM|191216100|622600|10000|SH||SOLE||10000|0|0|",
+};
+
+std::string ExpectedDocument(const std::vector<std::string>& rows, bool withFigi) {
+  std::string document = FormatDocumentHead();
+  for (const std::string& text : rows) {
+    InfoTableRow row;
+    for (size_t start = 0, bar;; start = bar + 1) {
+      bar = text.find('|', start);
+      row.push_back(text.substr(start, bar - start));
+      if (bar == std::string::npos) break;
+    }
+    if (!withFigi) row[kFigi].clear();
+    document += FormatInfoTableEntry(row);
+  }
+  return document + FormatDocumentEnd();
+}
+
+TEST_F(ConversionTest, SpreadsheetClipboardsAreCapturedFieldExact) {
+  if (!std::filesystem::exists(FORM13F_SHEETS_DIR))
+    GTEST_SKIP() << "the shared spreadsheet clipboards are not beside the project: " << FORM13F_SHEETS_DIR;
+  const std::vector<std::string> sec(std::begin(kSecSheetRows), std::end(kSecSheetRows));
+  const struct {
+    const char* sheet;
+    std::string document;
+    uint64_t total;
+  } cases[] = {
+      {"sec-12-columns-heading-blank-cells.tsv", ExpectedDocument(sec, false), 161413764},
+      {"figi-13-columns-heading.tsv", ExpectedDocument(sec, true), 161413764},
+      {"dollars-cents-blank-voting.tsv",
+       ExpectedDocument({std::begin(kDollarsSheetRows), std::end(kDollarsSheetRows)}, false), 113081843},
+  };
+  for (const auto& c : cases) {
+    const Conversion conversion =
+        ConvertInfoTable(ReadFile(std::string(FORM13F_SHEETS_DIR) + "/" + c.sheet), path);
+    ASSERT_EQ(conversion.outcome, ConversionOutcome::kWritten) << c.sheet;
+    EXPECT_TRUE(conversion.errors.empty()) << c.sheet << ": " << RowErrorText(conversion.errors[0]);
+    EXPECT_EQ(ReadFile(path), c.document) << c.sheet;
+    EXPECT_EQ(conversion.valueTotal, c.total) << c.sheet;
+  }
+}
+
+TEST_F(ConversionTest, TablesReadRightBeforeGiveTheSameDocument) {
+  // Every cell filled or n/a, whole dollars, plain ASCII, the 12- and 11-column
+  // layouts mixed: the document that the first-letter reading wrote for it.
+  const std::string data = FORM13F_TEST_DATA_DIR;
+  const Conversion c = ConvertInfoTable(ReadFile(data + "/legacy-filled.tsv"), path);
+  ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
+  EXPECT_EQ(c.entryCount, 8u);
+  EXPECT_EQ(ReadFile(path), ReadFile(data + "/legacy-filled.xml"));
+}
+
+TEST_F(ConversionTest, RowsWrongTheWaysFilersMakeThemAreRefusedWithAReason) {
+  const std::string apple = "APPLE INC\tCOM\t037833100\t45,213,876\t180,512\tSH\t\tSOLE\t\t180,512\t0\t0";
+  const struct {
+    std::string table;
+    const char* reason;  // of the first refused row
+  } cases[] = {
+      {"AAPL\t" + apple + "\n", "CUSIP \"COM\" is not 9 letters or digits; FIGI \"037833100\" is not 12"},
+      {apple + "\nMSFT\tMICROSOFT CORP\tCOM\t594918104\t38,102,455\t90,396\tSH\tSOLE\t\t88,000\t0\t2,396\n",
+       "CUSIP \"COM\" is not 9 letters or digits"},  // a row shifted one cell right
+      {"APPLE INC\tCOM\t037833100\t45,213,876\t180,512\tSH\tn/a\tSOLE\tn/a\t180,512\tjoint\n",
+       "Voting authority kind \"joint\" is not sole, shared or none"},
+      {"APPLE INC\tCOM\t037833100\t45,213,876\t180,512\tStock\tn/a\tSOLE\tn/a\t180,512\tsole\n",
+       "SH/PRN \"Stock\" is not SH or PRN"},
+  };
+  for (const auto& c : cases) {
+    const Conversion conversion = ConvertInfoTable(c.table, path);
+    ASSERT_EQ(conversion.outcome, ConversionOutcome::kWritten) << c.table;
+    ASSERT_GE(conversion.refusedRows, 1u) << c.table;
+    const auto refused =
+        std::find_if(conversion.errors.begin(), conversion.errors.end(),
+                     [](const RowError& e) { return e.kind == RowErrorKind::kInvalidFields; });
+    ASSERT_NE(refused, conversion.errors.end());
+    EXPECT_EQ(refused->reason.rfind(c.reason, 0), 0u) << refused->reason;
+    EXPECT_EQ(Count(ReadFile(path), "<infoTable>"), conversion.entryCount);
+  }
+}
+
+TEST_F(ConversionTest, HeadingsAreNeitherEntriesNorErrorsButKeepTheirRowNumbers) {
+  const std::string table =
+      "ACME CAPITAL 13F Q3\n"
+      "COLUMN 1\tCOLUMN 2\tCOLUMN 3\tCOLUMN 4\tCOLUMN 5\t\t\tCOLUMN 6\tCOLUMN 7\tCOLUMN 8\n"
+      "NAME OF ISSUER\tTITLE OF CLASS\tCUSIP\tVALUE\tSHRS OR PRN AMT\tSH/PRN\tPUT/CALL\tINVESTMENT "
+      "DISCRETION\t"
+      "OTHER MANAGER\tVOTING AUTHORITY\n"
+      "\t\t\t\t\t\t\t\t\tSOLE\tSHARED\tNONE\n"
+      "APPLE INC\tCOM\t037833100\t45,213,876\t180,512\tSH\t\tSOLE\t\t180,512\t\t\n"
+      "TOTAL\t\t\t45,213,876\n";
+  const Conversion c = ConvertInfoTable(table, path);
+  ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
+  EXPECT_EQ(c.entryCount, 1u);
+  ASSERT_EQ(c.errors.size(), 2u) << "the title and the total, nothing of the heading";
+  EXPECT_EQ(c.errors[0].row, 1u);
+  EXPECT_EQ(c.errors[1].row, 6u);
+  EXPECT_EQ(c.errors[1].line, "TOTAL\t(blank)\t(blank)\t45,213,876");
+
+  EXPECT_EQ(ConvertInfoTable("CUSIP\tVALUE\n123456789\t1\n", path).failureMessage, kNoValidDataMessage)
+      << "a narrow table without a heading naming every column";
+}

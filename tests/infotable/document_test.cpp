@@ -5,7 +5,7 @@
 namespace {
 
 InfoTableRow FinalRow() {
-  return {"ABC CORP", "COM", "123456789", "1234567", "200", "SH", "", "SOLE", "", "1000", "0", "25"};
+  return {"ABC CORP", "COM", "123456789", "1234567", "200", "SH", "", "SOLE", "", "1000", "0", "25", ""};
 }
 
 TEST(XmlDocument, HeadEntryAndEndAreExactBytes) {
@@ -38,7 +38,10 @@ TEST(XmlDocument, OptionalElementsAppearOnlyWithText) {
   row[kPutCall] = "Call";
   row[kOtherManager] = "2";
   row[kShared] = "";
+  row[kFigi] = "BBG000B9XRY4";
   const std::string entry = FormatInfoTableEntry(row);
+  EXPECT_NE(entry.find("<cusip>123456789</cusip>\r\n\t\t<figi>BBG000B9XRY4</figi>\r\n\t\t<value>"),
+            std::string::npos);
   EXPECT_NE(entry.find("\t\t</shrsOrPrnAmt>\r\n\t\t<putCall>Call</putCall>\r\n\t\t<investmentDiscretion>"),
             std::string::npos);
   EXPECT_NE(
@@ -72,7 +75,7 @@ TEST(XmlDocument, CutsNeverSplitAReferenceOrACharacter) {
 
 TEST(Preview, RowsAreNumberedAlignedAndGrouped) {
   std::string preview;
-  AppendPreviewRow(preview, 3, FinalRow());
+  AppendPreviewRow(preview, 3, FinalRow(), false);
   EXPECT_EQ(preview,
             "<TR><TD class=itbl align=right>3</TD>"
             "<TD class=itbl align=left>ABC CORP</TD><TD class=itbl align=left>COM</TD>"
@@ -81,10 +84,17 @@ TEST(Preview, RowsAreNumberedAlignedAndGrouped) {
             "<TD class=itbl align=center></TD><TD class=itbl align=center>SOLE</TD>"
             "<TD class=itbl align=center></TD><TD class=itbl align=right>1,000</TD>"
             "<TD class=itbl align=right>0</TD><TD class=itbl align=right>25</TD></TR>");
+  InfoTableRow row = FinalRow();
+  row[kFigi] = "BBG000B9XRY4";
+  preview.clear();
+  AppendPreviewRow(preview, 1, row, true);
+  EXPECT_NE(preview.find("123456789</TD><TD class=itbl align=center>BBG000B9XRY4</TD><TD class=itbl "
+                         "align=right>1,234,567</TD>"),
+            std::string::npos);
 }
 
-TEST(Preview, HeadHasThirteenCaptions) {
-  const std::string head = BeginPreview();
+TEST(Preview, HeadHasThirteenCaptionsOrFourteenWithTheFigi) {
+  const std::string head = BeginPreview(false);
   EXPECT_EQ(head.rfind("<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; "
                        "border-collapse:collapse'><TR height=48><TD class=itbl align=center><B>#</B></TD>",
                        0),
@@ -93,13 +103,15 @@ TEST(Preview, HeadHasThirteenCaptions) {
   for (size_t at = 0; (at = head.find("<TD class=itbl align=center><B>", at)) != std::string::npos; ++at)
     ++cells;
   EXPECT_EQ(cells, 13u);
-  EXPECT_NE(head.find("<B>Market<BR>Value<BR>(x$1000)</B></TD>"), std::string::npos);
+  EXPECT_NE(head.find("<B>Market<BR>Value<BR>($)</B></TD>"), std::string::npos) << "values are in dollars";
   EXPECT_EQ(head.substr(head.size() - 5), "</TR>");
+  EXPECT_NE(BeginPreview(true).find("<B>CUSIP</B></TD><TD class=itbl align=center><B>FIGI</B></TD>"),
+            std::string::npos);
 }
 
 TEST(Preview, StatusParagraphAndEscapedErrorLines) {
   std::string clean = "<T>";
-  FinishPreview(clean, "");
+  FinishPreview(clean, "", 0);
   EXPECT_EQ(clean, "<p><b><font color=#00a000>No errors.</font></b></p><T></TABLE>");
 
   std::string errors;
@@ -109,8 +121,14 @@ TEST(Preview, StatusParagraphAndEscapedErrorLines) {
             "<br><b>Invalid character in row 2:</b> A\t&lt;img src=x onerror=alert(1)&gt;"
             "<br><b>Invalid field(s) in row 3:</b> B&amp;C");
   std::string preview = "<T>";
-  FinishPreview(preview, errors);
+  FinishPreview(preview, errors, 0);
   EXPECT_EQ(preview, "<p><b><font color=#e00000>Error(s):</font></b>" + errors + "</p><T></TABLE>");
+  preview = "<T>";
+  FinishPreview(preview, errors, 2);
+  EXPECT_EQ(preview.rfind("<p><b><font color=#e00000>Error(s):</font></b> 2 rows refused and left out of the "
+                          "document.<br>",
+                          0),
+            0u);
 }
 
 TEST(GroupThousands, PutsCommasBetweenGroupsOfThree) {

@@ -34,7 +34,7 @@ TEST(Faults, EveryControlCharacterIsReportedAndLeftOut) {
   ASSERT_EQ(conversion.errors.size(), 29u);
   for (const RowError& error : conversion.errors) {
     EXPECT_EQ(error.kind, RowErrorKind::kInvalidCharacter);
-    EXPECT_EQ(error.text.rfind("AB\t", 0), 0u) << "shown without the character";
+    EXPECT_EQ(error.line.rfind("AB\t", 0), 0u) << "shown without the character";
   }
   const std::string xml = ReadFile(path);
   EXPECT_EQ(xml.find_first_of(std::string("\0\x01\x02\x1b\x1f", 5)), std::string::npos);
@@ -56,7 +56,7 @@ TEST(Faults, TenMegabytesOfTableAndALineOfOneMegabyte) {
   EXPECT_EQ(conversion.valueTotal, static_cast<uint64_t>(rows));
   ASSERT_EQ(conversion.errors.size(), 1u);
   EXPECT_EQ(conversion.errors[0].row, static_cast<uint32_t>(rows + 1));
-  EXPECT_EQ(conversion.errors[0].text.size(), longLine.size() - 1) << "the whole line is reported";
+  EXPECT_EQ(conversion.errors[0].line.size(), longLine.size() - 1) << "the whole line is reported";
 
   const std::string longName = std::string(1024 * 1024, 'N');
   conversion = ConvertInfoTable(GoodLine(longName), path);

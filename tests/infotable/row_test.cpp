@@ -9,21 +9,24 @@ struct TextCase {
   const char* expected;
 };
 
-TEST(NormalizeClipboardText, FoldsTabsBlanksAndBlankLines) {
-  const TextCase cases[] = {
-      {"A\t\tB", "A\tB\n"},                      // an empty cell vanishes
-      {"\tA\tB\t\t", "A\tB\n"},                  // no tab before the first or after the last field
-      {"  A   b  \t  C ", "A b\tC\n"},           // blanks trimmed at field ends, folded inside
-      {"A\r\n\r\n \t \r\nB\rC\n", "A\nB\nC\n"},  // blank lines and every line break kind
-      {"", ""},
-      {"\r\n\t \n", ""},
+TEST(NormalizeClipboardText, CellsKeepTheirColumns) {
+  const struct {
+    const char* input;
+    const char* text;
+    size_t width;
+  } cases[] = {
+      {"A\t\tB", "A\t\tB\n", 3},                        // an empty cell stays
+      {"\tA\t\tB\t\t\n\t\tC\t", "A\t\tB\n\tC\t\n", 3},  // edge columns empty on every line go
+      {"  A   b  \t  C \t   ", "A b\tC\n", 2},          // blanks trimmed and folded; a blank cell is empty
+      {"A\r\n\r\n \t \r\nB\rC\n", "A\nB\nC\n", 1},      // blank lines and every line break kind
+      {"", "", 0},
+      {"\r\n\t \n", "", 0},
   };
-  for (const TextCase& c : cases) EXPECT_EQ(NormalizeClipboardText(c.input).text, c.expected) << c.input;
-}
-
-TEST(NormalizeClipboardText, CountsTheWidestLine) {
-  EXPECT_EQ(NormalizeClipboardText("a\tb\tc\nd\t\t\t\te\n").largestFieldCount, 3);
-  EXPECT_EQ(NormalizeClipboardText(" \t\n\n").largestFieldCount, 0);
+  for (const auto& c : cases) {
+    const NormalizedText normalized = NormalizeClipboardText(c.input);
+    EXPECT_EQ(normalized.text, c.text) << c.input;
+    EXPECT_EQ(normalized.width, c.width) << c.input;
+  }
 }
 
 TEST(FindInvalidCharacters, ReportsEachCharacterOnce) {
@@ -34,9 +37,8 @@ TEST(FindInvalidCharacters, ReportsEachCharacterOnce) {
       {"plain ASCII 1,000 $ % & <>", {}},
       {"A+B+C", {"+", "+"}},
       {"Caf\xC3\xA9 \xE2\x82\xAC", {"\xC3\xA9", "\xE2\x82\xAC"}},  // one per UTF-8 character
-      {"NB\xC2\xA0SP", {"\xC2\xA0"}},
-      {"bad \xFF\xC3 end", {"\xFF", "\xC3"}},  // stray bytes one each
-      {"ctl\x01\x1F\x7F", {"\x01", "\x1F"}},   // XML 1.0 cannot hold C0 controls
+      {"bad \xFF\xC3 end", {"\xFF", "\xC3"}},                      // stray bytes one each
+      {"ctl\x01\x1F\x7F", {"\x01", "\x1F"}},                       // XML 1.0 cannot hold C0 controls
       {std::string("nul\0x", 5), {std::string(1, '\0')}},
       {"tab\tis fine", {}},
   };
@@ -52,114 +54,233 @@ TEST(LeaveOutNonXmlCharacters, KeepsValidUtf8AndDropsTheRest) {
   EXPECT_EQ(LeaveOutNonXmlCharacters(std::string("x\0y", 3)), "xy");
 }
 
-TEST(SplitFields, TextAfterTheLastSeparatorIsAField) {
-  EXPECT_EQ(SplitFields("a\tb", '\t'), (InfoTableRow{"a", "b"}));
-  EXPECT_EQ(SplitFields("a\t", '\t'), (InfoTableRow{"a", ""}));
-  EXPECT_EQ(SplitFields("", '\t'), (InfoTableRow{""}));
-}
-
-InfoTableRow Row(std::initializer_list<const char*> fields) {
-  return InfoTableRow(fields.begin(), fields.end());
-}
-
-TEST(ValidateRow, ChecksCountAndLeadingCharacters) {
-  const struct {
-    InfoTableRow row;
-    bool accepted;
-  } cases[] = {
-      {Row({"N", "T", "C", "1", "2", "SH", "P", "SOLE", "M", "1", "sole"}), true},  // 11 fields
-      {Row({"N", "T", "C", "$1", "2", "SH", "P", "SOLE", "M", "1", "z", "z"}), true},
-      {Row({"N", "T", "C", "1", "2", "SH", "P", "SOLE", "M", "1"}), false},  // 10 fields
-      {Row({"N", "T", "C", "1", "2", "SH", "P", "SOLE", "M", "1", "2", "3", "4"}), false},
-      {Row({"N", "T", "C", "n/a", "2", "SH", "P", "SOLE", "M", "1", "2", "3"}), false},
-      {Row({"N", "T", "C", "12abc", "2", "SH", "P", "SOLE", "M", "1", "2", "3"}), true},
-      {Row({"N", "T", "C", "1", "$2", "SH", "P", "SOLE", "M", "1", "2", "3"}), false},
-      {Row({"N", "T", "C", "1", "2", "SH", "P", "SOLE", "M", "", "2", "3"}), false},
-      {Row({"Name", "Title", "CUSIP", "Value", "Shares", "Type", "PutCall", "Disc", "Mgr", "Sole", "Shared",
-            "None"}),
-       false},  // a header row
+TEST(PlainAsciiLine, WritesPlainFormsAndLeavesOutTheRest) {
+  const TextCase cases[] = {
+      {"NESTL\xC3\x89 S.A.", "NESTLE S.A."},
+      {"MCDONALD\xE2\x80\x99S CORP", "MCDONALD'S CORP"},
+      {"\xE2\x80\x9C"
+       "A\xE2\x80\x9D \xE2\x80\x93 Stra\xC3\x9F"
+       "e",
+       "\"A\" - Strasse"},
+      {"A\xC2\xA0\xC2\xA0"
+       "B\t\xC2\xA0"
+       "C",
+       "A B\tC"},                                               // non-breaking spaces fold like blanks
+      {"EUR\xE2\x82\xAC \xE4\xB8\xAD\tX\x01Y\xFF", "EUR\tXY"},  // no plain form, controls, stray bytes
   };
-  for (const auto& c : cases) EXPECT_EQ(ValidateRow(c.row), c.accepted) << ::testing::PrintToString(c.row);
+  for (const TextCase& c : cases) EXPECT_EQ(PlainAsciiLine(c.input), c.expected) << c.input;
 }
 
-InfoTableRow Normalized(InfoTableRow row) {
-  NormalizeRow(row);
-  return row;
-}
-
-InfoTableRow Base() {
-  return Row({"ABC CORP", "COM", "123456789", "100", "200", "SH", "", "SOLE", "", "1", "2", "3"});
-}
-
-InfoTableRow With(size_t position, const char* value) {
-  InfoTableRow row = Base();
-  row[position] = value;
-  return row;
-}
-
-TEST(NormalizeRow, RewritesEachFieldToItsFinalForm) {
+TEST(ReadAmount, WholeDollarsRoundedHalfUpOrRefused) {
   const struct {
-    InfoTableRow row;
-    size_t position;
-    const char* expected;
+    const char* cell;
+    const char* digits;  // nullptr: refused
   } cases[] = {
-      {With(kSshPrnamtType, "Shares"), kSshPrnamtType, "SH"},
-      {With(kSshPrnamtType, "prn"), kSshPrnamtType, "PRN"},
-      {With(kSshPrnamtType, "units"), kSshPrnamtType, "PRN"},
-      {With(kPutCall, "CALL"), kPutCall, "Call"},
-      {With(kPutCall, "put"), kPutCall, "Put"},
-      {With(kPutCall, "x"), kPutCall, ""},
-      {With(kInvestmentDiscretion, "Defined"), kInvestmentDiscretion, "DFND"},
-      {With(kInvestmentDiscretion, "Other"), kInvestmentDiscretion, "OTR"},
-      {With(kInvestmentDiscretion, "sole"), kInvestmentDiscretion, "SOLE"},
-      {With(kInvestmentDiscretion, ""), kInvestmentDiscretion, "OTR"},
-      {With(kNameOfIssuer, "ABC 5% PFD"), kNameOfIssuer, "ABC 5 percent PFD"},
-      {With(kNameOfIssuer, "100%"), kNameOfIssuer, "100 percent"},
-      {With(kNameOfIssuer,
-            "A\xC2\xA0\xC2\xA0"
-            "B"),
-       kNameOfIssuer, "A B"},
-      {With(kNameOfIssuer, "AT&T <NEW>"), kNameOfIssuer, "AT&amp;T &lt;NEW&gt;"},
-      {With(kNameOfIssuer, "N/A"), kNameOfIssuer, ""},
-      {With(kCusip, "_1234 5678"), kCusip, "012345678"},
-      {With(kCusip, "12345678901"), kCusip, "12345678901"},
-      {With(kCusip, "__"), kCusip, "000000000"},
-      {With(kValue, "$1,234.56"), kValue, "1234"},
-      {With(kValue, "12abc"), kValue, "12"},
-      {With(kOtherManager, "n/A"), kOtherManager, ""},
-      {With(kOtherManager, "1,2"), kOtherManager, "1,2"},
-      {With(kShared, "n/a"), kShared, ""},
-      {With(kNone, "x"), kNone, ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Normalized(c.row)[c.position], c.expected) << c.row[c.position];
-}
-
-TEST(NormalizeRow, ElevenFieldLayoutNamesTheVotingKind) {
-  const struct {
-    const char* kind;
-    InfoTableRow voting;
-  } cases[] = {
-      {"Sole", Row({"500", "0", "0"})},
-      {"SHARED", Row({"0", "500", "0"})},
-      {"none", Row({"0", "0", "500"})},
-      {"joint", Row({"0", "0", "0"})},
+      {"1234", "1234"},
+      {"0001234", "0001234"},
+      {"$1,234", "1234"},
+      {"$ 45,213,876.49", "45213876"},
+      {"21,877,310.99", "21877311"},
+      {"999.5", "1000"},
+      {"0.5", "1"},
+      {"1000.", "1000"},
+      {"-", "0"},
+      {"$ -", "0"},
+      {"", nullptr},
+      {"12abc", nullptr},
+      {"1.234,56", nullptr},
+      {"1,5", nullptr},
+      {"1,2345", nullptr},
+      {",123", nullptr},
+      {"-5", nullptr},
+      {"(1,000)", nullptr},
+      {"4.52E+07", nullptr},
+      {".5", nullptr},
+      {"$", nullptr},
+      {"1 000", nullptr},
   };
   for (const auto& c : cases) {
-    InfoTableRow eleven = Row({"N", "T", "C", "1", "2", "SH", "Put", "SOLE", "M", "500", c.kind});
-    NormalizeRow(eleven);
-    ASSERT_EQ(eleven.size(), 12u);
-    EXPECT_EQ(InfoTableRow(eleven.begin() + kSole, eleven.end()), c.voting) << c.kind;
+    std::string digits = "untouched";
+    EXPECT_EQ(ReadAmount(c.cell, digits), c.digits != nullptr) << c.cell;
+    if (c.digits) {
+      EXPECT_EQ(digits, c.digits) << c.cell;
+    }
   }
+}
+
+// The twelve columns of a sheet row, with one cell replaced.
+Cells TwelveCells(size_t at = 99, std::string_view cell = "") {
+  Cells cells = {"ABC CORP", "COM", "123456789", "100", "200", "SH", "", "SOLE", "", "1", "2", "3"};
+  if (at < cells.size()) cells[at] = cell;
+  return cells;
+}
+
+ColumnLayout Layout(size_t width) {
+  ColumnLayout layout;
+  EXPECT_TRUE(LayoutForWidth(width, layout));
+  return layout;
+}
+
+TEST(ReadRow, EachCellIsReadWhereItStands) {
+  const struct {
+    size_t at;
+    const char* cell;
+    size_t field;
+    const char* expected;
+  } cases[] = {
+      {kSshPrnamtType, "Shares", kSshPrnamtType, "SH"},
+      {kSshPrnamtType, "principal", kSshPrnamtType, "PRN"},
+      {kPutCall, "CALL", kPutCall, "Call"},
+      {kPutCall, "n/a", kPutCall, ""},
+      {kInvestmentDiscretion, "Defined", kInvestmentDiscretion, "DFND"},
+      {kInvestmentDiscretion, "Shared-Defined", kInvestmentDiscretion, "DFND"},
+      {kInvestmentDiscretion, "shared other", kInvestmentDiscretion, "OTR"},
+      {kInvestmentDiscretion, "Sole", kInvestmentDiscretion, "SOLE"},
+      {kNameOfIssuer, "ABC 5% PFD", kNameOfIssuer, "ABC 5 percent PFD"},
+      {kNameOfIssuer, "100%", kNameOfIssuer, "100 percent"},
+      {kNameOfIssuer, "AT&T <NEW>", kNameOfIssuer, "AT&amp;T &lt;NEW&gt;"},
+      {kCusip, "_1234 5678", kCusip, "012345678"},  // leading zeros a spreadsheet dropped
+      {kCusip, "12345678901", kCusip, "12345678901"},
+      {kValue, "$1,234.56", kValue, "1235"},
+      {kOtherManager, "1,2", kOtherManager, "1,2"},
+      {kOtherManager, "-", kOtherManager, ""},
+      {kOtherManager, "None", kOtherManager, ""},
+      {kShared, "", kShared, "0"},
+      {kNone, "-", kNone, "0"},
+      {kSole, "N/A", kSole, "0"},
+  };
+  for (const auto& c : cases) {
+    InfoTableRow row;
+    EXPECT_EQ(ReadRow(TwelveCells(c.at, c.cell), Layout(12), row), "") << c.cell;
+    EXPECT_EQ(row[c.field], c.expected) << c.cell;
+  }
+}
+
+TEST(ReadRow, ACellThatCantBeReadRefusesTheRowAndSaysWhy) {
+  const struct {
+    size_t at;
+    const char* cell;
+    const char* reason;
+  } cases[] = {
+      {kNameOfIssuer, "", "Name of issuer is empty"},
+      {kTitleOfClass, "n/a", "Title of class is empty"},
+      {kCusip, "COM", "CUSIP \"COM\" is not 9 letters or digits"},
+      {kValue, "", "Value is empty"},
+      {kValue, "12abc", "Value \"12abc\" is not a number"},
+      {kSshPrnamt, "1.234,5", "Shares or principal amount \"1.234,5\" is not a number"},
+      {kSshPrnamtType, "", "SH/PRN is empty"},
+      {kSshPrnamtType, "Stock", "SH/PRN \"Stock\" is not SH or PRN"},
+      {kPutCall, "SOLE", "Put/Call \"SOLE\" is not Put or Call"},
+      {kInvestmentDiscretion, "", "Investment discretion is empty"},
+      {kInvestmentDiscretion, "Shared", "Investment discretion \"Shared\" is not SOLE, DFND or OTR"},
+      {kSole, "x", "Voting authority sole \"x\" is not a number"},
+  };
+  for (const auto& c : cases) {
+    InfoTableRow row;
+    EXPECT_EQ(ReadRow(TwelveCells(c.at, c.cell), Layout(12), row), c.reason) << c.cell;
+  }
+  InfoTableRow row;
+  EXPECT_EQ(ReadRow(TwelveCells(kPutCall, "SOLE"), Layout(11), row),
+            "Put/Call \"SOLE\" is not Put or Call; Voting authority kind \"2\" is not sole, shared or none")
+      << "every problem is named";
+}
+
+TEST(ReadRow, ElevenColumnsNameTheVotingKind) {
+  const struct {
+    const char* amount;
+    const char* kind;
+    std::vector<std::string> voting;  // empty: refused
+  } cases[] = {
+      {"500", "Sole", {"500", "0", "0"}},
+      {"500", "SHARED", {"0", "500", "0"}},
+      {"500", "none", {"0", "0", "500"}},
+      {"", "sole", {"0", "0", "0"}},
+      {"500", "joint", {}},
+      {"500", "", {}},
+  };
+  for (const auto& c : cases) {
+    const Cells cells = {"N", "T", "123456789", "1", "2", "SH", "Put", "SOLE", "M", c.amount, c.kind};
+    InfoTableRow row;
+    const std::string refusal = ReadRow(cells, Layout(11), row);
+    if (c.voting.empty()) {
+      EXPECT_NE(refusal.find("Voting authority kind"), std::string::npos) << c.kind;
+      continue;
+    }
+    EXPECT_EQ(refusal, "") << c.kind;
+    EXPECT_EQ(std::vector<std::string>(row.begin() + kSole, row.begin() + kNone + 1), c.voting) << c.kind;
+  }
+}
+
+TEST(ReadRow, ThirteenColumnsHoldTheFigiAfterTheCusip) {
+  Cells cells = TwelveCells();
+  cells.insert(cells.begin() + 3, "BBG000B9XRY4");
+  InfoTableRow row;
+  EXPECT_EQ(ReadRow(cells, Layout(13), row), "");
+  EXPECT_EQ(row[kFigi], "BBG000B9XRY4");
+  EXPECT_EQ(row[kValue], "100");
+  cells[3] = "037833100";
+  EXPECT_EQ(ReadRow(cells, Layout(13), row), "FIGI \"037833100\" is not 12 letters or digits");
+}
+
+TEST(ReadFilledCells, LinesOfAnotherWidthAreReadByTheirFilledCells) {
+  InfoTableRow row;
+  Cells cells = TwelveCells(kPutCall, "n/a");
+  cells[kOtherManager] = "n/a";
+  cells.insert(cells.begin() + 6, "");  // one empty cell too many: 12 filled cells remain
+  EXPECT_EQ(ReadFilledCells(cells, row), "") << "the old reading holds";
+  EXPECT_EQ(row[kInvestmentDiscretion], "SOLE");
+  EXPECT_EQ(
+      ReadFilledCells({"TOTAL", "", "161,413,764"}, row),
+      "The row has 2 filled cells, but a row needs 11, 12 or 13 columns, or a heading row that names them");
+}
+
+Cells Captions(std::initializer_list<std::string_view> captions) { return Cells(captions); }
+
+TEST(ReadHeading, CaptionsNameTheColumns) {
+  ColumnLayout layout;
+  // The SEC's captions in another order, a ticker column and a notes column.
+  EXPECT_EQ(ReadHeading(Captions({"Ticker", "CUSIP", "Name of Issuer", "Title of Class", "FIGI",
+                                  "Value (x$1000)", "SHRS OR PRN AMT", "SH/PRN", "PUT/CALL",
+                                  "INVESTMENT DISCRETION", "OTHER MANAGER(S)", "VOTING AUTHORITY SOLE",
+                                  "VOTING AUTHORITY SHARED", "VOTING AUTHORITY NONE", "Notes"}),
+                        "", layout),
+            1u);
+  const int expected[kInfoTableFieldCount] = {2, 3, 1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 4};
+  for (size_t field = 0; field < kInfoTableFieldCount; ++field)
+    EXPECT_EQ(layout.cell[field], expected[field]) << FieldCaption(field);
+
+  // The SEC form's two lines: SOLE, SHARED and NONE under VOTING AUTHORITY.
+  EXPECT_EQ(ReadHeading(Captions({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE (USD)",
+                                  "SHRS OR PRN AMT", "SH/PRN", "PUT/CALL", "INVESTMENT DISCRETION",
+                                  "OTHER MANAGER", "VOTING AUTHORITY"}),
+                        "\t\t\t\t\t\t\t\t\tSOLE\tSHARED\tNONE", layout),
+            2u);
+  EXPECT_EQ(layout.cell[kSole], 9);
+  EXPECT_EQ(layout.cell[kNone], 11);
+  EXPECT_EQ(layout.cell[kFigi], kNoColumn);
+
+  // Element names work as captions too.
+  EXPECT_EQ(ReadHeading(Captions({"nameOfIssuer", "titleOfClass", "cusip", "value", "sshPrnamt",
+                                  "sshPrnamtType", "investmentDiscretion", "Sole", "Shared", "None"}),
+                        "", layout),
+            1u);
+
+  // No heading: a CUSIP caption alone, or a line that isn't captions.
+  EXPECT_EQ(ReadHeading(Captions({"Name", "CUSIP", "Value"}), "", layout), 0u);
+  EXPECT_EQ(ReadHeading(TwelveCells(), "", layout), 0u);
+  EXPECT_EQ(ReadHeading(Captions({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT",
+                                  "INVESTMENT DISCRETION", "VOTING AUTHORITY"}),
+                        "APPLE INC\tCOM\t037833100", layout),
+            0u)
+      << "the line below holds data, not SOLE, SHARED and NONE";
+
+  EXPECT_TRUE(IsCaptionLine(Captions({"COLUMN 1", "", "Column 8", "VOTING AUTHORITY"})));
+  EXPECT_FALSE(IsCaptionLine(Captions({"", "ACME CAPITAL 13F Q3 2026"})));
 }
 
 TEST(EscapeMarkup, EscapesAmpersandFirstAndLeavesQuotes) {
   EXPECT_EQ(EscapeMarkup("a&b<c>d\"e'"), "a&amp;b&lt;c&gt;d\"e'");
   EXPECT_EQ(EscapeMarkup("&lt;"), "&amp;lt;");
-}
-
-TEST(DigitsOnly, KeepsDigitsBeforeTheFirstPeriod) {
-  const TextCase cases[] = {{"$2,500.75", "2500"}, {".5", ""}, {"1.2.3", "1"}, {"a1b2", "12"}, {"", ""}};
-  for (const TextCase& c : cases) EXPECT_EQ(DigitsOnly(c.input), c.expected) << c.input;
 }
 
 }  // namespace
