@@ -32,24 +32,39 @@ CaptureState& Capture() {
 
 void CaptureInfoTable() {
   CaptureState& state = Capture();
-  GetClipboardText(state.clipboardText);
-  if (state.clipboardText.empty()) {
-    ShowMessage(kClipboardEmptyMessage);
-    return;
-  }
-  const std::string path = state.filingFolder.empty() ? "" : state.filingFolder + kOutputFileName;
-  const Conversion conversion = ConvertInfoTable(state.clipboardText, path);
-  switch (conversion.outcome) {
-    case ConversionOutcome::kNotWritten: ShowMessage(conversion.failureMessage); return;
-    case ConversionOutcome::kWriteFailed:
-      state.entryCount = 0;
-      state.valueTotal = 0;
-      ShowMessage(conversion.failureMessage);
+  try {
+    GetClipboardText(state.clipboardText);
+    if (state.clipboardText.empty()) {
+      ShowMessage(kClipboardEmptyMessage);
       return;
-    case ConversionOutcome::kWritten:
-      state.entryCount = conversion.entryCount;
-      state.valueTotal = conversion.valueTotal;
-      ShowPreview(conversion.preview);
-      return;
+    }
+    const std::string path = state.filingFolder.empty() ? "" : state.filingFolder + kOutputFileName;
+    Conversion conversion = ConvertInfoTable(state.clipboardText, path);
+    // The text is not needed again, and a large one is better given back now.
+    std::string().swap(state.clipboardText);
+    switch (conversion.outcome) {
+      case ConversionOutcome::kNotWritten: ShowMessage(conversion.failureMessage); return;
+      case ConversionOutcome::kWriteFailed:
+        state.entryCount = 0;
+        state.valueTotal = 0;
+        ShowMessage(conversion.failureMessage);
+        return;
+      case ConversionOutcome::kOutOfMemory:
+        state.entryCount = 0;
+        state.valueTotal = 0;
+        ReplaceElementContent("idMsg", std::string("<font color=red>") + kOutOfMemoryMessage + "</font>");
+        ShowOutOfMemory();
+        return;
+      case ConversionOutcome::kWritten:
+        state.entryCount = conversion.entryCount;
+        state.valueTotal = conversion.valueTotal;
+        ShowPreview(conversion.preview);
+        return;
+    }
+  } catch (const std::bad_alloc&) {
+    // Past the conversion the document is complete and the counts are its
+    // own; only the page could not be shown.
+    std::string().swap(state.clipboardText);
+    ShowOutOfMemory();
   }
 }

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QStandardPaths>
 
@@ -32,6 +33,8 @@ void ShowMessage(const std::string& text) {
   ReplaceElementContent("idMsg", "<font color=red>" + text + "</font>");
   PlayExclamation();
 }
+
+void ShowOutOfMemory() { QMessageBox::critical(QApplication::activeWindow(), "Error", "Out of Memory!"); }
 
 void PlayExclamation() {
   ++exclamations;

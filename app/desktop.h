@@ -9,6 +9,9 @@
 // plays the exclamation sound. A page failure (CVexc) passes to the caller.
 void ShowMessage(const std::string& text);
 
+// The message box "Out of Memory!", titled "Error". The program goes on.
+void ShowOutOfMemory();
+
 // The desktop's "dialog-warning" sound, or its beep when that cannot be played.
 void PlayExclamation();
 // How many exclamation sounds the program has played.

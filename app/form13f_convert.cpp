@@ -1,11 +1,17 @@
 // form13f-convert: the capture's conversion for filers who automate. Reads an
 // information table as tab-separated text and writes the XML document.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <new>
 #include <string>
 
 #include "form/page.h"
@@ -23,29 +29,88 @@ const char kUsage[] =
     "XML document.\n"
     "\n"
     "  INPUT               the table text; '-' or none reads standard input\n"
-    "  -o OUTPUT           the XML document to write (default: tev_13f.xml)\n"
+    "  -o OUTPUT           the XML document to write (default: tev_13f.xml);\n"
+    "                      '-' writes it to standard output\n"
     "  --preview HTMLFILE  also write an HTML page with the errors and the rows\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
     "Standard output gets two lines, the number of information table entries and\n"
-    "the information table total (bare digits). Each row error is one line on\n"
-    "standard error.\n"
+    "the information table total (bare digits); with -o - they go to standard\n"
+    "error. Each row error is one line on standard error.\n"
+    "\n"
+    "The document is replaced only by a complete new one: after any failure the\n"
+    "old one is as it was.\n"
     "\n"
     "Exit status: 0 the document was written and no row had an error; 1 it was\n"
     "written but some rows had errors; 2 no document was written (or the preview\n"
-    "could not be written), with the reason on standard error.\n";
-
-bool ReadAll(std::istream& in, std::string& text) {
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  text = buffer.str();
-  return !in.bad();
-}
+    "or the counts could not be written), with the reason on standard error.\n";
 
 int Fail(const std::string& message) {
   std::cerr << "form13f-convert: " << message << "\n";
   return kNotWritten;
+}
+
+// Reads a whole file descriptor. False with errno set; ENOMEM when the text
+// does not fit in memory.
+bool ReadAll(int file, std::string& text) {
+  char chunk[65536];
+  for (;;) {
+    const ssize_t n = read(file, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    try {
+      text.append(chunk, static_cast<size_t>(n));
+    } catch (const std::bad_alloc&) {
+      errno = ENOMEM;
+      return false;
+    }
+  }
+}
+
+// The text of a path, or the reason it cannot be had.
+bool ReadInput(const std::string& input, std::string& text, std::string& problem) {
+  const bool standardInput = input == "-";
+  const int file = standardInput ? STDIN_FILENO : open(input.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info;
+  bool read = file >= 0;
+  if (read && fstat(file, &info) == 0 && S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    read = false;
+  }
+  read = read && ReadAll(file, text);
+  const int cause = errno;
+  if (file >= 0 && !standardInput) close(file);
+  if (read) return true;
+  if (cause == ENOMEM)
+    problem = kOutOfMemoryMessage;
+  else
+    problem = "could not read " + (standardInput ? std::string("standard input") : input) + ": " + std::strerror(cause);
+  return false;
+}
+
+// The absolute path of a file that may not exist yet, to compare two names of it.
+std::string Canonical(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  char resolved[PATH_MAX];
+  if (!realpath(folder.c_str(), resolved)) return path;
+  return std::string(resolved) + "/" + (slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+// Why a document could not be created at `path`, as a person reads it.
+std::string CreateProblem(const std::string& path, int cause) {
+  if (cause == EWOULDBLOCK) return path + ": another program is writing it";
+  if (cause == EINVAL) return path + ": not a regular file";
+  return path + ": " + std::strerror(cause);
+}
+
+bool CopyToStandardOutput(const std::string& path) {
+  std::ifstream document(path, std::ios::binary);
+  std::cout << document.rdbuf();
+  std::cout.flush();
+  return document && std::cout;
 }
 
 }  // namespace
@@ -75,24 +140,50 @@ int main(int argc, char** argv) {
       inputGiven = true;
     }
   }
+  const bool toStandardOutput = output == "-";
+  if (!previewPath.empty() && !toStandardOutput && Canonical(previewPath) == Canonical(output))
+    return Fail("the preview cannot be written to the document's own file, " + output);
 
-  std::string text;
-  if (input == "-") {
-    if (!ReadAll(std::cin, text)) return Fail("could not read standard input");
-  } else {
-    std::ifstream file(input, std::ios::binary);
-    if (!file || !ReadAll(file, text)) return Fail("could not read " + input + ": " + std::strerror(errno));
+  std::string text, problem;
+  if (!ReadInput(input, text, problem)) return Fail(problem);
+
+  // The document for standard output is made in a folder of its own first,
+  // so that a failure leaves nothing half-written on the pipe.
+  std::string folder;
+  if (toStandardOutput) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/form13f-convert-XXXXXX";
+    if (!mkdtemp(pattern.data())) return Fail("could not make a temporary folder: " + std::string(std::strerror(errno)));
+    folder = pattern;
+    output = folder + "/tev_13f.xml";
   }
+  const Conversion conversion = ConvertInfoTable(text, output, !previewPath.empty());
+  text = std::string();
+  bool copied = true;
+  if (toStandardOutput) {
+    if (conversion.outcome == ConversionOutcome::kWritten) copied = CopyToStandardOutput(output);
+    std::remove(output.c_str());
+    rmdir(folder.c_str());
+    output = "-";
+  }
+  switch (conversion.outcome) {
+    case ConversionOutcome::kWritten: break;
+    case ConversionOutcome::kNotWritten:
+    case ConversionOutcome::kWriteFailed:
+      if (conversion.failureCause == 0) return Fail(conversion.failureMessage);
+      return Fail(conversion.failureMessage + " (" + CreateProblem(output, conversion.failureCause) + ")");
+    case ConversionOutcome::kOutOfMemory: return Fail(conversion.failureMessage);
+  }
+  if (!copied) return Fail("could not write the document to standard output");
 
-  const Conversion conversion = ConvertInfoTable(text, output);
-  if (conversion.outcome != ConversionOutcome::kWritten) return Fail(conversion.failureMessage);
-
-  std::cout << "No. of information table entries: " << conversion.entryCount << "\n"
-            << "Information table total: " << conversion.valueTotal << "\n";
+  std::ostream& counts = toStandardOutput ? std::cerr : std::cout;
+  counts << "No. of information table entries: " << conversion.entryCount << "\n"
+         << "Information table total: " << conversion.valueTotal << "\n";
+  counts.flush();
+  if (!counts) return Fail("could not write the counts");
   for (const RowError& error : conversion.errors)
-    std::cerr << RowErrorLead(error.kind) << ' ' << error.row << ": " << RowErrorText(error) << "\n";
-  if (conversion.refusedRows > 0)
-    std::cerr << "form13f-convert: " << RefusedRowsText(conversion.refusedRows) << "\n";
+    std::cerr << ErrorLineHeading(error.kind, error.row) << ": " << RowErrorText(error) << "\n";
+  if (conversion.refusedRows > 0) std::cerr << "form13f-convert: " << RefusedRowsText(conversion.refusedRows) << "\n";
 
   if (!previewPath.empty()) {
     std::ofstream page(previewPath, std::ios::binary | std::ios::trunc);

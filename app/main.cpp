@@ -3,13 +3,11 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/ctheapp.h"
-#include "storage/file_stream.h"
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
@@ -28,10 +26,6 @@ int main(int argc, char** argv) {
   application.setApplicationDisplayName("Form 13-F Trellan");
   application.setDesktopFileName("com.trellan.form13f");
   application.setWindowIcon(QIcon(":/icon.png"));
-  SetOutOfMemoryHandler([] {
-    QMessageBox::critical(nullptr, "Error", "Out of Memory!");
-    std::exit(EXIT_FAILURE);
-  });
   CTheApp theApp;
   if (!theApp.InitInstance()) return theApp.ExitInstance();
   application.exec();

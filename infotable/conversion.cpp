@@ -1,13 +1,12 @@
 #include "infotable/conversion.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <cerrno>
+#include <new>
 #include <limits>
 
 #include "infotable/edgar_checks.h"
-#include "storage/file_stream.h"
+#include "storage/file_replacement.h"
 
 namespace {
 
@@ -15,22 +14,32 @@ constexpr uint64_t kLargest = std::numeric_limits<uint64_t>::max();
 
 uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return a > kLargest - b ? kLargest : a + b; }
 
-class DocumentWriter {
- public:
-  explicit DocumentWriter(FileStream* stream) : stream_(stream) {}
-  void Write(std::string_view text) {
-    if (WriteText(stream_, text) < 0) failed_ = true;
-  }
-  bool Close() { return CloseFileStream(stream_) == kStreamOk && !failed_; }
+// Invalid-character lines per row; past them one line tells how many more.
+constexpr size_t kInvalidCharacterLinesPerRow = 10;
 
- private:
-  FileStream* stream_;
-  bool failed_ = false;
+// The error list of the preview beside the list of errors.
+struct ErrorLines {
+  Conversion& conversion;
+  bool buildList;
+  std::string list;  // HTML, only when the preview is built
+
+  void Add(RowError error) {
+    if (buildList) AppendErrorLine(list, error.kind, error.row, RowErrorText(error));
+    conversion.errors.push_back(std::move(error));
+  }
 };
 
-void AddError(Conversion& conversion, std::string& errorList, RowError error) {
-  AppendErrorLine(errorList, error.kind, error.row, RowErrorText(error));
-  conversion.errors.push_back(std::move(error));
+void AddTableChecks(const Conversion& conversion, ErrorLines& errors) {
+  for (std::string& problem : CheckEdgarTableRules(conversion.entryCount, conversion.valueTotal))
+    errors.Add({RowErrorKind::kNotAcceptedByEdgar, 0, "", std::move(problem)});
+}
+
+Conversion Failure(ConversionOutcome outcome, const char* message, int cause = 0) {
+  Conversion conversion;
+  conversion.outcome = outcome;
+  conversion.failureMessage = message;
+  conversion.failureCause = cause;
+  return conversion;
 }
 
 constexpr int kHeadingLine = -1;  // part of a heading: neither an entry nor an error
@@ -108,45 +117,50 @@ std::string RowErrorText(const RowError& error) {
   return error.line + " -- " + error.reason;
 }
 
-Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath) {
-  Conversion conversion;
+namespace {
+
+Conversion Convert(std::string_view text, const std::string& outputPath, bool buildPreview) {
   const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
-  if (normalized.width < 11 && !plan.hasHeading) {
-    conversion.failureMessage = kNoValidDataMessage;
-    return conversion;
+  if (normalized.width < 11 && !plan.hasHeading)
+    return Failure(ConversionOutcome::kNotWritten, kNoValidDataMessage);
+  if (outputPath.empty()) return Failure(ConversionOutcome::kNotWritten, kNoFilingFolderMessage);
+  FileReplacement document;
+  if (!document.Open(outputPath)) {
+    if (document.failureCause() == ENOMEM) return Failure(ConversionOutcome::kOutOfMemory, kOutOfMemoryMessage);
+    return Failure(ConversionOutcome::kNotWritten, kCannotCreateMessage, document.failureCause());
   }
-  if (outputPath.empty()) {
-    conversion.failureMessage = kNoFilingFolderMessage;
-    return conversion;
+  bool writeFailed = false;
+  const auto write = [&](std::string_view part) {
+    if (!writeFailed && WriteText(document.stream(), part) < 0) writeFailed = true;
+  };
+
+  Conversion conversion;
+  ErrorLines errors{conversion, buildPreview, {}};
+  std::string preview;
+  if (buildPreview) {
+    preview = BeginPreview(plan.showsFigi);
+    // A preview row is its cells in markup, about 480 bytes more than its line.
+    preview.reserve(preview.size() + normalized.text.size() + 480 * plan.lines.size());
   }
-  FileStream* stream = OpenFileStream(outputPath, kStreamCreate);
-  if (!stream) {
-    conversion.failureMessage = kCannotCreateMessage;
-    return conversion;
-  }
-  DocumentWriter writer(stream);
-  std::string preview = BeginPreview(plan.showsFigi);
-  // A preview row runs to about three times its line; growing by doubling
-  // would copy tens of megabytes for a large table.
-  preview.reserve(preview.size() + 3 * normalized.text.size());
-  std::string errorList;
-  writer.Write(FormatDocumentHead());
+  write(FormatDocumentHead());
 
   InfoTableRow row;
-  for (size_t i = 0; i < plan.lines.size(); ++i) {
+  for (size_t i = 0; i < plan.lines.size() && !writeFailed; ++i) {
     const uint32_t rowNumber = static_cast<uint32_t>(i + 1);
     if (plan.lineLayout[i] == kHeadingLine) continue;
     std::string_view line = plan.lines[i];
-    const size_t invalid = FindInvalidCharacters(line).size();
-    if (invalid > 0) {
-      const std::string shown = ShowCells(SplitFields(LeaveOutNonXmlCharacters(line), '\t'));
-      for (size_t n = 0; n < invalid; ++n)
-        AddError(conversion, errorList, {RowErrorKind::kInvalidCharacter, rowNumber, shown, ""});
-    }
-    // What EDGAR can't take is written in its plain ASCII form, or left out.
+    const size_t invalid = CountInvalidCharacters(line);
     std::string plain;
     if (invalid > 0) {
+      const std::string shown = ShowCells(SplitFields(LeaveOutNonXmlCharacters(line), '\t'));
+      for (size_t n = 0; n < std::min(invalid, kInvalidCharacterLinesPerRow); ++n)
+        errors.Add({RowErrorKind::kInvalidCharacter, rowNumber, shown, ""});
+      if (invalid > kInvalidCharacterLinesPerRow)
+        errors.Add({RowErrorKind::kInvalidCharacter, rowNumber, "",
+                    std::to_string(invalid - kInvalidCharacterLinesPerRow) +
+                        " more invalid characters in this row"});
+      // What EDGAR can't take is written in its plain ASCII form, or left out.
       plain = PlainAsciiLine(line);
       line = plain;
     }
@@ -155,38 +169,41 @@ Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath
                               ? ReadFilledCells(cells, row)
                               : ReadRow(cells, plan.layouts[plan.lineLayout[i]], row);
     if (!refusal.empty()) {
-      AddError(conversion, errorList,
-               {RowErrorKind::kInvalidFields, rowNumber, ShowCells(cells), std::move(refusal)});
+      errors.Add({RowErrorKind::kInvalidFields, rowNumber, ShowCells(cells), std::move(refusal)});
       ++conversion.refusedRows;
       continue;
     }
     for (std::string& problem : CheckEdgarRules(row))
-      AddError(conversion, errorList, {RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", std::move(problem)});
+      errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", std::move(problem)});
     if (conversion.entryCount == kEdgarEntryLimit)
-      AddError(conversion, errorList,
-               {RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage()});
-    AppendPreviewRow(preview, conversion.entryCount + 1, row, plan.showsFigi);
-    writer.Write(FormatInfoTableEntry(row));
+      errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage()});
+    if (buildPreview) AppendPreviewRow(preview, conversion.entryCount + 1, row, plan.showsFigi);
+    write(FormatInfoTableEntry(row));
     conversion.valueTotal = SaturatingAdd(conversion.valueTotal, ParseValue(row[kValue]));
     ++conversion.entryCount;
   }
-
-  FinishPreview(preview, errorList, conversion.refusedRows);
-  writer.Write(FormatDocumentEnd());
-  if (!writer.Close()) {
-    // A cut-off document must never be mistaken for a filing. Only a regular
-    // file is removed: the path may name a device.
-    struct stat info;
-    if (stat(outputPath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) unlink(outputPath.c_str());
-    conversion.outcome = ConversionOutcome::kWriteFailed;
-    conversion.failureMessage = kCannotWriteMessage;
-    conversion.entryCount = 0;
-    conversion.valueTotal = 0;
-    conversion.refusedRows = 0;
-    conversion.errors.clear();
-    return conversion;
+  write(FormatDocumentEnd());
+  if (writeFailed || !document.Commit()) {
+    const int cause = writeFailed ? LastStreamFailureCause() : document.failureCause();
+    return Failure(ConversionOutcome::kWriteFailed, kCannotWriteMessage, cause);
+  }
+  AddTableChecks(conversion, errors);
+  if (buildPreview) {
+    FinishPreview(preview, errors.list, conversion.refusedRows);
+    conversion.preview = std::move(preview);
   }
   conversion.outcome = ConversionOutcome::kWritten;
-  conversion.preview = std::move(preview);
   return conversion;
+}
+
+}  // namespace
+
+Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, bool buildPreview) {
+  try {
+    return Convert(text, outputPath, buildPreview);
+  } catch (const std::bad_alloc&) {
+    // Everything the conversion held is released by now, and the old
+    // document was never touched.
+    return Failure(ConversionOutcome::kOutOfMemory, kOutOfMemoryMessage);
+  }
 }

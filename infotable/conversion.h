@@ -15,36 +15,41 @@ constexpr const char* kNoValidDataMessage = "The clipboard does not contain vali
 constexpr const char* kNoFilingFolderMessage = "Filing folder not specified.";
 constexpr const char* kCannotCreateMessage = "Could not create file in the filing folder.";
 constexpr const char* kCannotWriteMessage = "Could not write the file in the filing folder.";
+constexpr const char* kOutOfMemoryMessage = "Out of Memory!";
 
+// Unless written, the old document is exactly as it was.
 enum class ConversionOutcome {
-  kNotWritten,   // stopped before the file was opened; the old file is untouched
-  kWritten,      // the document is complete on disk
-  kWriteFailed,  // a write or the close failed; the incomplete file was removed
+  kNotWritten,   // stopped before the new document was begun
+  kWritten,      // the new document is complete on the disk, in the old one's place
+  kWriteFailed,  // writing the new document failed; nothing of it is left
+  kOutOfMemory,  // memory ran out; nothing of the new document is left
 };
 
 struct RowError {
   RowErrorKind kind;
-  uint32_t row;        // numbers the non-blank lines from 1, headings included
+  uint32_t row;        // numbers the non-blank lines from 1, headings included; 0 for the whole table
   std::string line;    // the row's cells as ShowCells shows them; empty for EDGAR's findings
   std::string reason;  // what is wrong, naming the column; empty for an invalid character
 };
 
-// The plain text of an error line after its lead: the line, then the reason.
+// The plain text of an error line after its heading: the line, then the reason.
 std::string RowErrorText(const RowError& error);
 
 struct Conversion {
   ConversionOutcome outcome = ConversionOutcome::kNotWritten;
   std::string failureMessage;  // empty when written
-  std::string preview;         // status paragraph and table; empty unless written
+  int failureCause = 0;        // the errno behind a failed create or write
+  std::string preview;         // status paragraph and table; empty unless written and asked for
   uint32_t entryCount = 0;
   uint32_t refusedRows = 0;  // rows left out of the document
   uint64_t valueTotal = 0;   // saturates at the largest 64-bit value
   std::vector<RowError> errors;
 };
 
-// Converts `text` into the document at `outputPath`. An empty path means that
-// no filing folder is set.
-Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath);
+// Converts `text` into the document at `outputPath`, which is replaced only by
+// a complete new document. An empty path means that no filing folder is set.
+// The preview and its error list are built only when asked for.
+Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, bool buildPreview = true);
 
 // The value field's digits as a number, saturating at the largest 64-bit value.
 uint64_t ParseValue(std::string_view digits);

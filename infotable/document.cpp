@@ -144,24 +144,22 @@ void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTabl
   preview += "</TR>";
 }
 
-const char* RowErrorLead(RowErrorKind kind) {
+std::string ErrorLineHeading(RowErrorKind kind, uint32_t rowNumber) {
+  std::string heading;
   switch (kind) {
-    case RowErrorKind::kInvalidCharacter: return "Invalid character in row";
-    case RowErrorKind::kInvalidFields: return "Invalid field(s) in row";
-    case RowErrorKind::kNotAcceptedByEdgar: return "Not accepted by EDGAR in row";
+    case RowErrorKind::kInvalidCharacter: heading = "Invalid character"; break;
+    case RowErrorKind::kInvalidFields: heading = "Invalid field(s)"; break;
+    case RowErrorKind::kNotAcceptedByEdgar: heading = "Not accepted by EDGAR"; break;
   }
-  return "";
+  if (rowNumber > 0) heading += " in row " + std::to_string(rowNumber);
+  return heading;
 }
 
 void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, std::string_view text) {
-  char number[16];
-  std::snprintf(number, sizeof number, "%u", rowNumber);
   errorList += "<br><b>";
-  errorList += RowErrorLead(kind);
-  errorList += ' ';
-  errorList += number;
+  errorList += ErrorLineHeading(kind, rowNumber);
   errorList += ":</b> ";
-  errorList += EscapeMarkup(text);
+  AppendEscaped(errorList, text);
 }
 
 void FinishPreview(std::string& preview, const std::string& errorList, uint32_t refusedRows) {

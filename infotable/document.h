@@ -31,10 +31,11 @@ void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTabl
 
 enum class RowErrorKind { kInvalidCharacter, kInvalidFields, kNotAcceptedByEdgar };
 
-// The plain-text lead of an error line, such as "Invalid character in row".
-const char* RowErrorLead(RowErrorKind kind);
+// The plain-text heading of an error line, such as "Invalid character in row
+// 3"; row 0 stands for the whole table and gives "Not accepted by EDGAR".
+std::string ErrorLineHeading(RowErrorKind kind, uint32_t rowNumber);
 
-// Appends "<br><b>LEAD %d:</b> TEXT" with the text markup-escaped.
+// Appends "<br><b>HEADING:</b> TEXT" with the text markup-escaped.
 void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, std::string_view text);
 
 // Puts the status paragraph, with the count of refused rows, in front of the

@@ -35,9 +35,17 @@ std::string UnescapeMarkup(const std::string& text) {
   return plain.append(text, start, std::string::npos);
 }
 
-std::string Holding(const std::string& field) {
-  return field.empty() ? "it is empty" : "it holds \"" + UnescapeMarkup(field) + "\"";
+// A field as a message quotes it: what the filer typed, at most 200 bytes.
+std::string Quoted(const std::string& field) {
+  constexpr size_t kShown = 200;
+  const std::string plain = UnescapeMarkup(field);
+  if (plain.size() <= kShown) return "\"" + plain + "\"";
+  size_t cut = kShown;
+  while (cut > 0 && (static_cast<unsigned char>(plain[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+  return "\"" + plain.substr(0, cut) + "\xE2\x80\xA6\"";
 }
+
+std::string Holding(const std::string& field) { return field.empty() ? "it is empty" : "it holds " + Quoted(field); }
 
 bool IsAsciiLetterOrDigit(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -68,15 +76,19 @@ std::string RefusedNameCharacters(const std::string& plainName) {
 }
 
 void CheckLength(std::vector<std::string>& problems, const char* element, const std::string& field,
-                 size_t minimum, size_t maximum) {
-  if (field.size() >= minimum && field.size() <= maximum) return;  // bytes bound the characters
+                 size_t maximum) {
+  if (field.size() <= maximum) return;  // bytes bound the characters
   const size_t count = CountCharacters(field);
-  if (count >= minimum && count <= maximum) return;
-  problems.push_back(std::string(element) + " must be " + std::to_string(minimum) + " to " +
-                     std::to_string(maximum) + " characters long, but " +
-                     (field.empty()
-                          ? "it is empty"
-                          : "it has " + std::to_string(count) + ": \"" + UnescapeMarkup(field) + "\""));
+  if (count <= maximum) return;
+  problems.push_back(std::string(element) + " must be at most " + std::to_string(maximum) +
+                     " characters long, but it has " + std::to_string(count) + ": " + Quoted(field));
+}
+
+// The document holds the first `limit` characters of these fields.
+void CheckCut(std::vector<std::string>& problems, const char* element, const std::string& field, size_t limit) {
+  if (field.size() <= limit || CountCharacters(field) <= limit) return;
+  problems.push_back(std::string(element) + " " + Quoted(field) + " is longer than " + std::to_string(limit) +
+                     " characters and will be cut");
 }
 
 void CheckDigits(std::vector<std::string>& problems, const char* element, const std::string& digits) {
@@ -89,21 +101,33 @@ void CheckDigits(std::vector<std::string>& problems, const char* element, const 
 std::vector<std::string> CheckEdgarRules(const InfoTableRow& row) {
   std::vector<std::string> problems;
   const std::string& name = row[kNameOfIssuer];
-  CheckLength(problems, "nameOfIssuer", name, 1, kTextLimit);
+  CheckCut(problems, "nameOfIssuer", name, kTextLimit);
   const std::string refused = RefusedNameCharacters(UnescapeMarkup(name));
   if (!refused.empty())
     problems.push_back("nameOfIssuer must not hold " + refused + ", but " + Holding(name));
-  CheckLength(problems, "titleOfClass", row[kTitleOfClass], 1, kTextLimit);
+  CheckCut(problems, "titleOfClass", row[kTitleOfClass], kTextLimit);
   const std::string& cusip = row[kCusip];
-  if (cusip.size() != 9 || !std::all_of(cusip.begin(), cusip.end(), IsAsciiLetterOrDigit))
+  if (cusip.size() > 9)  // cut to 9 it would name another security
+    problems.push_back("CUSIP of " + std::to_string(CountCharacters(cusip)) + " characters cannot be cut to 9: " +
+                       Quoted(cusip));
+  else if (cusip.size() != 9 || !std::all_of(cusip.begin(), cusip.end(), IsAsciiLetterOrDigit))
     problems.push_back("cusip must be exactly 9 letters or digits, but " + Holding(cusip));
   CheckDigits(problems, "value", row[kValue]);
   CheckDigits(problems, "sshPrnamt", row[kSshPrnamt]);
-  if (!row[kOtherManager].empty())
-    CheckLength(problems, "otherManager", row[kOtherManager], 1, kOtherManagerLimit);
+  if (!row[kOtherManager].empty()) CheckLength(problems, "otherManager", row[kOtherManager], kOtherManagerLimit);
   CheckDigits(problems, "Sole", row[kSole]);
   CheckDigits(problems, "Shared", row[kShared]);
   CheckDigits(problems, "None", row[kNone]);
+  return problems;
+}
+
+std::vector<std::string> CheckEdgarTableRules(uint32_t entryCount, uint64_t valueTotal) {
+  std::vector<std::string> problems;
+  if (entryCount == 0) problems.push_back("informationTable must hold at least one infoTable entry, but it has none");
+  if (valueTotal > 9999999999999999u)  // the cover page's total has 16 digits
+    problems.push_back("the information table total must be at most 16 digits for the cover page, but it is " +
+                       std::string(valueTotal == UINT64_MAX ? "at least " : "") +
+                       GroupThousands(std::to_string(valueTotal)));
   return problems;
 }
 

@@ -15,5 +15,9 @@ constexpr uint32_t kEdgarEntryLimit = 250000;
 // says what is wrong and shows what it holds. Empty when EDGAR takes the row.
 std::vector<std::string> CheckEdgarRules(const InfoTableRow& row);
 
+// What EDGAR would refuse of the whole table: no entry at all, or a value total
+// past the 16 digits of the cover page (`valueTotal` saturates).
+std::vector<std::string> CheckEdgarTableRules(uint32_t entryCount, uint64_t valueTotal);
+
 // The message for the first entry past kEdgarEntryLimit.
 std::string EdgarEntryLimitMessage();

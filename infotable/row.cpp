@@ -399,10 +399,21 @@ Cells SplitFields(std::string_view line, char separator) {
 }
 
 std::string ShowCells(const Cells& cells) {
+  constexpr size_t kShownCharacters = 500;
   std::string shown;
+  size_t characters = 0;
   for (size_t at = 0; at < cells.size(); ++at) {
-    if (at > 0) shown += '\t';
-    shown += cells[at].empty() ? std::string_view("(blank)") : cells[at];
+    const std::string_view cell = cells[at].empty() ? std::string_view("(blank)") : cells[at];
+    if (at > 0) {
+      shown += '\t';
+      ++characters;
+    }
+    for (size_t i = 0; i < cell.size(); ++characters) {
+      if (characters == kShownCharacters) return shown + "\xE2\x80\xA6";  // an ellipsis
+      const size_t length = std::max<size_t>(Utf8SequenceLength(cell, i), 1);
+      shown.append(cell, i, length);
+      i += length;
+    }
   }
   return shown;
 }
@@ -570,21 +581,20 @@ std::string ReadFilledCells(const Cells& cells, InfoTableRow& row) {
   return ReadRow(filled, layout, row);
 }
 
-std::vector<std::string> FindInvalidCharacters(std::string_view line) {
-  std::vector<std::string> invalid;
+size_t CountInvalidCharacters(std::string_view line) {
+  size_t count = 0;
   for (size_t i = 0; i < line.size();) {
     const unsigned char c = static_cast<unsigned char>(line[i]);
     size_t length = 1;
     if (c >= 0x80) {
-      length = Utf8SequenceLength(line, i);
-      if (length == 0) length = 1;
-      invalid.emplace_back(line.substr(i, length));
+      length = std::max<size_t>(Utf8SequenceLength(line, i), 1);
+      ++count;
     } else if (c == '+' || IsXmlControl(c)) {
-      invalid.emplace_back(1, static_cast<char>(c));
+      ++count;
     }
     i += length;
   }
-  return invalid;
+  return count;
 }
 
 std::string LeaveOutNonXmlCharacters(std::string_view line) {

@@ -52,7 +52,8 @@ using Cells = std::vector<std::string_view>;
 // Cuts at every separator; the text after the last one is always a cell.
 Cells SplitFields(std::string_view line, char separator);
 
-// A line's cells as an error line shows them: tab-separated, an empty cell as "(blank)".
+// A line's cells as an error line shows them: tab-separated, an empty cell as
+// "(blank)", at most 500 characters and then an ellipsis.
 std::string ShowCells(const Cells& cells);
 
 constexpr int kNoColumn = -1;
@@ -91,10 +92,10 @@ std::string ReadFilledCells(const Cells& cells, InfoTableRow& row);
 // "n/a" in any letter case: a cell that holds nothing.
 bool IsNotApplicable(std::string_view cell);
 
-// The invalid characters of a line in order, each as its bytes: every
-// non-ASCII character (a byte outside valid UTF-8 counts as one character),
-// every "+", and every control character other than tab.
-std::vector<std::string> FindInvalidCharacters(std::string_view line);
+// The invalid characters of a line: every non-ASCII character (a byte outside
+// valid UTF-8 counts as one character), every "+", and every control
+// character other than tab.
+size_t CountInvalidCharacters(std::string_view line);
 
 // The line without the characters that an XML 1.0 document cannot hold:
 // control characters other than tab, bytes outside valid UTF-8, U+FFFE, U+FFFF.

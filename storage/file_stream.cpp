@@ -20,18 +20,6 @@ namespace {
 int8_t lastError = kStreamOk;
 int lastFailureCause = 0;
 
-void DefaultOutOfMemory() {
-  std::fputs("Out of Memory!\n", stderr);
-  std::exit(EXIT_FAILURE);
-}
-
-OutOfMemoryHandler outOfMemoryHandler = DefaultOutOfMemory;
-
-[[noreturn]] void OutOfMemory() {
-  outOfMemoryHandler();
-  std::abort();  // a handler that returns leaves no sound state to go on with
-}
-
 // Compressed records carry a 2-byte length; this bounds what one may hold.
 constexpr size_t kCompressScratchSize = 61440;
 
@@ -130,7 +118,7 @@ bool FileLength(FileStream& stream, uint64_t* length) {
 
 bool WriteRecord(FileStream& stream) {
   std::unique_ptr<unsigned char[]> scratch(new (std::nothrow) unsigned char[kCompressScratchSize]);
-  if (!scratch) OutOfMemory();
+  if (!scratch) return Fail(ENOMEM);
   uLongf length = kCompressScratchSize - 2;
   if (compress(scratch.get() + 2, &length, stream.buffer.get(), stream.dirtyLength) != Z_OK ||
       length > 0xFFFF)
@@ -143,7 +131,9 @@ bool WriteRecord(FileStream& stream) {
 }
 
 // Reads the record at the file position into the buffer. A clean end of file
-// gives an empty block; a short, corrupt or oversized record is a failure.
+// gives an empty block. A short, corrupt, empty or oversized record is a
+// failure, and so is a record of less than a block that is not the file's
+// last: only the last record is short.
 bool ReadRecord(FileStream& stream, size_t* loaded) {
   *loaded = 0;
   unsigned char header[2];
@@ -152,17 +142,18 @@ bool ReadRecord(FileStream& stream, size_t* loaded) {
   if (got == 0) return true;
   if (got < 2) return Fail(EIO);
   const size_t length = header[0] | (size_t{header[1]} << 8);
-  std::vector<unsigned char> record;
-  try {
-    record.resize(length);
-  } catch (const std::bad_alloc&) {
-    OutOfMemory();
-  }
-  if (!ReadFully(stream.file, record.data(), length, stream.filePosition + 2, &got)) return false;
+  std::unique_ptr<unsigned char[]> record(new (std::nothrow) unsigned char[length]);
+  if (!record) return Fail(ENOMEM);
+  if (!ReadFully(stream.file, record.get(), length, stream.filePosition + 2, &got)) return false;
   if (got < length) return Fail(EIO);
   uLongf unpacked = stream.bufferSize;
-  if (uncompress(stream.buffer.get(), &unpacked, record.data(), length) != Z_OK) return Fail(EIO);
+  if (uncompress(stream.buffer.get(), &unpacked, record.get(), length) != Z_OK || unpacked == 0)
+    return Fail(EIO);
   stream.filePosition += 2 + length;
+  struct stat info;
+  if (unpacked < stream.bufferSize &&
+      (fstat(stream.file, &info) != 0 || static_cast<uint64_t>(info.st_size) > stream.filePosition))
+    return Fail(EIO);
   *loaded = unpacked;
   return true;
 }
@@ -171,7 +162,12 @@ bool Flush(FileStream& stream) {
   if (stream.dirtyLength == 0) return true;
   if (!EnsureFile(stream)) return false;
   if (IsCompressed(stream)) {
+    // Records hold whole blocks in sequence: a block after a gap, or one
+    // written again, has no place in the file.
+    if (stream.bufferBase != stream.recordsWritten * stream.bufferSize) return Fail(ESPIPE);
     if (!WriteRecord(stream)) return false;
+    if (stream.dirtyLength == stream.bufferSize) ++stream.recordsWritten;
+    else stream.recordsWritten = ~uint64_t{0};  // a short block ends the file
   } else {
     if (IsPadded(stream) && stream.fileEnd < stream.bufferBase) {
       static const unsigned char zeros[kStreamBufferSize] = {};
@@ -217,23 +213,35 @@ void FreeStream(FileStream* stream) { delete stream; }
 
 }  // namespace
 
-void SetOutOfMemoryHandler(OutOfMemoryHandler handler) {
-  outOfMemoryHandler = handler ? handler : DefaultOutOfMemory;
-}
-
 int LastStreamError() { return lastError; }
 int LastStreamFailureCause() { return lastFailureCause; }
 
 FileStream* OpenFileStream(const std::string& path, uint8_t mode, uint16_t key) {
-  FileStream* stream = new (std::nothrow) FileStream;
-  if (!stream) OutOfMemory();
+  lastError = kStreamOpenOrWriteFailed;
+  // A compressed file is read or written strictly in sequence: it can be
+  // neither updated in place nor padded.
+  if ((mode & kStreamCompressed) && ((mode & kStreamAccessMask) == kStreamUpdate || (mode & kStreamPad))) {
+    Fail(EINVAL);
+    return nullptr;
+  }
+  std::unique_ptr<FileStream> owned(new (std::nothrow) FileStream);
+  if (!owned) {
+    Fail(ENOMEM);
+    return nullptr;
+  }
+  FileStream* stream = owned.get();
   try {
     stream->name = path;
   } catch (const std::bad_alloc&) {
-    OutOfMemory();
+    Fail(ENOMEM);
+    return nullptr;
   }
   stream->buffer.reset(new (std::nothrow) unsigned char[kStreamBufferSize]);
-  if (!stream->buffer) OutOfMemory();
+  if (!stream->buffer) {
+    Fail(ENOMEM);
+    return nullptr;
+  }
+  owned.release();
   stream->mode = mode;
   stream->key = key;
   for (;;) {
@@ -302,7 +310,9 @@ int64_t WriteFormattedText(FileStream* stream, const char* format, ...) {
     try {
       text.resize(static_cast<size_t>(length));
     } catch (const std::bad_alloc&) {
-      OutOfMemory();
+      va_end(arguments);
+      Fail(ENOMEM);
+      return lastError = kStreamOpenOrWriteFailed;
     }
     std::vsnprintf(&text[0], text.size() + 1, format, arguments);
   }
@@ -336,6 +346,13 @@ int64_t ReadBytes(FileStream* stream, void* data, uint64_t count) {
 }
 
 void SeekFileStream(FileStream* stream, uint64_t position) { stream->position = position; }
+
+int SyncFileStream(FileStream* stream) {
+  bool ok = Flush(*stream);
+  if (ok && stream->file >= 0 && fsync(stream->file) != 0) ok = Fail(errno);
+  lastError = ok ? kStreamOk : kStreamCloseFailed;
+  return lastError;
+}
 
 int CloseFileStream(FileStream* stream) {
   if (!stream) return lastError;

@@ -50,10 +50,12 @@ struct FileStream {
   uint16_t loadedLength = 0;  // bytes of the buffer that hold file data
   uint16_t key = 0;           // 0: bytes stored unchanged
   uint8_t mode = 0;
+  uint64_t recordsWritten = 0;  // compressed: whole blocks written in sequence
 };
 
 // Opens `path` with `mode` and byte-scrambling `key`. Gives the stream, or null
-// with error code -2 and the failure cause set.
+// with error code -2 and the failure cause set (EINVAL for compressed with
+// update or pad, which a file of records in sequence cannot do; ENOMEM).
 FileStream* OpenFileStream(const std::string& path, uint8_t mode, uint16_t key = 0);
 
 // Writes `text` at the position. Gives the number of bytes written, or -2 when
@@ -71,17 +73,16 @@ int64_t ReadBytes(FileStream* stream, void* data, uint64_t count);
 // Moves the position; writing past the end leaves a gap (zero-filled with pad).
 void SeekFileStream(FileStream* stream, uint64_t position);
 
+// Writes out what is buffered and has the system put the file on the disk.
+// Gives the error code: 0 or -4.
+int SyncFileStream(FileStream* stream);
+
 // Writes out what is buffered, finishes the file (cut to size, delete a
 // temporary file, put back a cleared read-only attribute) and frees the
 // stream. Gives the error code: 0, -4 or -5.
 int CloseFileStream(FileStream* stream);
 
 // The outcome of the last open, read, write or close, and the errno of the
-// last file system failure.
+// last file system failure; ENOMEM when memory for the stream could not be had.
 int LastStreamError();
 int LastStreamFailureCause();
-
-// Called when memory for a stream cannot be had; must not return. The default
-// prints "Out of Memory!" to standard error and ends the program.
-using OutOfMemoryHandler = void (*)();
-void SetOutOfMemoryHandler(OutOfMemoryHandler handler);

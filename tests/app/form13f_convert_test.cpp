@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "storage/file_stream.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -72,17 +74,110 @@ TEST(Form13fConvert, NothingWrittenGivesStatusTwo) {
   EXPECT_EQ(run.err, "form13f-convert: The clipboard does not contain valid data.\n");
   EXPECT_FALSE(std::ifstream(dir.File("tev_13f.xml")).good());
 
-  run = Convert(dir, "-o no/such/dir.xml", kGood);
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err, "form13f-convert: Could not create file in the filing folder.\n");
-
-  run = Convert(dir, "missing.txt");
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("could not read missing.txt"), std::string::npos);
-
   run = Convert(dir, "--bogus");
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("Usage: form13f-convert"), std::string::npos);
+}
+
+TEST(Form13fConvert, WhatCannotBeReadOrWrittenIsNamedAndNothingIsWritten) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("folder"));
+  mkfifo(dir.File("pipe").c_str(), 0600);
+  WriteFile(dir.File("table.txt"), kGood);
+  const struct {
+    std::string arguments;
+    std::string message;
+  } cases[] = {
+      {"missing.txt", "could not read missing.txt: No such file or directory"},
+      {"folder", "could not read folder: Is a directory"},
+      {"-o no/such/dir.xml table.txt",
+       "Could not create file in the filing folder. (no/such/dir.xml: No such file or directory)"},
+      {"-o /dev/stdout table.txt", "Could not create file in the filing folder. (/dev/stdout: not a regular file)"},
+      {"-o pipe table.txt", "Could not create file in the filing folder. (pipe: not a regular file)"},
+      {"-o out.xml --preview ./out.xml table.txt", "the preview cannot be written to the document's own file, out.xml"},
+  };
+  for (const auto& c : cases) {
+    const ProgramRun run = Convert(dir, c.arguments);
+    EXPECT_EQ(run.status, 2) << c.arguments;
+    EXPECT_EQ(run.err, "form13f-convert: " + c.message + "\n") << c.arguments;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("tev_13f.xml")) || std::filesystem::exists(dir.File("out.xml")));
+  }
+}
+
+TEST(Form13fConvert, DashWritesTheDocumentToStandardOutputAndTheCountsToStandardError) {
+  TempDir dir;
+  const ProgramRun file = Convert(dir, "-o file.xml", kGood);
+  const ProgramRun piped = Convert(dir, "-o -", kGood);
+  EXPECT_EQ(piped.status, 0);
+  EXPECT_EQ(piped.out, ReadFile(dir.File("file.xml")));
+  EXPECT_EQ(piped.err, file.out);
+
+  WriteFile(dir.File("table.txt"), kGood);
+  const int status = std::system(("cd " + dir.path() + " && " FORM13F_BIN_DIR "/form13f-convert table.txt >/dev/full 2>err.txt").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 2) << "counts that could not be written";
+  EXPECT_EQ(ReadFile(dir.File("err.txt")), "form13f-convert: could not write the counts\n");
+}
+
+// The previous document, byte for byte, after every way a run can fail.
+class PreviousDocument : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFile(dir.File("table.txt"), kGood + kGood);
+    ASSERT_EQ(Convert(dir, "-o out.xml", kGood).status, 0);
+    previous = ReadFile(dir.File("out.xml"));
+  }
+  std::string Run(const std::string& prefix) {
+    const std::string command = "cd " + dir.path() + " && " + prefix + " " FORM13F_BIN_DIR
+                                "/form13f-convert -o out.xml table.txt >/dev/null 2>err.txt";
+    std::system(command.c_str());
+    return ReadFile(dir.File("err.txt"));
+  }
+  TempDir dir;
+  std::string previous;
+};
+
+TEST_F(PreviousDocument, SurvivesAFailedRenameAHolderAndRunningOutOfMemory) {
+  EXPECT_EQ(Run("ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD=" FORM13F_FAILING_RENAME),
+            "form13f-convert: Could not write the file in the filing folder. (out.xml: Input/output error)\n");
+  EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
+
+  FileStream* holder = OpenFileStream(dir.File("out.xml"), kStreamUpdate);
+  EXPECT_EQ(Run(""),
+            "form13f-convert: Could not create file in the filing folder. (out.xml: another program is writing it)\n");
+  CloseFileStream(holder);
+  EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
+
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's shadow memory needs more room than any limit here
+  std::string table;
+  while (table.size() < 20'000'000) table += kGood;
+  WriteFile(dir.File("table.txt"), table);
+  EXPECT_EQ(Run("ulimit -v 100000;"), "form13f-convert: Out of Memory!\n");
+  EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
+#endif
+}
+
+TEST_F(PreviousDocument, SurvivesAKillInTheMiddleOfWriting) {
+  std::string table;
+  while (table.size() < 40'000'000) table += kGood;
+  WriteFile(dir.File("table.txt"), table);
+  EXPECT_EQ(Run(FORM13F_TEST_SUPPORT_DIR "/kill-while-writing.sh out.xml"), "");
+  EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
+}
+
+TEST(Form13fConvert, ConcurrentRunsLeaveOneWholeDocument) {
+  TempDir dir;
+  std::string script = "cd " + dir.path() + " && for i in $(seq 1 50); do " FORM13F_BIN_DIR
+                       "/form13f-convert -o out.xml t$i.txt >/dev/null 2>&1 & done; wait";
+  std::string table;
+  for (int i = 1; i <= 50; ++i) WriteFile(dir.File("t" + std::to_string(i) + ".txt"), table += kGood);
+  ASSERT_EQ(std::system(script.c_str()), 0);
+  const std::string document = ReadFile(dir.File("out.xml"));
+  size_t entries = 0;
+  for (size_t at = 0; (at = document.find("<infoTable>", at)) != std::string::npos; ++at) ++entries;
+  ASSERT_GE(entries, 1u);
+  ASSERT_LE(entries, 50u);
+  Convert(dir, "-o expected.xml t" + std::to_string(entries) + ".txt");
+  EXPECT_EQ(document, ReadFile(dir.File("expected.xml"))) << "one run's whole document, never a mix";
 }
 
 TEST(Form13fConvert, HelpAndVersion) {

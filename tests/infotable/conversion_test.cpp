@@ -77,9 +77,11 @@ TEST_F(ConversionTest, HeaderRowIsRowOneAndAllInvalidStillWritesHeadAndEnd) {
                                             Line({"x", "y", "z"}),
                                         path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
-  ASSERT_EQ(c.errors.size(), 2u);
+  ASSERT_EQ(c.errors.size(), 3u);
   EXPECT_EQ(c.errors[0].row, 1u);
   EXPECT_EQ(c.errors[1].row, 2u);
+  EXPECT_EQ(c.errors[2].row, 0u) << "EDGAR refuses a table without entries";
+  EXPECT_EQ(c.errors[2].reason, "informationTable must hold at least one infoTable entry, but it has none");
   EXPECT_EQ(c.entryCount, 0u);
   EXPECT_EQ(c.valueTotal, 0u);
   EXPECT_EQ(ReadFile(path), FormatDocumentHead() + FormatDocumentEnd());
@@ -120,16 +122,18 @@ TEST_F(ConversionTest, FailuresBeforeTheFileLeaveItAlone) {
   EXPECT_EQ(ReadFile(path), "previous");
 }
 
-TEST_F(ConversionTest, WriteFailureIsReportedNotCalledSuccess) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  std::string table;
-  for (int i = 0; i < 100; ++i) table += GoodLine("ROW", "1");
-  const Conversion c = ConvertInfoTable(table, "/dev/full");
-  EXPECT_EQ(c.outcome, ConversionOutcome::kWriteFailed);
-  EXPECT_EQ(c.failureMessage, kCannotWriteMessage);
-  EXPECT_EQ(c.entryCount, 0u);
-  EXPECT_EQ(c.valueTotal, 0u);
-  EXPECT_TRUE(std::filesystem::exists("/dev/full"));
+TEST_F(ConversionTest, ADeviceOrAFolderIsNoDocumentToReplace) {
+  const struct {
+    std::string path;
+    int cause;
+  } cases[] = {{"/dev/null", EINVAL}, {dir.path(), EISDIR}};
+  for (const auto& c : cases) {
+    const Conversion conversion = ConvertInfoTable(GoodLine("A", "1"), c.path);
+    EXPECT_EQ(conversion.outcome, ConversionOutcome::kNotWritten) << c.path;
+    EXPECT_EQ(conversion.failureMessage, kCannotCreateMessage) << c.path;
+    EXPECT_EQ(conversion.failureCause, c.cause) << c.path;
+  }
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
 
 TEST_F(ConversionTest, InvalidCharactersAreReportedAndTheDocumentStaysWellFormed) {
@@ -169,13 +173,14 @@ TEST_F(ConversionTest, EdgarProblemsAreReportedInRowAndFieldOrderButWritten) {
     lines.emplace_back(e.row, e.reason.substr(0, e.reason.find(' ')));
   }
   EXPECT_EQ(lines, (std::vector<std::pair<uint32_t, std::string>>{{2, "nameOfIssuer"},
-                                                                  {2, "cusip"},
+                                                                  {2, "CUSIP"},
                                                                   {3, "nameOfIssuer"},
                                                                   {3, "value"},
                                                                   {4, "titleOfClass"},
                                                                   {4, "sshPrnamt"},
                                                                   {4, "otherManager"},
-                                                                  {4, "Sole"}}));
+                                                                  {4, "Sole"},
+                                                                  {0, "the"}}));
   EXPECT_NE(
       c.preview.find("<font color=#e00000>Error(s):</font></b><br><b>Not accepted by EDGAR in row 2:</b> "
                      "nameOfIssuer must not hold *"),
@@ -204,7 +209,7 @@ TEST_F(ConversionTest, AcceptedRowsValidateAgainstTheEdgarSchema) {
       Line({"BETA CORP", "CL A", "_1234 5678", "25", "300", "prn", "call", "defined", "1,2", "100",
             "shared"}) +
       Line({"GAMMA", "COM", "ABCDEF123", "n/a", "1", "SH", "n/a", "other", "n/a", "1", "2", "3"}) +
-      Line({"DELTA", "PFD", "DEF456789", "9999999999999999", "1", "Shares", "Put", "Sole", "3", "0", "0",
+      Line({"DELTA", "PFD", "DEF456789", "999999999999999", "1", "Shares", "Put", "Sole", "3", "0", "0",
             "0"});
   const Conversion c = ConvertInfoTable(table, path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);

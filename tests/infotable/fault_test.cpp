@@ -1,11 +1,17 @@
 // Whatever the clipboard holds and wherever the document goes: no crash, a
 // well-formed document, a clear message, and nothing lost without saying so.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "infotable/conversion.h"
+#include "storage/file_stream.h"
+#include "tests/support/allocation_limit.h"
 #include "tests/support/small_filesystem.h"
 #include "tests/support/temp_dir.h"
 
@@ -13,6 +19,19 @@ namespace {
 
 std::string GoodLine(const std::string& name) {
   return name + "\tCOM\t123456789\t1\t100\tSH\tn/a\tSOLE\tn/a\t100\t0\t0\n";
+}
+
+std::string Table(int rows) {
+  std::string table;
+  for (int i = 0; i < rows; ++i) table += GoodLine("ISSUER " + std::to_string(i));
+  return table;
+}
+
+// The names in a folder: after any failure, only the old document.
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  return names;
 }
 
 bool WellFormed(const std::string& path) {
@@ -56,7 +75,7 @@ TEST(Faults, TenMegabytesOfTableAndALineOfOneMegabyte) {
   EXPECT_EQ(conversion.valueTotal, static_cast<uint64_t>(rows));
   ASSERT_EQ(conversion.errors.size(), 1u);
   EXPECT_EQ(conversion.errors[0].row, static_cast<uint32_t>(rows + 1));
-  EXPECT_EQ(conversion.errors[0].line.size(), longLine.size() - 1) << "the whole line is reported";
+  EXPECT_EQ(conversion.errors[0].line, std::string(500, 'x') + "\xE2\x80\xA6") << "500 characters of it";
 
   const std::string longName = std::string(1024 * 1024, 'N');
   conversion = ConvertInfoTable(GoodLine(longName), path);
@@ -65,21 +84,92 @@ TEST(Faults, TenMegabytesOfTableAndALineOfOneMegabyte) {
             std::string::npos);
 }
 
-TEST(Faults, AFullDiskIsReportedAndLeavesNoHalfDocument) {
-  SmallFilesystem disk("16k", false);
-  if (!disk.mounted()) GTEST_SKIP() << "no right to mount a small tmpfs here";
-  std::string table;
-  for (int i = 0; i < 500; ++i) table += GoodLine("ISSUER " + std::to_string(i));
-  const std::string path = disk.File("tev_13f.xml");
-  const Conversion conversion = ConvertInfoTable(table, path);
-  EXPECT_EQ(conversion.outcome, ConversionOutcome::kWriteFailed);
-  EXPECT_EQ(conversion.failureMessage, kCannotWriteMessage);
-  EXPECT_EQ(conversion.entryCount, 0u);
-  EXPECT_EQ(conversion.valueTotal, 0u);
-  EXPECT_FALSE(std::filesystem::exists(path)) << "a cut-off document could be mistaken for a filing";
+TEST(Faults, AFullDiskAtAnyStageLeavesThePreviousDocument) {
+  TempDir dir;
+  const std::string path = dir.File("tev_13f.xml");
+  const std::string table = Table(500);
+  ASSERT_EQ(ConvertInfoTable(table, path).outcome, ConversionOutcome::kWritten);
+  const rlim_t size = std::filesystem::file_size(path);
+  std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
+  rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const struct {
+    const char* stage;
+    rlim_t limit;
+  } stages[] = {{"first block", 0}, {"middle", size / 2}, {"last block, at close", size - 10}};
+  for (const auto& stage : stages) {
+    WriteFile(path, "previous");
+    rlimit limit = saved;
+    limit.rlim_cur = stage.limit;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const Conversion conversion = ConvertInfoTable(table, path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(conversion.outcome, ConversionOutcome::kWriteFailed) << stage.stage;
+    EXPECT_EQ(conversion.failureMessage, kCannotWriteMessage) << stage.stage;
+    EXPECT_EQ(conversion.entryCount, 0u) << stage.stage;
+    EXPECT_EQ(ReadFile(path), "previous") << stage.stage;
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"tev_13f.xml"}) << stage.stage;
+  }
+}
 
-  const Conversion small = ConvertInfoTable(GoodLine("FITS"), path);
-  EXPECT_EQ(small.outcome, ConversionOutcome::kWritten) << "room again once the large one is gone";
+TEST(Faults, OutOfMemoryIsAnOutcomeAndLeavesThePreviousDocument) {
+  TempDir dir;
+  const std::string path = dir.File("tev_13f.xml");
+  WriteFile(path, "previous");
+  const std::string table = Table(10000);
+  Conversion conversion;
+  {
+    AllocationLimit limit(3 * table.size());  // the text fits, the preview does not
+    conversion = ConvertInfoTable(table, path);
+  }
+  EXPECT_EQ(conversion.outcome, ConversionOutcome::kOutOfMemory);
+  EXPECT_EQ(conversion.failureMessage, "Out of Memory!");
+  EXPECT_EQ(ReadFile(path), "previous");
+  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"tev_13f.xml"});
+  EXPECT_EQ(ConvertInfoTable(table, path, false).outcome, ConversionOutcome::kWritten)
+      << "without the preview the same table needs far less";
+}
+
+TEST(Faults, ALinkIsReplacedAndAHeldDocumentIsNot) {
+  TempDir dir;
+  const std::string path = dir.File("tev_13f.xml"), target = dir.File("elsewhere.xml");
+  WriteFile(target, "theirs");
+  std::filesystem::create_symlink(target, path);
+  EXPECT_EQ(ConvertInfoTable(Table(1), path).outcome, ConversionOutcome::kWritten);
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path)));
+  EXPECT_EQ(ReadFile(target), "theirs") << "never written through";
+
+  const std::string document = ReadFile(path);
+  FileStream* holder = OpenFileStream(path, kStreamUpdate);
+  const Conversion held = ConvertInfoTable(Table(2), path);
+  CloseFileStream(holder);
+  EXPECT_EQ(held.outcome, ConversionOutcome::kNotWritten);
+  EXPECT_EQ(held.failureMessage, kCannotCreateMessage);
+  EXPECT_EQ(held.failureCause, EWOULDBLOCK);
+  EXPECT_EQ(ReadFile(path), document);
+}
+
+TEST(Faults, AReaderNeverSeesAnIncompleteDocument) {
+  TempDir dir;
+  const std::string path = dir.File("tev_13f.xml");
+  const std::string tables[] = {Table(3000), Table(10)};
+  ASSERT_EQ(ConvertInfoTable(tables[0], path).outcome, ConversionOutcome::kWritten);
+  const std::string end = "</informationTable>\r\n";
+  std::atomic<bool> done{false};
+  std::atomic<int> reads{0}, incomplete{0};
+  std::thread reader([&] {
+    while (!done) {
+      const std::string document = ReadFile(path);
+      ++reads;
+      if (document.size() < end.size() || document.compare(document.size() - end.size(), end.size(), end) != 0)
+        ++incomplete;
+    }
+  });
+  for (int capture = 0; capture < 40; ++capture) ConvertInfoTable(tables[capture % 2], path);
+  done = true;
+  reader.join();
+  EXPECT_GT(reads, 0);
+  EXPECT_EQ(incomplete, 0) << "of " << reads << " reads";
 }
 
 TEST(Faults, AReadOnlyFolderRefusesTheFile) {

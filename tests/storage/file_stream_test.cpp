@@ -246,10 +246,38 @@ TEST(FileStream, DamagedCompressedRecordsAreReadFailures) {
       std::string("\x04\x00zzzz", 6),  // not zlib data
       oversized,                       // more than one block
   };
+  // Only the last record may hold less than a block, and none holds nothing.
+  const auto record = [](const std::string& data) {
+    std::string packed(compressBound(data.size()), '\0');
+    uLongf size = packed.size();
+    compress(reinterpret_cast<Bytef*>(&packed[0]), &size, reinterpret_cast<const Bytef*>(data.data()),
+             data.size());
+    return std::string{char(size & 0xFF), char(size >> 8)} + packed.substr(0, size);
+  };
+  const std::string laterCases[] = {record("short") + record(std::string(4096, 'a')), record("")};
   for (const std::string& content : cases) {
     WriteFile(path, content);
     EXPECT_EQ(ReadStream(path, kStreamRead | kStreamCompressed), "<read failed>");
   }
+  for (const std::string& content : laterCases) {
+    WriteFile(path, content);
+    EXPECT_EQ(ReadStream(path, kStreamRead | kStreamCompressed), "<read failed>");
+  }
+}
+
+TEST(FileStream, CompressedFilesAreWrittenStrictlyInSequence) {
+  TempDir dir;
+  const std::string path = dir.File("packed.z");
+  for (uint8_t mode : {kStreamUpdate | kStreamCompressed, kStreamCreate | kStreamPad | kStreamCompressed}) {
+    EXPECT_EQ(OpenFileStream(path, mode), nullptr) << int(mode);
+    EXPECT_EQ(LastStreamError(), kStreamOpenOrWriteFailed);
+    EXPECT_EQ(LastStreamFailureCause(), EINVAL);
+  }
+  FileStream* stream = OpenFileStream(path, kStreamCreate | kStreamCompressed);
+  WriteText(stream, "start");
+  SeekFileStream(stream, 9000);  // a gap leaves a short record mid-file
+  EXPECT_EQ(WriteText(stream, std::string(5000, 'x')), kStreamOpenOrWriteFailed);
+  CloseFileStream(stream);
 }
 
 }  // namespace
