@@ -12,17 +12,17 @@ constexpr int kFirstScreenRows = 100;
 
 }  // namespace
 
-void ShowPreview(const std::string& preview) {
+void ShowPreview(const std::string& status, const std::string& table) {
   static const std::string kRowStart = "<TR><TD", kTableEnd = "</TABLE>";
   size_t cut = 0;
   for (int row = 0; row <= kFirstScreenRows && cut != std::string::npos; ++row)
-    cut = preview.find(kRowStart, cut + 1);
+    cut = table.find(kRowStart, cut + 1);
   if (cut == std::string::npos) {
-    ReplaceElementContent("idMsg", preview);
+    ReplaceElementContent("idMsg", status + table);
     return;
   }
-  ReplaceElementContent("idMsg", preview.substr(0, cut) + kTableEnd);
-  AppendTableRowsLater("idMsg", preview.substr(cut, preview.size() - cut - kTableEnd.size()));
+  ReplaceElementContent("idMsg", status + table.substr(0, cut) + kTableEnd);
+  AppendTableRowsLater("idMsg", table.substr(cut, table.size() - cut - kTableEnd.size()));
 }
 
 CaptureState& Capture() {
@@ -58,7 +58,7 @@ void CaptureInfoTable() {
       case ConversionOutcome::kWritten:
         state.entryCount = conversion.entryCount;
         state.valueTotal = conversion.valueTotal;
-        ShowPreview(conversion.preview);
+        ShowPreview(conversion.previewStatus, conversion.previewTable);
         return;
     }
   } catch (const std::bad_alloc&) {

@@ -86,7 +86,8 @@ bool ReadInput(const std::string& input, std::string& text, std::string& problem
   if (cause == ENOMEM)
     problem = kOutOfMemoryMessage;
   else
-    problem = "could not read " + (standardInput ? std::string("standard input") : input) + ": " + std::strerror(cause);
+    problem = "could not read " + (standardInput ? std::string("standard input") : input) + ": " +
+              std::strerror(cause);
   return false;
 }
 
@@ -153,7 +154,8 @@ int main(int argc, char** argv) {
   if (toStandardOutput) {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/form13f-convert-XXXXXX";
-    if (!mkdtemp(pattern.data())) return Fail("could not make a temporary folder: " + std::string(std::strerror(errno)));
+    if (!mkdtemp(pattern.data()))
+      return Fail("could not make a temporary folder: " + std::string(std::strerror(errno)));
     folder = pattern;
     output = folder + "/tev_13f.xml";
   }
@@ -183,11 +185,13 @@ int main(int argc, char** argv) {
   if (!counts) return Fail("could not write the counts");
   for (const RowError& error : conversion.errors)
     std::cerr << ErrorLineHeading(error.kind, error.row) << ": " << RowErrorText(error) << "\n";
-  if (conversion.refusedRows > 0) std::cerr << "form13f-convert: " << RefusedRowsText(conversion.refusedRows) << "\n";
+  if (conversion.refusedRows > 0)
+    std::cerr << "form13f-convert: " << RefusedRowsText(conversion.refusedRows) << "\n";
 
   if (!previewPath.empty()) {
     std::ofstream page(previewPath, std::ios::binary | std::ios::trunc);
-    page << "<meta charset='utf-8'>\n" << PageStyleSheet() << conversion.preview << "\n";
+    page << "<meta charset='utf-8'>\n"
+         << PageStyleSheet() << conversion.previewStatus << conversion.previewTable << "\n";
     page.close();
     if (!page) return Fail("could not write the preview to " + previewPath);
   }

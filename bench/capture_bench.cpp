@@ -44,7 +44,7 @@ void Measure(int rows) {
   const Conversion conversion = ConvertInfoTable(state.clipboardText, state.filingFolder + kOutputFileName);
   const qint64 converted = clock.elapsed();
   state.entryCount = conversion.entryCount;
-  ShowPreview(conversion.preview);
+  ShowPreview(conversion.previewStatus, conversion.previewTable);
   const qint64 updated = clock.elapsed();
   Evaluate(MainWindow()->Page(), "document.body.offsetHeight");
   const qint64 firstScreen = clock.elapsed();
@@ -59,7 +59,7 @@ void Measure(int rows) {
   std::printf(
       "%6d rows: conversion %5lld ms, page update %5lld ms, first screen laid out %5lld ms, "
       "every row laid out %6lld ms (%zu bytes of HTML)\n",
-      rows, converted, updated - converted, firstScreen, laidOut, conversion.preview.size());
+      rows, converted, updated - converted, firstScreen, laidOut, conversion.previewTable.size());
   std::fflush(stdout);
 }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <new>
 #include <limits>
+#include <new>
 
 #include "infotable/edgar_checks.h"
 #include "storage/file_replacement.h"
@@ -48,7 +48,7 @@ constexpr int kFilledCells = -2;  // no layout of its own: read by its filled ce
 // How each line of a table is read, decided before any is: a heading holds
 // for the lines after it, and lines above it may be part of it.
 struct TablePlan {
-  std::vector<std::string_view> lines;
+  const std::vector<std::string_view>& lines;
   std::vector<ColumnLayout> layouts;
   std::vector<int> lineLayout;  // per line: an index into layouts, kHeadingLine or kFilledCells
   bool hasHeading = false;
@@ -56,12 +56,7 @@ struct TablePlan {
 };
 
 TablePlan PlanTable(const NormalizedText& normalized) {
-  TablePlan plan;
-  const std::string_view text = normalized.text;
-  for (size_t start = 0, end; start < text.size(); start = end + 1) {
-    end = text.find('\n', start);
-    plan.lines.push_back(text.substr(start, end - start));
-  }
+  TablePlan plan{normalized.lines, {}, {}, false, false};
   plan.lineLayout.assign(plan.lines.size(), kFilledCells);
   int current = kFilledCells;
   ColumnLayout byWidth;
@@ -112,6 +107,10 @@ uint64_t ParseValue(std::string_view digits) {
   return value;
 }
 
+std::string PreviewHtml(const Conversion& conversion) {
+  return conversion.previewStatus + conversion.previewTable;
+}
+
 std::string RowErrorText(const RowError& error) {
   if (error.line.empty() || error.reason.empty()) return error.line + error.reason;
   return error.line + " -- " + error.reason;
@@ -127,7 +126,8 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
   if (outputPath.empty()) return Failure(ConversionOutcome::kNotWritten, kNoFilingFolderMessage);
   FileReplacement document;
   if (!document.Open(outputPath)) {
-    if (document.failureCause() == ENOMEM) return Failure(ConversionOutcome::kOutOfMemory, kOutOfMemoryMessage);
+    if (document.failureCause() == ENOMEM)
+      return Failure(ConversionOutcome::kOutOfMemory, kOutOfMemoryMessage);
     return Failure(ConversionOutcome::kNotWritten, kCannotCreateMessage, document.failureCause());
   }
   bool writeFailed = false;
@@ -141,11 +141,16 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
   if (buildPreview) {
     preview = BeginPreview(plan.showsFigi);
     // A preview row is its cells in markup, about 480 bytes more than its line.
-    preview.reserve(preview.size() + normalized.text.size() + 480 * plan.lines.size());
+    preview.reserve(preview.size() + text.size() + 480 * plan.lines.size());
   }
-  write(FormatDocumentHead());
+  // Entries gather into one piece of about this size before it is written, so
+  // that the stream writes whole blocks straight from it.
+  constexpr size_t kPiece = 1 << 16;
+  std::string entries = FormatDocumentHead();
+  entries.reserve(kPiece + 4096);
 
   InfoTableRow row;
+  Cells cells;
   for (size_t i = 0; i < plan.lines.size() && !writeFailed; ++i) {
     const uint32_t rowNumber = static_cast<uint32_t>(i + 1);
     if (plan.lineLayout[i] == kHeadingLine) continue;
@@ -164,7 +169,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
       plain = PlainAsciiLine(line);
       line = plain;
     }
-    const Cells cells = SplitFields(line, '\t');
+    SplitFields(line, '\t', cells);
     std::string refusal = plan.lineLayout[i] == kFilledCells
                               ? ReadFilledCells(cells, row)
                               : ReadRow(cells, plan.layouts[plan.lineLayout[i]], row);
@@ -178,19 +183,24 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
     if (conversion.entryCount == kEdgarEntryLimit)
       errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage()});
     if (buildPreview) AppendPreviewRow(preview, conversion.entryCount + 1, row, plan.showsFigi);
-    write(FormatInfoTableEntry(row));
+    AppendInfoTableEntry(entries, row);
+    if (entries.size() >= kPiece) {
+      write(entries);
+      entries.clear();
+    }
     conversion.valueTotal = SaturatingAdd(conversion.valueTotal, ParseValue(row[kValue]));
     ++conversion.entryCount;
   }
-  write(FormatDocumentEnd());
+  entries += FormatDocumentEnd();
+  write(entries);
   if (writeFailed || !document.Commit()) {
     const int cause = writeFailed ? LastStreamFailureCause() : document.failureCause();
     return Failure(ConversionOutcome::kWriteFailed, kCannotWriteMessage, cause);
   }
   AddTableChecks(conversion, errors);
   if (buildPreview) {
-    FinishPreview(preview, errors.list, conversion.refusedRows);
-    conversion.preview = std::move(preview);
+    conversion.previewStatus = StatusParagraph(errors.list, conversion.refusedRows);
+    conversion.previewTable = std::move(preview += "</TABLE>");
   }
   conversion.outcome = ConversionOutcome::kWritten;
   return conversion;

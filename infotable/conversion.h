@@ -39,7 +39,10 @@ struct Conversion {
   ConversionOutcome outcome = ConversionOutcome::kNotWritten;
   std::string failureMessage;  // empty when written
   int failureCause = 0;        // the errno behind a failed create or write
-  std::string preview;         // status paragraph and table; empty unless written and asked for
+  // The preview, empty unless written and asked for: the status paragraph,
+  // then the table, kept apart so that neither is copied to join them.
+  std::string previewStatus;
+  std::string previewTable;
   uint32_t entryCount = 0;
   uint32_t refusedRows = 0;  // rows left out of the document
   uint64_t valueTotal = 0;   // saturates at the largest 64-bit value
@@ -50,6 +53,9 @@ struct Conversion {
 // a complete new document. An empty path means that no filing folder is set.
 // The preview and its error list are built only when asked for.
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, bool buildPreview = true);
+
+// The whole preview: the status paragraph and the table.
+std::string PreviewHtml(const Conversion& conversion);
 
 // The value field's digits as a number, saturating at the largest 64-bit value.
 uint64_t ParseValue(std::string_view digits);

@@ -1,6 +1,7 @@
 #include "infotable/document.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -21,18 +22,22 @@ size_t CharacterLength(std::string_view text, size_t position) {
   return length == 0 ? 1 : length;
 }
 
-// Appends the parts with one size check: the document and the preview are
-// millions of these small pieces.
+// Appends the parts through a small buffer on the stack, so that the string
+// is asked once for its room: the document and the preview are millions of
+// these small pieces.
 void AppendAll(std::string& out, std::initializer_list<std::string_view> parts) {
+  char gathered[1024];
   size_t size = 0;
-  for (std::string_view part : parts) size += part.size();
-  size_t at = out.size();
-  if (out.capacity() < at + size) out.reserve(std::max(at + size, 2 * out.capacity()));
-  out.resize(at + size);
   for (std::string_view part : parts) {
-    std::memcpy(&out[at], part.data(), part.size());
-    at += part.size();
+    if (size + part.size() > sizeof gathered) {
+      out.append(gathered, size).append(part);
+      size = 0;
+      continue;
+    }
+    std::memcpy(gathered + size, part.data(), part.size());
+    size += part.size();
   }
+  out.append(gathered, size);
 }
 
 void AppendElement(std::string& out, std::string_view indent, std::string_view name, std::string_view text) {
@@ -49,12 +54,17 @@ void AppendGroupedCell(std::string& out, const std::string& number) {
     AppendCell(out, "right", GroupThousands(number));
     return;
   }
-  out += "<TD class=itbl align=right>";
-  for (size_t i = 0; i < number.size(); ++i) {
-    if (i > 0 && (number.size() - i) % 3 == 0) out += ',';
-    out += number[i];
+  char grouped[64];
+  size_t length = 0;
+  if (number.size() > 40) {
+    AppendCell(out, "right", GroupThousands(number));
+    return;
   }
-  out += "</TD>";
+  for (size_t i = 0; i < number.size(); ++i) {
+    if (i > 0 && (number.size() - i) % 3 == 0) grouped[length++] = ',';
+    grouped[length++] = number[i];
+  }
+  AppendCell(out, "right", std::string_view(grouped, length));
 }
 
 }  // namespace
@@ -79,27 +89,25 @@ std::string FormatDocumentHead() {
 }
 
 std::string FormatInfoTableEntry(const InfoTableRow& row) {
-  std::string out;
-  out.reserve(512);
-  out += "\t<infoTable>\r\n";
-  AppendElement(out, "\t\t", "nameOfIssuer", CutCharacters(row[kNameOfIssuer], kNameLimit));
-  AppendElement(out, "\t\t", "titleOfClass", CutCharacters(row[kTitleOfClass], kNameLimit));
-  AppendElement(out, "\t\t", "cusip", CutCharacters(row[kCusip], kCusipLimit));
+  std::string entry;
+  AppendInfoTableEntry(entry, row);
+  return entry;
+}
+
+void AppendInfoTableEntry(std::string& out, const InfoTableRow& row) {
+  AppendAll(out, {"\t<infoTable>\r\n\t\t<nameOfIssuer>", CutCharacters(row[kNameOfIssuer], kNameLimit),
+                  "</nameOfIssuer>\r\n\t\t<titleOfClass>", CutCharacters(row[kTitleOfClass], kNameLimit),
+                  "</titleOfClass>\r\n\t\t<cusip>", CutCharacters(row[kCusip], kCusipLimit), "</cusip>\r\n"});
   if (!row[kFigi].empty()) AppendElement(out, "\t\t", "figi", row[kFigi]);
-  AppendElement(out, "\t\t", "value", row[kValue]);
-  out += "\t\t<shrsOrPrnAmt>\r\n";
-  AppendElement(out, "\t\t\t", "sshPrnamt", row[kSshPrnamt]);
-  AppendElement(out, "\t\t\t", "sshPrnamtType", row[kSshPrnamtType]);
-  out += "\t\t</shrsOrPrnAmt>\r\n";
+  AppendAll(out, {"\t\t<value>", row[kValue], "</value>\r\n\t\t<shrsOrPrnAmt>\r\n\t\t\t<sshPrnamt>",
+                  row[kSshPrnamt], "</sshPrnamt>\r\n\t\t\t<sshPrnamtType>", row[kSshPrnamtType],
+                  "</sshPrnamtType>\r\n\t\t</shrsOrPrnAmt>\r\n"});
   if (!row[kPutCall].empty()) AppendElement(out, "\t\t", "putCall", row[kPutCall]);
   AppendElement(out, "\t\t", "investmentDiscretion", row[kInvestmentDiscretion]);
   if (!row[kOtherManager].empty()) AppendElement(out, "\t\t", "otherManager", row[kOtherManager]);
-  out += "\t\t<votingAuthority>\r\n";
-  AppendElement(out, "\t\t\t", "Sole", row[kSole]);
-  AppendElement(out, "\t\t\t", "Shared", row[kShared]);
-  AppendElement(out, "\t\t\t", "None", row[kNone]);
-  out += "\t\t</votingAuthority>\r\n\t</infoTable>\r\n";
-  return out;
+  AppendAll(out, {"\t\t<votingAuthority>\r\n\t\t\t<Sole>", row[kSole], "</Sole>\r\n\t\t\t<Shared>",
+                  row[kShared], "</Shared>\r\n\t\t\t<None>", row[kNone],
+                  "</None>\r\n\t\t</votingAuthority>\r\n\t</infoTable>\r\n"});
 }
 
 std::string FormatDocumentEnd() { return "</informationTable>\r\n"; }
@@ -132,8 +140,9 @@ std::string BeginPreview(bool withFigi) {
 
 void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTableRow& row, bool withFigi) {
   char number[16];
-  std::snprintf(number, sizeof number, "%u", entryNumber);
-  AppendCell(preview.append("<TR>"), "right", number);
+  const std::string_view written(
+      number, static_cast<size_t>(std::to_chars(number, number + sizeof number, entryNumber).ptr - number));
+  AppendAll(preview, {"<TR><TD class=itbl align=right>", written, "</TD>"});
   for (size_t position = 0; position < kFigi; ++position) {
     if (IsNumericField(position))
       AppendGroupedCell(preview, row[position]);
@@ -162,17 +171,11 @@ void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumb
   AppendEscaped(errorList, text);
 }
 
-void FinishPreview(std::string& preview, const std::string& errorList, uint32_t refusedRows) {
-  std::string status;
-  if (errorList.empty()) {
-    status = "<p><b><font color=#00a000>No errors.</font></b></p>";
-  } else {
-    status = "<p><b><font color=#e00000>Error(s):</font></b>";
-    if (refusedRows > 0) status += ' ' + RefusedRowsText(refusedRows);
-    status += errorList + "</p>";
-  }
-  preview.insert(0, status);
-  preview += "</TABLE>";
+std::string StatusParagraph(const std::string& errorList, uint32_t refusedRows) {
+  if (errorList.empty()) return "<p><b><font color=#00a000>No errors.</font></b></p>";
+  std::string status = "<p><b><font color=#e00000>Error(s):</font></b>";
+  if (refusedRows > 0) status += ' ' + RefusedRowsText(refusedRows);
+  return status + errorList + "</p>";
 }
 
 std::string RefusedRowsText(uint32_t refusedRows) {

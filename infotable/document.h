@@ -17,6 +17,8 @@ constexpr const char* kSchemaInstanceNamespace = "http://www.w3.org/2001/XMLSche
 std::string FormatDocumentHead();
 // One infoTable element; figi, putCall and otherManager only when not empty.
 std::string FormatInfoTableEntry(const InfoTableRow& row);
+// FormatInfoTableEntry appended to `out`.
+void AppendInfoTableEntry(std::string& out, const InfoTableRow& row);
 std::string FormatDocumentEnd();
 
 // The first `limit` characters of escaped text, a character reference or a
@@ -38,9 +40,9 @@ std::string ErrorLineHeading(RowErrorKind kind, uint32_t rowNumber);
 // Appends "<br><b>HEADING:</b> TEXT" with the text markup-escaped.
 void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, std::string_view text);
 
-// Puts the status paragraph, with the count of refused rows, in front of the
-// preview and appends the table end.
-void FinishPreview(std::string& preview, const std::string& errorList, uint32_t refusedRows);
+// The paragraph above the table: "No errors.", or the count of refused rows
+// and the error list.
+std::string StatusParagraph(const std::string& errorList, uint32_t refusedRows);
 
 // "2 rows refused and left out of the document."
 std::string RefusedRowsText(uint32_t refusedRows);

@@ -1,6 +1,7 @@
 #include "infotable/edgar_checks.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string_view>
 
@@ -45,15 +46,28 @@ std::string Quoted(const std::string& field) {
   return "\"" + plain.substr(0, cut) + "\xE2\x80\xA6\"";
 }
 
-std::string Holding(const std::string& field) { return field.empty() ? "it is empty" : "it holds " + Quoted(field); }
+std::string Holding(const std::string& field) {
+  return field.empty() ? "it is empty" : "it holds " + Quoted(field);
+}
 
 bool IsAsciiLetterOrDigit(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
+// EDGAR's name pattern: letters, digits, white space and this punctuation.
+bool IsAllowedInName(char c) {
+  static const auto kAllowed = [] {
+    std::array<bool, 256> allowed{};
+    for (int c = 0; c < 128; ++c) allowed[c] = IsAsciiLetterOrDigit(static_cast<char>(c));
+    for (const char* c = " \t\r\n!\\#$(),.:;`=@'-{}|/&"; *c; ++c)
+      allowed[static_cast<unsigned char>(*c)] = true;
+    return allowed;
+  }();
+  return kAllowed[static_cast<unsigned char>(c)];
+}
+
 // The characters of an issuer name that EDGAR refuses, each named once, in order.
 std::string RefusedNameCharacters(const std::string& plainName) {
-  static const char kAllowedPunctuation[] = " \t\r\n!\\#$(),.:;`=@'-{}|/&";
   std::vector<std::string> refused;
   for (size_t i = 0; i < plainName.size();) {
     const char c = plainName[i];
@@ -61,7 +75,7 @@ std::string RefusedNameCharacters(const std::string& plainName) {
     if (static_cast<unsigned char>(c) >= 0x80) {
       length = Utf8SequenceLength(plainName, i);
       if (length == 0) length = 1;
-    } else if (IsAsciiLetterOrDigit(c) || std::strchr(kAllowedPunctuation, c)) {
+    } else if (IsAllowedInName(c)) {
       ++i;
       continue;
     }
@@ -85,7 +99,8 @@ void CheckLength(std::vector<std::string>& problems, const char* element, const 
 }
 
 // The document holds the first `limit` characters of these fields.
-void CheckCut(std::vector<std::string>& problems, const char* element, const std::string& field, size_t limit) {
+void CheckCut(std::vector<std::string>& problems, const char* element, const std::string& field,
+              size_t limit) {
   if (field.size() <= limit || CountCharacters(field) <= limit) return;
   problems.push_back(std::string(element) + " " + Quoted(field) + " is longer than " + std::to_string(limit) +
                      " characters and will be cut");
@@ -102,19 +117,24 @@ std::vector<std::string> CheckEdgarRules(const InfoTableRow& row) {
   std::vector<std::string> problems;
   const std::string& name = row[kNameOfIssuer];
   CheckCut(problems, "nameOfIssuer", name, kTextLimit);
-  const std::string refused = RefusedNameCharacters(UnescapeMarkup(name));
+  // Escaped "<" and ">" are refused and "&" is allowed, so only a name with a
+  // character outside the allowed set needs its plain form looked at.
+  const bool allAllowed =
+      std::all_of(name.begin(), name.end(), [](char c) { return IsAllowedInName(c) && c != ';'; });
+  const std::string refused = allAllowed ? std::string() : RefusedNameCharacters(UnescapeMarkup(name));
   if (!refused.empty())
     problems.push_back("nameOfIssuer must not hold " + refused + ", but " + Holding(name));
   CheckCut(problems, "titleOfClass", row[kTitleOfClass], kTextLimit);
   const std::string& cusip = row[kCusip];
   if (cusip.size() > 9)  // cut to 9 it would name another security
-    problems.push_back("CUSIP of " + std::to_string(CountCharacters(cusip)) + " characters cannot be cut to 9: " +
-                       Quoted(cusip));
+    problems.push_back("CUSIP of " + std::to_string(CountCharacters(cusip)) +
+                       " characters cannot be cut to 9: " + Quoted(cusip));
   else if (cusip.size() != 9 || !std::all_of(cusip.begin(), cusip.end(), IsAsciiLetterOrDigit))
     problems.push_back("cusip must be exactly 9 letters or digits, but " + Holding(cusip));
   CheckDigits(problems, "value", row[kValue]);
   CheckDigits(problems, "sshPrnamt", row[kSshPrnamt]);
-  if (!row[kOtherManager].empty()) CheckLength(problems, "otherManager", row[kOtherManager], kOtherManagerLimit);
+  if (!row[kOtherManager].empty())
+    CheckLength(problems, "otherManager", row[kOtherManager], kOtherManagerLimit);
   CheckDigits(problems, "Sole", row[kSole]);
   CheckDigits(problems, "Shared", row[kShared]);
   CheckDigits(problems, "None", row[kNone]);
@@ -123,11 +143,13 @@ std::vector<std::string> CheckEdgarRules(const InfoTableRow& row) {
 
 std::vector<std::string> CheckEdgarTableRules(uint32_t entryCount, uint64_t valueTotal) {
   std::vector<std::string> problems;
-  if (entryCount == 0) problems.push_back("informationTable must hold at least one infoTable entry, but it has none");
+  if (entryCount == 0)
+    problems.push_back("informationTable must hold at least one infoTable entry, but it has none");
   if (valueTotal > 9999999999999999u)  // the cover page's total has 16 digits
-    problems.push_back("the information table total must be at most 16 digits for the cover page, but it is " +
-                       std::string(valueTotal == UINT64_MAX ? "at least " : "") +
-                       GroupThousands(std::to_string(valueTotal)));
+    problems.push_back(
+        "the information table total must be at most 16 digits for the cover page, but it is " +
+        std::string(valueTotal == UINT64_MAX ? "at least " : "") +
+        GroupThousands(std::to_string(valueTotal)));
   return problems;
 }
 

@@ -94,10 +94,10 @@ struct LineShape {
   size_t lastFilled = 0;
 };
 
-// Appends all of a line's cells, cleaned: in one piece when no blank needs to go.
-LineShape AppendWholeLine(std::string& out, std::string_view line) {
+// Where a line's cells hold anything, and whether a blank must go.
+LineShape ShapeOf(std::string_view line, bool& needsCleaning) {
   LineShape shape;
-  bool needsCleaning = false;
+  needsCleaning = false;
   char previous = '\t';
   for (char c : line) {
     if (c == ' ') {
@@ -112,11 +112,18 @@ LineShape AppendWholeLine(std::string& out, std::string_view line) {
     previous = c;
   }
   ++shape.cells;
-  if (previous == ' ' || needsCleaning)
-    AppendCleanLine(out, line, 0, SIZE_MAX);
-  else
-    out.append(line);
+  needsCleaning |= previous == ' ';
   return shape;
+}
+
+// Appends a cleaned line to `store`, which never grows past the room it was
+// given, so that views of what it holds stay valid.
+std::string_view Store(std::vector<char>& store, std::string_view line, size_t first, size_t last) {
+  std::string cleaned;
+  AppendCleanLine(cleaned, line, first, last);
+  const size_t at = store.size();
+  store.insert(store.end(), cleaned.begin(), cleaned.end());
+  return std::string_view(store.data() + at, cleaned.size());
 }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
@@ -361,11 +368,12 @@ size_t Utf8SequenceLength(std::string_view text, size_t position) {
 
 NormalizedText NormalizeClipboardText(std::string_view clipboard) {
   NormalizedText result;
-  result.text.reserve(clipboard.size() + 1);
+  result.cleaned.reserve(clipboard.size());
   size_t left = SIZE_MAX, right = 0, widest = 0;
   ForEachLine(clipboard, [&](std::string_view line) {
-    const LineShape shape = AppendWholeLine(result.text, line);
-    result.text += '\n';
+    bool needsCleaning;
+    const LineShape shape = ShapeOf(line, needsCleaning);
+    result.lines.push_back(needsCleaning ? Store(result.cleaned, line, 0, SIZE_MAX) : line);
     left = std::min(left, shape.firstFilled);
     right = std::max(right, shape.lastFilled + 1);
     widest = std::max(widest, shape.cells);
@@ -373,27 +381,29 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard) {
   if (right == 0) return result;
   result.width = right - left;
   if (left > 0 || widest > right) {  // edge columns empty on every line
-    std::string kept;
-    kept.reserve(result.text.size());
-    ForEachLine(result.text, [&](std::string_view line) {
-      AppendCleanLine(kept, line, left, right);
-      kept += '\n';
-    });
-    result.text.swap(kept);
+    std::vector<char> kept;
+    kept.reserve(clipboard.size());
+    for (std::string_view& line : result.lines) line = Store(kept, line, left, right);
+    result.cleaned.swap(kept);
   }
   return result;
 }
 
 Cells SplitFields(std::string_view line, char separator) {
   Cells cells;
-  cells.reserve(16);  // a table's width, most often
+  SplitFields(line, separator, cells);
+  return cells;
+}
+
+void SplitFields(std::string_view line, char separator, Cells& cells) {
+  cells.clear();
   const char* at = line.data();
   const char* const end = at + line.size();
   for (;;) {
     const char* cellEnd = at;
     while (cellEnd != end && *cellEnd != separator) ++cellEnd;
     cells.emplace_back(at, static_cast<size_t>(cellEnd - at));
-    if (cellEnd == end) return cells;
+    if (cellEnd == end) return;
     at = cellEnd + 1;
   }
 }
@@ -451,13 +461,13 @@ size_t ReadHeading(const Cells& cells, std::string_view lineBelow, ColumnLayout&
 }
 
 bool MayBeHeading(std::string_view line) {
-  static constexpr std::string_view kCusip = "CUSIP";  // no prefix of it recurs inside it
-  size_t matched = 0;
-  for (char c : line) {
-    const char upper = UpperAscii(c);
-    matched = upper == kCusip[matched] ? matched + 1 : upper == 'C' ? 1 : 0;
-    if (matched == kCusip.size()) return true;
-  }
+  const auto matches = [&](size_t at) {
+    return at + 5 <= line.size() && UpperAscii(line[at + 1]) == 'U' && UpperAscii(line[at + 2]) == 'S' &&
+           UpperAscii(line[at + 3]) == 'I' && UpperAscii(line[at + 4]) == 'P';
+  };
+  for (char first : {'C', 'c'})  // memchr's speed: few letters of a line are a C
+    for (size_t at = line.find(first); at != std::string_view::npos; at = line.find(first, at + 1))
+      if (matches(at)) return true;
   return false;
 }
 
@@ -582,6 +592,16 @@ std::string ReadFilledCells(const Cells& cells, InfoTableRow& row) {
 }
 
 size_t CountInvalidCharacters(std::string_view line) {
+  // Most lines hold none: one pass that only asks whether any byte is suspect.
+  static const auto kSuspect = [] {
+    std::array<bool, 256> suspect{};
+    for (int c = 0; c < 256; ++c)
+      suspect[c] = c >= 0x80 || c == '+' || IsXmlControl(static_cast<unsigned char>(c));
+    return suspect;
+  }();
+  bool any = false;
+  for (char c : line) any |= kSuspect[static_cast<unsigned char>(c)];
+  if (!any) return 0;
   size_t count = 0;
   for (size_t i = 0; i < line.size();) {
     const unsigned char c = static_cast<unsigned char>(line[i]);
@@ -665,12 +685,12 @@ bool ReadAmount(std::string_view cell, std::string& digits) {
     digits = "0";
     return true;
   }
-  std::string whole;
-  size_t at = 0, group = 0;
+  char whole[64];  // more digits than any amount EDGAR takes, and the room to carry
+  size_t length = 0, at = 0, group = 0;
   bool grouped = false;
   for (; at < cell.size() && cell[at] != '.'; ++at) {
-    if (IsDigit(cell[at])) {
-      whole += cell[at];
+    if (IsDigit(cell[at]) && length < sizeof whole - 1) {
+      whole[length++] = cell[at];
       ++group;
     } else if (cell[at] == ',' && group > 0 && (grouped ? group == 3 : group <= 3)) {
       grouped = true;
@@ -679,17 +699,19 @@ bool ReadAmount(std::string_view cell, std::string& digits) {
       return false;
     }
   }
-  if (whole.empty() || (grouped && group != 3)) return false;
+  if (length == 0 || (grouped && group != 3)) return false;
   const std::string_view fraction = at < cell.size() ? cell.substr(at + 1) : std::string_view();
   if (!std::all_of(fraction.begin(), fraction.end(), IsDigit)) return false;
   if (!fraction.empty() && fraction[0] >= '5') {  // half up, carrying through nines
-    size_t i = whole.size();
+    size_t i = length;
     while (i > 0 && whole[i - 1] == '9') whole[--i] = '0';
-    if (i == 0)
-      whole.insert(0, 1, '1');
-    else
+    if (i > 0) {
       ++whole[i - 1];
+    } else {
+      std::memmove(whole + 1, whole, length++);
+      whole[0] = '1';
+    }
   }
-  digits = std::move(whole);
+  digits.assign(whole, length);
   return true;
 }

@@ -166,8 +166,10 @@ bool Flush(FileStream& stream) {
     // written again, has no place in the file.
     if (stream.bufferBase != stream.recordsWritten * stream.bufferSize) return Fail(ESPIPE);
     if (!WriteRecord(stream)) return false;
-    if (stream.dirtyLength == stream.bufferSize) ++stream.recordsWritten;
-    else stream.recordsWritten = ~uint64_t{0};  // a short block ends the file
+    if (stream.dirtyLength == stream.bufferSize)
+      ++stream.recordsWritten;
+    else
+      stream.recordsWritten = ~uint64_t{0};  // a short block ends the file
   } else {
     if (IsPadded(stream) && stream.fileEnd < stream.bufferBase) {
       static const unsigned char zeros[kStreamBufferSize] = {};
@@ -270,11 +272,41 @@ FileStream* OpenFileStream(const std::string& path, uint8_t mode, uint16_t key) 
   }
 }
 
+namespace {
+
+// Writes the whole blocks of `bytes` that start at the position straight from
+// the caller's memory, as Flush would write them from the buffer: plain
+// streams only, and only where no block of the buffer is pending. Gives the
+// bytes written.
+size_t WriteWholeBlocks(FileStream& stream, const unsigned char* bytes, size_t count) {
+  if (stream.key != 0 || IsCompressed(stream) || stream.position % stream.bufferSize != 0 ||
+      count < stream.bufferSize || (IsPadded(stream) && stream.fileEnd < stream.position))
+    return 0;
+  if (stream.dirtyLength > 0 && !Flush(stream)) return 0;
+  const size_t whole = count - count % stream.bufferSize;
+  if (!EnsureFile(stream) || !WriteFully(stream.file, bytes, whole, stream.position)) return 0;
+  // The buffer's block, if it lies among them, no longer holds the file's bytes.
+  if (stream.bufferBase != kNoBlockLoaded && stream.bufferBase >= stream.position &&
+      stream.bufferBase < stream.position + whole)
+    stream.bufferBase = kNoBlockLoaded;
+  stream.position += whole;
+  stream.filePosition = stream.position;
+  stream.fileEnd = std::max(stream.fileEnd, stream.position);
+  stream.size = std::max(stream.size, stream.position);
+  return whole;
+}
+
+}  // namespace
+
 int64_t WriteText(FileStream* stream, std::string_view text) {
   if (text.empty()) return lastError < 0 ? lastError : 0;
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.data());
   size_t done = 0;
   while (done < text.size()) {
+    if (const size_t direct = WriteWholeBlocks(*stream, bytes + done, text.size() - done)) {
+      done += direct;
+      continue;
+    }
     if (!LoadBlock(*stream)) {
       lastError = kStreamOpenOrWriteFailed;
       return lastError;

@@ -92,15 +92,18 @@ TEST(Form13fConvert, WhatCannotBeReadOrWrittenIsNamedAndNothingIsWritten) {
       {"folder", "could not read folder: Is a directory"},
       {"-o no/such/dir.xml table.txt",
        "Could not create file in the filing folder. (no/such/dir.xml: No such file or directory)"},
-      {"-o /dev/stdout table.txt", "Could not create file in the filing folder. (/dev/stdout: not a regular file)"},
+      {"-o /dev/stdout table.txt",
+       "Could not create file in the filing folder. (/dev/stdout: not a regular file)"},
       {"-o pipe table.txt", "Could not create file in the filing folder. (pipe: not a regular file)"},
-      {"-o out.xml --preview ./out.xml table.txt", "the preview cannot be written to the document's own file, out.xml"},
+      {"-o out.xml --preview ./out.xml table.txt",
+       "the preview cannot be written to the document's own file, out.xml"},
   };
   for (const auto& c : cases) {
     const ProgramRun run = Convert(dir, c.arguments);
     EXPECT_EQ(run.status, 2) << c.arguments;
     EXPECT_EQ(run.err, "form13f-convert: " + c.message + "\n") << c.arguments;
-    EXPECT_FALSE(std::filesystem::exists(dir.File("tev_13f.xml")) || std::filesystem::exists(dir.File("out.xml")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("tev_13f.xml")) ||
+                 std::filesystem::exists(dir.File("out.xml")));
   }
 }
 
@@ -113,7 +116,9 @@ TEST(Form13fConvert, DashWritesTheDocumentToStandardOutputAndTheCountsToStandard
   EXPECT_EQ(piped.err, file.out);
 
   WriteFile(dir.File("table.txt"), kGood);
-  const int status = std::system(("cd " + dir.path() + " && " FORM13F_BIN_DIR "/form13f-convert table.txt >/dev/full 2>err.txt").c_str());
+  const int status = std::system(
+      ("cd " + dir.path() + " && " FORM13F_BIN_DIR "/form13f-convert table.txt >/dev/full 2>err.txt")
+          .c_str());
   EXPECT_EQ(WEXITSTATUS(status), 2) << "counts that could not be written";
   EXPECT_EQ(ReadFile(dir.File("err.txt")), "form13f-convert: could not write the counts\n");
 }
@@ -127,7 +132,8 @@ class PreviousDocument : public ::testing::Test {
     previous = ReadFile(dir.File("out.xml"));
   }
   std::string Run(const std::string& prefix) {
-    const std::string command = "cd " + dir.path() + " && " + prefix + " " FORM13F_BIN_DIR
+    const std::string command = "cd " + dir.path() + " && " + prefix +
+                                " " FORM13F_BIN_DIR
                                 "/form13f-convert -o out.xml table.txt >/dev/null 2>err.txt";
     std::system(command.c_str());
     return ReadFile(dir.File("err.txt"));
@@ -137,13 +143,15 @@ class PreviousDocument : public ::testing::Test {
 };
 
 TEST_F(PreviousDocument, SurvivesAFailedRenameAHolderAndRunningOutOfMemory) {
-  EXPECT_EQ(Run("ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD=" FORM13F_FAILING_RENAME),
-            "form13f-convert: Could not write the file in the filing folder. (out.xml: Input/output error)\n");
+  EXPECT_EQ(
+      Run("ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD=" FORM13F_FAILING_RENAME),
+      "form13f-convert: Could not write the file in the filing folder. (out.xml: Input/output error)\n");
   EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
 
   FileStream* holder = OpenFileStream(dir.File("out.xml"), kStreamUpdate);
   EXPECT_EQ(Run(""),
-            "form13f-convert: Could not create file in the filing folder. (out.xml: another program is writing it)\n");
+            "form13f-convert: Could not create file in the filing folder. (out.xml: another program is "
+            "writing it)\n");
   CloseFileStream(holder);
   EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
 
@@ -166,7 +174,8 @@ TEST_F(PreviousDocument, SurvivesAKillInTheMiddleOfWriting) {
 
 TEST(Form13fConvert, ConcurrentRunsLeaveOneWholeDocument) {
   TempDir dir;
-  std::string script = "cd " + dir.path() + " && for i in $(seq 1 50); do " FORM13F_BIN_DIR
+  std::string script = "cd " + dir.path() +
+                       " && for i in $(seq 1 50); do " FORM13F_BIN_DIR
                        "/form13f-convert -o out.xml t$i.txt >/dev/null 2>&1 & done; wait";
   std::string table;
   for (int i = 1; i <= 50; ++i) WriteFile(dir.File("t" + std::to_string(i) + ".txt"), table += kGood);

@@ -48,9 +48,10 @@ TEST_F(ConversionTest, WritesTheDocumentAndCounts) {
   EXPECT_EQ(Count(xml, "<infoTable>"), 2u);
   EXPECT_NE(xml.find("<nameOfIssuer>BETA &amp; CO</nameOfIssuer>"), std::string::npos);
   EXPECT_NE(xml.find("<value>2501</value>"), std::string::npos);
-  EXPECT_EQ(c.preview.rfind("<p><b><font color=#00a000>No errors.</font></b></p><TABLE", 0), 0u);
-  EXPECT_NE(c.preview.find("<TD class=itbl align=right>2</TD><TD class=itbl align=left>BETA &amp; CO</TD>"),
-            std::string::npos);
+  EXPECT_EQ(PreviewHtml(c).rfind("<p><b><font color=#00a000>No errors.</font></b></p><TABLE", 0), 0u);
+  EXPECT_NE(
+      PreviewHtml(c).find("<TD class=itbl align=right>2</TD><TD class=itbl align=left>BETA &amp; CO</TD>"),
+      std::string::npos);
 }
 
 TEST_F(ConversionTest, InvalidRowIsReportedAndLeftOut) {
@@ -63,10 +64,10 @@ TEST_F(ConversionTest, InvalidRowIsReportedAndLeftOut) {
   EXPECT_EQ(c.errors[0].row, 2u);
   EXPECT_EQ(c.errors[0].line, "HEADER\tCOM\t123456789\tn/a\t100\tSH\tSOLE\t1\t0\t0");
   EXPECT_EQ(c.errors[0].reason.rfind("The row has 10 filled cells", 0), 0u);
-  EXPECT_NE(c.preview.find("<font color=#e00000>Error(s):</font></b> 1 row refused and left out of the "
-                           "document.<br><b>Invalid field(s) in row 2:</b> HEADER\t"),
+  EXPECT_NE(PreviewHtml(c).find("<font color=#e00000>Error(s):</font></b> 1 row refused and left out of the "
+                                "document.<br><b>Invalid field(s) in row 2:</b> HEADER\t"),
             std::string::npos);
-  EXPECT_NE(c.preview.find("<TD class=itbl align=right>2</TD><TD class=itbl align=left>B</TD>"),
+  EXPECT_NE(PreviewHtml(c).find("<TD class=itbl align=right>2</TD><TD class=itbl align=left>B</TD>"),
             std::string::npos);
   EXPECT_EQ(Count(ReadFile(path), "<infoTable>"), 2u);
 }
@@ -85,7 +86,8 @@ TEST_F(ConversionTest, HeaderRowIsRowOneAndAllInvalidStillWritesHeadAndEnd) {
   EXPECT_EQ(c.entryCount, 0u);
   EXPECT_EQ(c.valueTotal, 0u);
   EXPECT_EQ(ReadFile(path), FormatDocumentHead() + FormatDocumentEnd());
-  EXPECT_EQ(c.preview.substr(c.preview.size() - 13), "</TR></TABLE>") << "an empty table under the errors";
+  EXPECT_EQ(PreviewHtml(c).substr(PreviewHtml(c).size() - 13), "</TR></TABLE>")
+      << "an empty table under the errors";
 }
 
 TEST_F(ConversionTest, ValuesAreReadWholeAndTheTotalSaturates) {
@@ -151,8 +153,8 @@ TEST_F(ConversionTest, InvalidCharactersAreReportedAndTheDocumentStaysWellFormed
   const std::string xml = ReadFile(path);
   EXPECT_NE(xml.find("<nameOfIssuer>AB+Ce&lt;b&gt;&amp;amp;</nameOfIssuer>"), std::string::npos)
       << "in plain ASCII";
-  EXPECT_EQ(c.preview.find("<b>&amp;"), std::string::npos);
-  EXPECT_NE(c.preview.find("&lt;b&gt;"), std::string::npos) << "markup in cells shows as text";
+  EXPECT_EQ(PreviewHtml(c).find("<b>&amp;"), std::string::npos);
+  EXPECT_NE(PreviewHtml(c).find("&lt;b&gt;"), std::string::npos) << "markup in cells shows as text";
   if (!HaveXmllint()) GTEST_SKIP() << "xmllint is not installed";
   EXPECT_EQ(std::system(("xmllint --noout " + path).c_str()), 0);
 }
@@ -181,10 +183,10 @@ TEST_F(ConversionTest, EdgarProblemsAreReportedInRowAndFieldOrderButWritten) {
                                                                   {4, "otherManager"},
                                                                   {4, "Sole"},
                                                                   {0, "the"}}));
-  EXPECT_NE(
-      c.preview.find("<font color=#e00000>Error(s):</font></b><br><b>Not accepted by EDGAR in row 2:</b> "
-                     "nameOfIssuer must not hold *"),
-      std::string::npos);
+  EXPECT_NE(PreviewHtml(c).find(
+                "<font color=#e00000>Error(s):</font></b><br><b>Not accepted by EDGAR in row 2:</b> "
+                "nameOfIssuer must not hold *"),
+            std::string::npos);
 }
 
 TEST_F(ConversionTest, EntriesPastEdgarsLimitAreReportedOnce) {
@@ -209,8 +211,8 @@ TEST_F(ConversionTest, AcceptedRowsValidateAgainstTheEdgarSchema) {
       Line({"BETA CORP", "CL A", "_1234 5678", "25", "300", "prn", "call", "defined", "1,2", "100",
             "shared"}) +
       Line({"GAMMA", "COM", "ABCDEF123", "n/a", "1", "SH", "n/a", "other", "n/a", "1", "2", "3"}) +
-      Line({"DELTA", "PFD", "DEF456789", "999999999999999", "1", "Shares", "Put", "Sole", "3", "0", "0",
-            "0"});
+      Line(
+          {"DELTA", "PFD", "DEF456789", "999999999999999", "1", "Shares", "Put", "Sole", "3", "0", "0", "0"});
   const Conversion c = ConvertInfoTable(table, path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
   EXPECT_EQ(c.entryCount, 3u);

@@ -110,25 +110,19 @@ TEST(Preview, HeadHasThirteenCaptionsOrFourteenWithTheFigi) {
 }
 
 TEST(Preview, StatusParagraphAndEscapedErrorLines) {
-  std::string clean = "<T>";
-  FinishPreview(clean, "", 0);
-  EXPECT_EQ(clean, "<p><b><font color=#00a000>No errors.</font></b></p><T></TABLE>");
+  EXPECT_EQ(StatusParagraph("", 0), "<p><b><font color=#00a000>No errors.</font></b></p>");
 
   std::string errors;
   AppendErrorLine(errors, RowErrorKind::kInvalidCharacter, 2, "A\t<img src=x onerror=alert(1)>");
   AppendErrorLine(errors, RowErrorKind::kInvalidFields, 3, "B&C");
+  AppendErrorLine(errors, RowErrorKind::kNotAcceptedByEdgar, 0, "the table");
   EXPECT_EQ(errors,
             "<br><b>Invalid character in row 2:</b> A\t&lt;img src=x onerror=alert(1)&gt;"
-            "<br><b>Invalid field(s) in row 3:</b> B&amp;C");
-  std::string preview = "<T>";
-  FinishPreview(preview, errors, 0);
-  EXPECT_EQ(preview, "<p><b><font color=#e00000>Error(s):</font></b>" + errors + "</p><T></TABLE>");
-  preview = "<T>";
-  FinishPreview(preview, errors, 2);
-  EXPECT_EQ(preview.rfind("<p><b><font color=#e00000>Error(s):</font></b> 2 rows refused and left out of the "
-                          "document.<br>",
-                          0),
-            0u);
+            "<br><b>Invalid field(s) in row 3:</b> B&amp;C<br><b>Not accepted by EDGAR:</b> the table");
+  EXPECT_EQ(StatusParagraph(errors, 0), "<p><b><font color=#e00000>Error(s):</font></b>" + errors + "</p>");
+  EXPECT_EQ(StatusParagraph(errors, 2),
+            "<p><b><font color=#e00000>Error(s):</font></b> 2 rows refused and left out of the document." +
+                errors + "</p>");
 }
 
 TEST(GroupThousands, PutsCommasBetweenGroupsOfThree) {

@@ -76,10 +76,12 @@ TEST(EdgarRules, TheTableNeedsAnEntryAndATotalOfSixteenDigits) {
   } cases[] = {
       {1, 9999999999999999u, {}},
       {0, 0, {"informationTable must hold at least one infoTable entry, but it has none"}},
-      {2, 10000000000000000u,
+      {2,
+       10000000000000000u,
        {"the information table total must be at most 16 digits for the cover page, but it is "
         "10,000,000,000,000,000"}},
-      {3, UINT64_MAX,
+      {3,
+       UINT64_MAX,
        {"the information table total must be at most 16 digits for the cover page, but it is at least "
         "18,446,744,073,709,551,615"}},
   };

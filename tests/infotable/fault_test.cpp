@@ -30,7 +30,8 @@ std::string Table(int rows) {
 // The names in a folder: after any failure, only the old document.
 std::vector<std::string> Names(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename());
   return names;
 }
 
@@ -161,7 +162,8 @@ TEST(Faults, AReaderNeverSeesAnIncompleteDocument) {
     while (!done) {
       const std::string document = ReadFile(path);
       ++reads;
-      if (document.size() < end.size() || document.compare(document.size() - end.size(), end.size(), end) != 0)
+      if (document.size() < end.size() ||
+          document.compare(document.size() - end.size(), end.size(), end) != 0)
         ++incomplete;
     }
   });
@@ -195,8 +197,8 @@ TEST(Faults, MarkupScriptsAndReferencesInCellsStayText) {
   ASSERT_EQ(conversion.outcome, ConversionOutcome::kWritten);
   EXPECT_TRUE(WellFormed(path));
   for (const char* live : {"<script", "<img", "<!--", "<![CDATA["})
-    EXPECT_EQ(conversion.preview.find(live), std::string::npos) << live;
-  EXPECT_NE(conversion.preview.find("&amp;amp; &amp;#60; &amp;lt;"), std::string::npos);
+    EXPECT_EQ(PreviewHtml(conversion).find(live), std::string::npos) << live;
+  EXPECT_NE(PreviewHtml(conversion).find("&amp;amp; &amp;#60; &amp;lt;"), std::string::npos);
   EXPECT_NE(ReadFile(path).find("<nameOfIssuer>&amp;amp; &amp;#60; &amp;lt;</nameOfIssuer>"),
             std::string::npos);
 }

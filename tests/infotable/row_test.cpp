@@ -24,7 +24,9 @@ TEST(NormalizeClipboardText, CellsKeepTheirColumns) {
   };
   for (const auto& c : cases) {
     const NormalizedText normalized = NormalizeClipboardText(c.input);
-    EXPECT_EQ(normalized.text, c.text) << c.input;
+    std::string text;
+    for (std::string_view line : normalized.lines) (text += line) += '\n';
+    EXPECT_EQ(text, c.text) << c.input;
     EXPECT_EQ(normalized.width, c.width) << c.input;
   }
 }
@@ -37,8 +39,8 @@ TEST(CountInvalidCharacters, CountsEachCharacterOnce) {
       {"plain ASCII 1,000 $ % & <>", 0},
       {"A+B+C", 2},
       {"Caf\xC3\xA9 \xE2\x82\xAC", 2},  // one per UTF-8 character
-      {"bad \xFF\xC3 end", 2},            // stray bytes one each
-      {"ctl\x01\x1F\x7F", 2},             // XML 1.0 cannot hold C0 controls
+      {"bad \xFF\xC3 end", 2},          // stray bytes one each
+      {"ctl\x01\x1F\x7F", 2},           // XML 1.0 cannot hold C0 controls
       {std::string("nul\0x", 5), 1},
       {"tab\tis fine", 0},
   };

@@ -34,20 +34,26 @@ std::string ReadStream(const std::string& path, uint8_t mode, uint16_t key = 0) 
   return text;
 }
 
-TEST(FileStream, WritesWholeBlocksAndNotBefore) {
+TEST(FileStream, WritesWholeBlocksAndKeepsTheEdgesBuffered) {
   TempDir dir;
   const std::string path = dir.File("out.bin");
   FileStream* stream = OpenFileStream(path, kStreamCreate);
   ASSERT_NE(stream, nullptr);
-  const std::string text = Pattern(10000);
-  EXPECT_EQ(WriteText(stream, text.substr(0, 4096)), 4096);
-  EXPECT_EQ(DiskSize(path), 0u) << "a full block stays buffered until the position leaves it";
-  EXPECT_EQ(WriteText(stream, text.substr(4096, 1)), 1);
+  const std::string text = Pattern(20000);
+  EXPECT_EQ(WriteText(stream, text.substr(0, 4095)), 4095);
+  EXPECT_EQ(DiskSize(path), 0u) << "a partial block stays buffered until the position leaves it";
+  EXPECT_EQ(WriteText(stream, text.substr(4095, 2)), 2);
   EXPECT_EQ(DiskSize(path), 4096u);
-  EXPECT_EQ(WriteText(stream, text.substr(4097)), 10000 - 4097);
-  EXPECT_EQ(DiskSize(path), 8192u);
+  EXPECT_EQ(WriteText(stream, text.substr(4097, 4096 * 3)), 4096 * 3);
+  EXPECT_EQ(DiskSize(path), 4096u * 4) << "whole blocks go straight to the file, the last byte stays";
+  SeekFileStream(stream, 8192);  // back into a block written straight: the file's bytes are read again
+  EXPECT_EQ(WriteText(stream, "X"), 1);
+  SeekFileStream(stream, 4097 + 4096 * 3);
+  EXPECT_EQ(WriteText(stream, text.substr(4097 + 4096 * 3)), static_cast<int64_t>(20000 - 4097 - 4096 * 3));
   EXPECT_EQ(CloseFileStream(stream), kStreamOk);
-  EXPECT_EQ(ReadFile(path), text);
+  std::string expected = text;
+  expected[8192] = 'X';
+  EXPECT_EQ(ReadFile(path), expected);
 }
 
 class BlockBoundary : public ::testing::TestWithParam<size_t> {};
