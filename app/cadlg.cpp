@@ -7,6 +7,7 @@
 
 #include "app/capture.h"
 #include "app/desktop.h"
+#include "form/controls.h"
 #include "form/dispatcher.h"
 #include "form/dom.h"
 #include "infotable/document.h"
@@ -62,6 +63,19 @@ CADlg::CADlg(const std::string& pageHtml) : CWbb(pageHtml, ApplicationEventHandl
 void CADlg::closeEvent(QCloseEvent* event) {
   event->accept();
   QApplication::quit();
+}
+
+void CADlg::PageRestarted() {
+  try {
+    ApplyBindings();
+    SetUpFilingFolder();
+    const CaptureState& state = Capture();
+    ReplaceElementContent("idNe", std::to_string(state.entryCount));
+    ReplaceElementContent("idTot", GroupThousands(std::to_string(state.valueTotal)));
+    ShowMessage(kPageRestartedMessage);
+  } catch (const CException&) {
+    // The new page failed too; its own restart follows.
+  }
 }
 
 CADlg* MainWindow() { return mainWindow; }

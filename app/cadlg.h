@@ -8,6 +8,8 @@
 
 constexpr const char* kFilerLoginUrl = "https://www.edgarfiling.sec.gov/";
 constexpr const char* kSubmitFailedMessage = "There was an error going to the SEC Filer Login Page.";
+constexpr const char* kPageRestartedMessage =
+    "The page had stopped and has been started again. The document and the counts are as they were.";
 
 class CADlg : public CWbb {
   Q_OBJECT
@@ -17,6 +19,7 @@ class CADlg : public CWbb {
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // ends the program
+  void PageRestarted() override;                 // shows the path and the counts again
 };
 
 // The one main window, or null.

@@ -1,29 +1,9 @@
 #include "app/capture.h"
 
 #include "app/desktop.h"
+#include "app/preview.h"
 #include "form/dom.h"
 #include "infotable/conversion.h"
-
-namespace {
-
-// Rows shown at once; the rest follow once the page has painted them, since
-// laying out a large table takes the browser seconds.
-constexpr int kFirstScreenRows = 100;
-
-}  // namespace
-
-void ShowPreview(const std::string& status, const std::string& table) {
-  static const std::string kRowStart = "<TR><TD", kTableEnd = "</TABLE>";
-  size_t cut = 0;
-  for (int row = 0; row <= kFirstScreenRows && cut != std::string::npos; ++row)
-    cut = table.find(kRowStart, cut + 1);
-  if (cut == std::string::npos) {
-    ReplaceElementContent("idMsg", status + table);
-    return;
-  }
-  ReplaceElementContent("idMsg", status + table.substr(0, cut) + kTableEnd);
-  AppendTableRowsLater("idMsg", table.substr(cut, table.size() - cut - kTableEnd.size()));
-}
 
 CaptureState& Capture() {
   static CaptureState state;

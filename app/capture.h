@@ -18,10 +18,6 @@ struct CaptureState {
 
 CaptureState& Capture();
 
-// Puts a capture's preview into the message line: its first rows at once,
-// the rest once the page has painted those.
-void ShowPreview(const std::string& status, const std::string& table);
-
 // Runs one capture. A capture that stops before the file is created shows its
 // message and leaves the previous file, entry count and value total alone.
 void CaptureInfoTable();

@@ -112,6 +112,7 @@ class HostPage : public QWebEnginePage {
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
     if (url.scheme() == "data") return true;  // the page the host writes
+    if (url.scheme() == "javascript") return false;
     const std::string text = UrlText(url);
     const size_t bar = text.find('|');
     if (bar == std::string::npos) return url.toString() == "about:blank";
@@ -177,6 +178,13 @@ void CWbb::InitDialog() {
   browser->setPage(new HostPage(this));
   browser->setContextMenuPolicy(Qt::PreventContextMenu);
   connect(browser->page(), &QWebEnginePage::loadFinished, this, [this] { ProbePage(); });
+  connect(browser->page(), &QWebEnginePage::renderProcessTerminated, this,
+          [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+            if (status != QWebEnginePage::NormalTerminationStatus)
+              QTimer::singleShot(0, this, [this] { RestartPage(); });
+          });
+  // Nothing dragged onto the page is taken: a dropped link would be followed.
+  browser->setAcceptDrops(false);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(browser);
@@ -228,7 +236,8 @@ void CWbb::LoadPage() {
         pageLoaded_ = ok;
         loop.quit();
       });
-  browser->page()->setHtml(QString::fromStdString(pageHtml), QUrl(kPageBaseUrl));
+  if (!pageHtml.empty()) loadedHtml_ = pageHtml;
+  browser->page()->setHtml(QString::fromStdString(loadedHtml_), QUrl(kPageBaseUrl));
   timeout.start(kPageLoadTimeoutMs);
   ++pageLoads;
   loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -237,6 +246,17 @@ void CWbb::LoadPage() {
   pageHtml.clear();
   pageHtml.shrink_to_fit();
   WatchInput(browser->focusProxy());
+}
+
+void CWbb::RestartPage() {
+  if (!pageReady || ScriptsBusy()) {
+    QTimer::singleShot(50, this, [this] { RestartPage(); });
+    return;
+  }
+  pendingEvents_.clear();
+  navigationPending = false;
+  LoadPage();
+  if (pageLoaded_) PageRestarted();
 }
 
 void CWbb::WatchInput(QObject* object) {
@@ -325,6 +345,11 @@ bool CWbb::eventFilter(QObject* watched, QEvent* event) {
       (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)) {
     if (pageReady) SetAccessKeyHighlightState(false);
     return false;
+  }
+  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+      event->type() == QEvent::Drop) {
+    event->ignore();
+    return true;
   }
   if (!pageReady) return false;
   // Keys reach the page's widget first; those the page leaves are passed on to

@@ -54,6 +54,9 @@ class CWbb : public QDialog, public PageHost {
   CWbb(const std::string& pageHtml, int clientWidth, PopupTag);
 
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // The page's process ended and the page has been written anew; what the
+  // page showed besides its own text is gone.
+  virtual void PageRestarted() {}
   void closeEvent(QCloseEvent* event) override;
   void reject() override;  // Escape
   void accept() override;  // Enter
@@ -63,6 +66,7 @@ class CWbb : public QDialog, public PageHost {
   void InitDialog();
   void ApplyGeometry();
   void LoadPage();
+  void RestartPage();
   void WatchInput(QObject* object);
   void ProcessEvents();
   void ScheduleEvents(int delayMs);
@@ -73,6 +77,7 @@ class CWbb : public QDialog, public PageHost {
   std::deque<std::string> pendingEvents_;
   bool probing_ = false;
   bool pageLoaded_ = false;
+  std::string loadedHtml_;  // the page as written, for writing it again
 };
 
 // Base URL of every page: event URLs resolve to it followed by "|...".

@@ -1,14 +1,18 @@
 // Captures generated information tables through the real window, from the
-// clipboard to the preview laid out on the page, and reports the time split
-// into conversion, page update and layout.
+// clipboard to the preview laid out on the page: the time to the first
+// screen and to every row, the slowest answer of the page meanwhile, and a
+// jump with the scroll bar; the preview in blocks beside the single table
+// inserted at once, in the same run.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,6 +20,7 @@
 #include "app/capture.h"
 #include "app/ctheapp.h"
 #include "app/desktop.h"
+#include "app/preview.h"
 #include "bench/generated_table.h"
 #include "form/dom.h"
 #include "infotable/conversion.h"
@@ -34,7 +39,46 @@ QVariant Evaluate(QWebEnginePage* page, const QString& script) {
   return result->second;
 }
 
-void Measure(int rows) {
+// Waits in a running event loop.
+void Pause(int ms) {
+  QEventLoop pause;
+  QTimer::singleShot(ms, &pause, &QEventLoop::quit);
+  pause.exec();
+}
+
+// The slowest answer of the page to a trivial script, sent every 20 ms while
+// `busy` holds: how long a click or a key would have waited.
+qint64 WorstAnswer(const std::function<bool()>& busy) {
+  qint64 worst = 0;
+  while (busy()) {
+    QElapsedTimer answer;
+    answer.start();
+    Evaluate(MainWindow()->Page(), "0");
+    worst = std::max(worst, answer.elapsed());
+    Pause(20);
+  }
+  return worst;
+}
+
+// Scrolls to the middle of the table and gives the time until the second
+// frame after it: what a jump with the scroll bar costs.
+qint64 ScrollJump(double fraction) {
+  QWebEnginePage* page = MainWindow()->Page();
+  Evaluate(page, QString("window.f13Jump=0;var t0=performance.now();"
+                         "window.scrollTo(0,document.body.scrollHeight*%1);"
+                         "requestAnimationFrame(function(){requestAnimationFrame(function(){"
+                         "window.f13Jump=performance.now()-t0;});});0")
+                     .arg(fraction));
+  double jump = 0;
+  while ((jump = Evaluate(page, "window.f13Jump").toDouble()) == 0) Pause(5);
+  return static_cast<qint64>(jump);
+}
+
+// One capture of `rows` generated rows, shown in blocks or, as the baseline,
+// as the single table in one insert.
+void Measure(int rows, bool blocks) {
+  QWebEnginePage* page = MainWindow()->Page();
+  Evaluate(page, "window.scrollTo(0,0);document.getElementById('idMsg').innerHTML='';0");
   const std::string table = GenerateTable(rows);
   PutClipboardText(table);
   CaptureState& state = Capture();
@@ -43,23 +87,25 @@ void Measure(int rows) {
   GetClipboardText(state.clipboardText);
   const Conversion conversion = ConvertInfoTable(state.clipboardText, state.filingFolder + kOutputFileName);
   const qint64 converted = clock.elapsed();
-  state.entryCount = conversion.entryCount;
-  ShowPreview(conversion.previewStatus, conversion.previewTable);
-  const qint64 updated = clock.elapsed();
-  Evaluate(MainWindow()->Page(), "document.body.offsetHeight");
-  const qint64 firstScreen = clock.elapsed();
-  const QString allRows = QString("document.querySelectorAll('#idMsg tr').length==%1").arg(rows + 1);
-  while (!Evaluate(MainWindow()->Page(), allRows).toBool()) {
-    QEventLoop pause;
-    QTimer::singleShot(20, &pause, &QEventLoop::quit);
-    pause.exec();
+  const QString allRows = QString("document.querySelectorAll('#idMsg tr').length>=%1").arg(rows + 1);
+  if (blocks) {
+    ShowPreview(conversion.previewStatus, conversion.previewTable);
+  } else {
+    page->runJavaScript(QString::fromStdString(
+        "document.getElementById('idMsg').innerHTML=" + ScriptLiteral(PreviewHtml(conversion)) + ";0"));
   }
-  Evaluate(MainWindow()->Page(), "document.body.offsetHeight");
-  const qint64 laidOut = clock.elapsed();
+  Evaluate(page, "document.body.offsetHeight");
+  const qint64 firstScreen = clock.elapsed();
+  const qint64 worst =
+      WorstAnswer([&] { return blocks ? PreviewFilling() : !Evaluate(page, allRows).toBool(); });
+  Evaluate(page, "document.body.offsetHeight");
+  const qint64 everyRow = clock.elapsed();
+  Pause(300);
+  const qint64 jump = std::max(ScrollJump(0.5), ScrollJump(0.25));
   std::printf(
-      "%6d rows: conversion %5lld ms, page update %5lld ms, first screen laid out %5lld ms, "
-      "every row laid out %6lld ms (%zu bytes of HTML)\n",
-      rows, converted, updated - converted, firstScreen, laidOut, conversion.previewTable.size());
+      "%6d rows, %-12s: conversion %4lld ms, first screen %5lld ms, every row %6lld ms, "
+      "slowest answer %5lld ms, scroll jump %4lld ms\n",
+      rows, blocks ? "blocks" : "single table", converted, firstScreen, everyRow, worst, jump);
   std::fflush(stdout);
 }
 
@@ -75,7 +121,8 @@ int main(int argc, char** argv) {
   CTheApp theApp;
   if (!theApp.InitInstance()) return 1;
   QTimer::singleShot(500, [] {
-    for (int rows : {2000, 20000}) Measure(rows);
+    for (int rows : {2000, 20000})
+      for (bool blocks : {false, true}) Measure(rows, blocks);
     QApplication::quit();
   });
   application.exec();

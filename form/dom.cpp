@@ -1,8 +1,6 @@
 #include "form/dom.h"
 
 #include <QEventLoop>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QPointer>
 #include <QTimer>
 #include <QVariant>
@@ -18,13 +16,7 @@ constexpr int kScriptTimeoutMs = 10000;
 // Writing a large preview parses megabytes of HTML in one script.
 constexpr int kLargeScriptTimeoutMs = 120000;
 
-// A UTF-8 text as a JavaScript string literal.
-QString Literal(const std::string& text) {
-  const QByteArray array =
-      QJsonDocument(QJsonArray{QString::fromStdString(text)}).toJson(QJsonDocument::Compact);
-  return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
+QString Literal(const std::string& text) { return QString::fromStdString(ScriptLiteral(text)); }
 QString Literal(const char* text) { return Literal(std::string(text)); }
 
 struct ScriptState {
@@ -156,16 +148,41 @@ void ReplaceElementContent(const std::string& id, const std::string& html) {
             kLargeScriptTimeoutMs);
 }
 
-void AppendTableRowsLater(const std::string& id, const std::string& rowsHtml) {
-  if (!mainHost) return;
-  RunScriptLater(
-      *mainHost,
-      "(function(){var e=document.getElementById(" + Literal(id) +
-          ");var t=e&&e.querySelector('table');if(!t)return [false];var rows=" + Literal(rowsHtml) +
-          ";requestAnimationFrame(function(){setTimeout(function(){"
-          "if(t.isConnected)(t.tBodies[0]||t).insertAdjacentHTML('beforeend',rows);},0);});"
-          "return [true];})()",
-      nullptr);
+std::string ScriptLiteral(std::string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string literal;
+  literal.reserve(text.size() + text.size() / 8 + 2);
+  literal += '"';
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '"' || c == '\\') {
+      literal += '\\';
+      literal += static_cast<char>(c);
+    } else if (c < 0x20) {
+      literal += "\\u00";
+      literal += kHex[c >> 4];
+      literal += kHex[c & 15];
+    } else if (c == 0xE2 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
+               (static_cast<unsigned char>(text[i + 2]) | 1) == 0xA9) {
+      // U+2028 and U+2029 end a line inside a JavaScript string.
+      literal += static_cast<unsigned char>(text[i + 2]) == 0xA8 ? "\\u2028" : "\\u2029";
+      i += 2;
+    } else {
+      literal += static_cast<char>(c);
+    }
+  }
+  literal += '"';
+  return literal;
+}
+
+void RunPageScript(PageHost& window, const std::string& script) {
+  RunScript(window, QString::fromStdString(script), kLargeScriptTimeoutMs);
+}
+
+void RunPageScriptLater(PageHost& window, const std::string& script, std::function<void(bool)> done) {
+  RunScriptLater(window, QString::fromStdString(script), [done](const QVariant& result) {
+    if (done) done(result.isValid());
+  });
 }
 
 void SetStyleProperty(PageHost& window, const std::string& id, const std::string& property,

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "form/page_host.h"
@@ -26,10 +27,13 @@ std::vector<std::optional<std::string>> GetNamedElements(PageHost& window, const
 // main window's page; the element keeps its opening tag, id and attributes.
 void ReplaceElementContent(const std::string& id, const std::string& html);
 
-// Appends table rows (HTML "<TR>...") to the first table inside the main
-// page's element, after the page has shown its next frame; nothing happens
-// when that table has been replaced meanwhile. Does not wait.
-void AppendTableRowsLater(const std::string& id, const std::string& rowsHtml);
+// A UTF-8 text as a JavaScript string literal, in UTF-8.
+std::string ScriptLiteral(std::string_view text);
+// Runs a script that ends in an array holding its result, and waits for it.
+// Throws CVexc when it fails or gives no array.
+void RunPageScript(PageHost& window, const std::string& script);
+// Sends a script without waiting; `done` learns later whether it gave a result.
+void RunPageScriptLater(PageHost& window, const std::string& script, std::function<void(bool)> done);
 
 void SetStyleProperty(PageHost& window, const std::string& id, const std::string& property,
                       const std::string& value);

@@ -158,7 +158,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
     const size_t invalid = CountInvalidCharacters(line);
     std::string plain;
     if (invalid > 0) {
-      const std::string shown = ShowCells(SplitFields(LeaveOutNonXmlCharacters(line), '\t'));
+      const std::string shown = ShowCells(LeaveOutNonXmlCharacters(line));
       for (size_t n = 0; n < std::min(invalid, kInvalidCharacterLinesPerRow); ++n)
         errors.Add({RowErrorKind::kInvalidCharacter, rowNumber, shown, ""});
       if (invalid > kInvalidCharacterLinesPerRow)
@@ -169,12 +169,15 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
       plain = PlainAsciiLine(line);
       line = plain;
     }
-    SplitFields(line, '\t', cells);
-    std::string refusal = plan.lineLayout[i] == kFilledCells
-                              ? ReadFilledCells(cells, row)
-                              : ReadRow(cells, plan.layouts[plan.lineLayout[i]], row);
+    std::string refusal;
+    if (plan.lineLayout[i] == kFilledCells) {
+      refusal = ReadFilledCells(line, row);
+    } else {
+      SplitFields(line, '\t', cells);
+      refusal = ReadRow(cells, plan.layouts[plan.lineLayout[i]], row);
+    }
     if (!refusal.empty()) {
-      errors.Add({RowErrorKind::kInvalidFields, rowNumber, ShowCells(cells), std::move(refusal)});
+      errors.Add({RowErrorKind::kInvalidFields, rowNumber, ShowCells(line), std::move(refusal)});
       ++conversion.refusedRows;
       continue;
     }

@@ -408,22 +408,23 @@ void SplitFields(std::string_view line, char separator, Cells& cells) {
   }
 }
 
-std::string ShowCells(const Cells& cells) {
+std::string ShowCells(std::string_view line) {
   constexpr size_t kShownCharacters = 500;
   std::string shown;
   size_t characters = 0;
-  for (size_t at = 0; at < cells.size(); ++at) {
-    const std::string_view cell = cells[at].empty() ? std::string_view("(blank)") : cells[at];
-    if (at > 0) {
-      shown += '\t';
-      ++characters;
+  bool cellEmpty = true;
+  for (size_t i = 0; i <= line.size();) {
+    if (i == line.size() || line[i] == '\t') {
+      if (cellEmpty) shown += "(blank)";
+      if (i == line.size()) break;
+      cellEmpty = true;
+    } else {
+      cellEmpty = false;
     }
-    for (size_t i = 0; i < cell.size(); ++characters) {
-      if (characters == kShownCharacters) return shown + "\xE2\x80\xA6";  // an ellipsis
-      const size_t length = std::max<size_t>(Utf8SequenceLength(cell, i), 1);
-      shown.append(cell, i, length);
-      i += length;
-    }
+    if (characters++ == kShownCharacters) return shown + "\xE2\x80\xA6";  // an ellipsis
+    const size_t length = std::max<size_t>(Utf8SequenceLength(line, i), 1);
+    shown.append(line, i, length);
+    i += length;
   }
   return shown;
 }
@@ -580,14 +581,18 @@ std::string ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow
   return refusals.Take();
 }
 
-std::string ReadFilledCells(const Cells& cells, InfoTableRow& row) {
-  Cells filled;
-  for (std::string_view cell : cells)
-    if (!cell.empty()) filled.push_back(cell);
+std::string ReadFilledCells(std::string_view line, InfoTableRow& row) {
+  // Counted first: a line of a million cells is refused without cutting it up.
+  size_t count = 0;
+  ForEachCell(line, [&](std::string_view cell, size_t) { count += !cell.empty(); });
   ColumnLayout layout;
-  if (filled.size() == 13 || !LayoutForWidth(filled.size(), layout))
-    return "The row has " + std::to_string(filled.size()) +
+  if (count == 13 || !LayoutForWidth(count, layout))
+    return "The row has " + std::to_string(count) +
            " filled cells, but a row needs 11, 12 or 13 columns, or a heading row that names them";
+  Cells filled;
+  ForEachCell(line, [&](std::string_view cell, size_t) {
+    if (!cell.empty()) filled.push_back(cell);
+  });
   return ReadRow(filled, layout, row);
 }
 

@@ -59,7 +59,7 @@ void SplitFields(std::string_view line, char separator, Cells& cells);
 
 // A line's cells as an error line shows them: tab-separated, an empty cell as
 // "(blank)", at most 500 characters and then an ellipsis.
-std::string ShowCells(const Cells& cells);
+std::string ShowCells(std::string_view line);
 
 constexpr int kNoColumn = -1;
 
@@ -92,7 +92,7 @@ std::string ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow
 
 // Reads a line that has no layout of its own the old way: empty cells are left
 // out and the 11 or 12 filled cells are read in field order.
-std::string ReadFilledCells(const Cells& cells, InfoTableRow& row);
+std::string ReadFilledCells(std::string_view line, InfoTableRow& row);
 
 // "n/a" in any letter case: a cell that holds nothing.
 bool IsNotApplicable(std::string_view cell);

@@ -4,14 +4,21 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QTimer>
+#include <csignal>
 #include <filesystem>
 
 #include "app/cadlg.h"
 #include "app/capture.h"
 #include "app/ctheapp.h"
 #include "app/desktop.h"
+#include "app/preview.h"
 #include "infotable/conversion.h"
+#include "tests/support/allocation_limit.h"
 #include "tests/support/page_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -168,19 +175,42 @@ TEST_F(Program, FailedCapturesKeepThePreviousResults) {
   EXPECT_EQ(ReadFile(OutputPath()), document);
 }
 
-TEST_F(Program, LargeTablesShowTheirFirstRowsAndThenTheRest) {
+TEST_F(Program, LargeTablesShowEveryRowInOrderBlockAfterBlock) {
   std::string table;
-  for (int i = 1; i <= 250; ++i) table += Good("ISSUER " + std::to_string(i), std::to_string(i));
+  for (int i = 1; i <= 450; ++i) table += Good("ISSUER " + std::to_string(i), std::to_string(i));
   CaptureClipboard(table);
-  const QString rows = "document.querySelectorAll('#idMsg tr').length";
-  ASSERT_TRUE(WaitUntil([&] { return Js(rows).toInt() == 251; }));
-  EXPECT_EQ(Js("Array.from(document.querySelectorAll('#idMsg tr')).slice(1).every("
-               "(r,i)=>r.cells[0].textContent==String(i+1)&&r.cells[1].textContent=='ISSUER '+(i+1))")
+  ASSERT_TRUE(WaitUntil([] { return !PreviewFilling(); }));
+  // The collapsed rows that give each block its column widths carry a style.
+  const QString rows = "Array.from(document.querySelectorAll('#idMsg tr:not([style])'))";
+  EXPECT_EQ(Js(rows + ".length").toInt(), 451);
+  EXPECT_EQ(Js(rows + ".slice(1).every((r,i)=>r.cells[0].textContent==String(i+1)&&"
+                      "r.cells[1].textContent=='ISSUER '+(i+1))")
                 .toBool(),
             true);
-  EXPECT_EQ(Js("document.querySelectorAll('#idMsg table').length").toInt(), 1);
-  EXPECT_EQ(Text("idNe"), "250");
-  EXPECT_EQ(Text("idTot"), "31,375");
+  EXPECT_EQ(Js("document.querySelectorAll('#idMsg table').length").toInt(), 3);
+  EXPECT_EQ(Text("idNe"), "450");
+  EXPECT_EQ(Text("idTot"), "101,475");
+}
+
+TEST_F(Program, EdgarsLargestTableLeavesThePageAnswering) {
+  std::string table;
+  for (int i = 0; i < 250000; ++i) table += Good("ISSUER " + std::to_string(i), "1");
+  CaptureClipboard(table);
+  EXPECT_EQ(Text("idNe"), "250000");
+  QElapsedTimer clock;
+  clock.start();
+  qint64 slowest = 0;
+  while (PreviewFilling() && clock.elapsed() < 240000) {
+    QElapsedTimer answer;
+    answer.start();
+    ASSERT_EQ(Js("1+1").toInt(), 2);
+    slowest = std::max(slowest, answer.elapsed());
+    Pause(200);
+  }
+  EXPECT_FALSE(PreviewFilling());
+  EXPECT_EQ(Js("document.querySelectorAll('#idMsg tr:not([style])').length").toInt(), 250001);
+  EXPECT_EQ(Js("1+1").toInt(), 2) << "the page answers (slowest answer while it filled: " << slowest
+                                  << " ms)";
 }
 
 TEST_F(Program, AllRowsInvalidStillWritesAnEmptyDocument) {
@@ -228,6 +258,68 @@ TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
             "<font color=\"red\">There was an error going to the SEC Filer Login Page.</font>");
 }
 
+TEST_F(Program, ThePageSurvivesItsProcessEndingAndTheCountsStay) {
+  CaptureClipboard(Good("ALPHA", "5") + Good("BETA", "6"));
+  const std::string document = ReadFile(OutputPath());
+  const int sounds = ExclamationsPlayed();
+  kill(static_cast<pid_t>(window()->Page()->renderProcessPid()), SIGKILL);
+  ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() > sounds; }, 20000));
+  EXPECT_NE(Html("idMsg").find(kPageRestartedMessage), std::string::npos);
+  EXPECT_EQ(Text("idNe"), "2");
+  EXPECT_EQ(Text("idTot"), "11");
+  EXPECT_EQ(Text("idFf"), OutputPath());
+  EXPECT_EQ(ReadFile(OutputPath()), document);
+  CaptureClipboard(Good("GAMMA", "7"));
+  EXPECT_EQ(Text("idNe"), "1") << "and it captures again";
+}
+
+TEST_F(Program, OutOfMemoryIsAMessageAndTheProgramGoesOn) {
+  CaptureClipboard(Good("ALPHA", "5"));
+  const std::string document = ReadFile(OutputPath());
+  std::string table;
+  for (int i = 0; i < 150000; ++i) table += Good("ISSUER " + std::to_string(i), "1");
+  PutClipboardText(table);
+  std::string box;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      box = (shown->windowTitle() + ": " + shown->text()).toStdString();
+      shown->close();
+    }
+  });
+  closer.start(20);
+  {
+    AllocationLimit limit(64 << 20);  // the preview of this table needs more in one piece
+    Click("btCapture");
+    ASSERT_TRUE(WaitUntil([&] { return !box.empty(); }, 20000));
+  }
+  EXPECT_EQ(box, "Error: Out of Memory!");
+  EXPECT_EQ(ReadFile(OutputPath()), document);
+  CaptureClipboard(Good("BETA", "6"));
+  EXPECT_EQ(Text("idTot"), "6") << "the program went on";
+}
+
+TEST_F(Program, NothingDroppedOnThePageIsFollowed) {
+  TempDir bin;
+  const std::string record = bin.File("record.txt");
+  WriteFile(bin.File("xdg-open"), "#!/bin/sh\necho opened > " + record + "\n");
+  chmod(bin.File("xdg-open").c_str(), 0755);
+  qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
+  QMimeData data;
+  data.setUrls({QUrl("javascript:location='|btSubmit'")});
+  data.setText("javascript:location='|btSubmit'");
+  const QPoint at = Centre("idMsg");
+  QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, {});
+  QDragMoveEvent move(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, {});
+  QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, {});
+  for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop}) {
+    QApplication::sendEvent(input(), event);
+    EXPECT_FALSE(event->isAccepted());
+  }
+  Pause(500);
+  EXPECT_FALSE(std::filesystem::exists(record)) << "Submit was not pressed";
+}
+
 TEST_F(Program, EventsBeforeThePageIsReadyAreIgnored) {
   window()->pageReady = false;
   PutClipboardText(Good("A", "1"));
@@ -242,6 +334,26 @@ TEST_F(Program, CloseBoxEndsTheProgramWithExitCodeZero) {
   EXPECT_EQ(QApplication::exec(), 0);
   EXPECT_EQ(app_.ExitInstance(), 0);
   EXPECT_EQ(MainWindow(), nullptr);
+}
+
+TEST_F(Program, ClosingDuringACaptureEndsTheProgramWithinASecond) {
+  CaptureClipboard(Good("OLD", "1"));
+  const std::string old = ReadFile(OutputPath());
+  std::string table;
+  for (int i = 0; i < 100000; ++i) table += Good("ISSUER " + std::to_string(i), "1");
+  PutClipboardText(table);
+  Click("btCapture");
+  QElapsedTimer closing;
+  QTimer::singleShot(150, window(), [&] {
+    closing.start();
+    window()->close();
+  });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(app_.ExitInstance(), 0);
+  EXPECT_LT(closing.elapsed(), 1000);
+  const std::string document = ReadFile(OutputPath());
+  EXPECT_TRUE(document == old || document.size() > 40'000'000) << "the old document or the whole new one";
+  EXPECT_EQ(document.substr(document.size() - 21), "</informationTable>\r\n");
 }
 
 TEST_F(Program, WindowKeepsAMinimumSizeAndItsViewFillsIt) {

@@ -226,13 +226,12 @@ TEST(ReadRow, ThirteenColumnsHoldTheFigiAfterTheCusip) {
 
 TEST(ReadFilledCells, LinesOfAnotherWidthAreReadByTheirFilledCells) {
   InfoTableRow row;
-  Cells cells = TwelveCells(kPutCall, "n/a");
-  cells[kOtherManager] = "n/a";
-  cells.insert(cells.begin() + 6, "");  // one empty cell too many: 12 filled cells remain
-  EXPECT_EQ(ReadFilledCells(cells, row), "") << "the old reading holds";
+  // One empty cell too many: 12 filled cells remain.
+  EXPECT_EQ(ReadFilledCells("ABC CORP\tCOM\t123456789\t100\t200\tSH\t\tn/a\tSOLE\tn/a\t1\t2\t3", row), "")
+      << "the old reading holds";
   EXPECT_EQ(row[kInvestmentDiscretion], "SOLE");
   EXPECT_EQ(
-      ReadFilledCells({"TOTAL", "", "161,413,764"}, row),
+      ReadFilledCells("TOTAL\t\t161,413,764", row),
       "The row has 2 filled cells, but a row needs 11, 12 or 13 columns, or a heading row that names them");
 }
 
@@ -278,6 +277,18 @@ TEST(ReadHeading, CaptionsNameTheColumns) {
 
   EXPECT_TRUE(IsCaptionLine(Captions({"COLUMN 1", "", "Column 8", "VOTING AUTHORITY"})));
   EXPECT_FALSE(IsCaptionLine(Captions({"", "ACME CAPITAL 13F Q3 2026"})));
+}
+
+TEST(ShowCells, EmptyCellsShowAndLongLinesEnd) {
+  std::string accents;
+  for (int i = 0; i < 300; ++i) accents += "\xC3\xA9";
+  const TextCase cases[] = {
+      {"A\t\tB\t", "A\t(blank)\tB\t(blank)"},
+      {"", "(blank)"},
+  };
+  for (const TextCase& c : cases) EXPECT_EQ(ShowCells(c.input), c.expected) << c.input;
+  EXPECT_EQ(ShowCells(std::string(600, 'x')), std::string(500, 'x') + "\xE2\x80\xA6");
+  EXPECT_EQ(ShowCells(accents), accents) << "500 characters, not bytes";
 }
 
 TEST(EscapeMarkup, EscapesAmpersandFirstAndLeavesQuotes) {

@@ -1,0 +1,177 @@
+#include "app/preview.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "form/dom.h"
+#include "form/page_host.h"
+
+namespace {
+
+// The page's side. A table of one block is shown as it is. Otherwise every
+// block is a table of its own that also holds, collapsed (they take no room
+// and show nothing), the head and the rows with the widest cells of each
+// column: they give every block the column widths of the single table, while
+// each block's layout is its own rows' only. A block after the first is drawn
+// only while it is on screen (content-visibility), its height guessed from
+// the first block's until then. The blocks' borders overlap by one pixel and
+// only the table's own edges are blue, as in the single table.
+const char* const kPreviewScript = R"(
+window.f13Preview = window.f13Preview || {
+  generation: 0,
+  begin: function(generation, status, tableStart, head, rows, widest, whole) {
+    this.generation = generation;
+    // Rows that take no room but give their widths to the columns.
+    this.widths = (head + widest).replace(/<TR[^>]*>/g, "<TR style='visibility:collapse'>");
+    this.tableStart = tableStart;
+    var message = document.getElementById('idMsg');
+    message.innerHTML = status + '<div id=idPv>' + tableStart.replace("style='", "style='" + (whole ? '' : 'border-bottom:0;')) +
+        head + rows + (whole ? '' : this.widths) + '</TABLE></div>';
+    if (whole) return [true];
+    var table = document.getElementById('idPv').firstChild, count = table.rows.length - (this.widths.match(/<TR/g) || []).length;
+    this.rowHeight = (table.rows[count - 1].getBoundingClientRect().bottom - table.rows[0].getBoundingClientRect().bottom) / (count - 1);
+    return [true];
+  },
+  add: function(generation, rows, last) {
+    if (generation != this.generation) return [false];
+    var preview = document.getElementById('idPv');
+    if (!preview) return [false];
+    // Blocks start undrawn and are drawn only near the screen; left to the
+    // engine ("auto"), every block added between two frames would be laid out
+    // once before it is found to be off screen.
+    if (!this.observer || this.observer.root !== null || this.observed !== preview) {
+      this.observed = preview;
+      this.observer = new IntersectionObserver(function(entries) {
+        entries.forEach(function(entry) {
+          entry.target.style.contentVisibility = entry.isIntersecting ? 'visible' : 'hidden';
+        });
+      }, {rootMargin: '100% 0px'});
+    }
+    var block = document.createElement('div');
+    block.style.cssText = 'margin-top:-1px;content-visibility:hidden;contain-intrinsic-size:auto ' +
+        Math.round(this.rowHeight * (rows.match(/<TR>/g) || []).length) + 'px';
+    this.observer.observe(block);
+    block.innerHTML = this.tableStart.replace("style='", "style='border-top:0;" + (last ? '' : 'border-bottom:0;')) +
+        this.widths + rows + '</TABLE>';
+    preview.appendChild(block);
+    return [true];
+  }
+};
+)";
+
+struct Sending {
+  int generation = 0;
+  std::shared_ptr<const std::string> table;  // the preview being sent
+  std::vector<size_t> rowStarts;             // where each row begins in it, and its end
+  size_t nextRow = 0;
+};
+
+Sending sending;
+bool filling = false;
+
+// The text length of each cell of the row that starts at `row`, in column order.
+void MeasureCells(const std::string& table, size_t row, size_t end, std::vector<size_t>& lengths) {
+  lengths.clear();
+  for (size_t at = table.find("<TD", row); at < end; at = table.find("<TD", at)) {
+    const size_t open = table.find('>', at) + 1, close = table.find("</TD>", open);
+    lengths.push_back(close - open);
+    at = close;
+  }
+}
+
+// The rows that hold the longest text of any column: laid out together with
+// the head, they give the column widths of the whole table.
+std::string WidestRows(const std::string& table, const std::vector<size_t>& rowStarts) {
+  constexpr size_t kPerColumn = 3;
+  std::vector<std::array<std::pair<size_t, size_t>, kPerColumn>> widest;  // (length, row) per column
+  std::vector<size_t> lengths;
+  for (size_t row = 0; row + 1 < rowStarts.size(); ++row) {
+    MeasureCells(table, rowStarts[row], rowStarts[row + 1], lengths);
+    if (widest.size() < lengths.size()) widest.resize(lengths.size(), {});
+    for (size_t column = 0; column < lengths.size(); ++column) {
+      auto& best = widest[column];
+      if (lengths[column] <= best.back().first) continue;
+      best.back() = {lengths[column], row};
+      std::sort(best.begin(), best.end(), std::greater<>());
+    }
+  }
+  std::vector<size_t> rows;
+  for (const auto& best : widest)
+    for (const auto& [length, row] : best)
+      if (length > 0) rows.push_back(row);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  std::string html;
+  for (size_t row : rows) html.append(table, rowStarts[row], rowStarts[row + 1] - rowStarts[row]);
+  return html;
+}
+
+std::string Rows(size_t first, size_t last) {
+  const std::string& table = *sending.table;
+  return table.substr(sending.rowStarts[first], sending.rowStarts[last] - sending.rowStarts[first]);
+}
+
+void Finish() {
+  if (!filling) return;
+  filling = false;
+  QApplication::restoreOverrideCursor();
+}
+
+void SendNextBlock() {
+  PageHost* host = MainPageHost();
+  const size_t rows = sending.rowStarts.size() - 1;
+  if (!host || sending.nextRow >= rows) {
+    sending.table.reset();
+    Finish();
+    return;
+  }
+  const size_t first = sending.nextRow, last = std::min(rows, first + kPreviewBlockRows);
+  sending.nextRow = last;
+  const int generation = sending.generation;
+  RunPageScriptLater(*host,
+                     "f13Preview.add(" + std::to_string(generation) + "," + ScriptLiteral(Rows(first, last)) +
+                         "," + (last == rows ? "true" : "false") + ")",
+                     [generation](bool) {
+                       if (generation == sending.generation) SendNextBlock();
+                     });
+}
+
+}  // namespace
+
+void ShowPreview(const std::string& status, const std::string& table) {
+  PageHost* host = MainPageHost();
+  if (!host) throw CVexc();
+  ++sending.generation;
+  Finish();
+  auto shared = std::make_shared<const std::string>(table);
+  const size_t headStart = shared->find("<TR");
+  const size_t headEnd = shared->find("</TR>", headStart) + 5;
+  const size_t tableEnd = shared->size() - std::string("</TABLE>").size();
+  std::vector<size_t> rowStarts;
+  for (size_t at = shared->find("<TR>", headEnd); at < tableEnd; at = shared->find("<TR>", at + 4))
+    rowStarts.push_back(at);
+  rowStarts.push_back(tableEnd);
+
+  const size_t firstRows = std::min(rowStarts.size() - 1, static_cast<size_t>(kPreviewBlockRows));
+  sending = {sending.generation, shared, std::move(rowStarts), firstRows};
+  const std::string rows = Rows(0, firstRows);
+  const bool whole = firstRows + 1 == sending.rowStarts.size();
+  RunPageScript(
+      *host, std::string(kPreviewScript) + "f13Preview.begin(" + std::to_string(sending.generation) + "," +
+                 ScriptLiteral(status) + "," + ScriptLiteral(shared->substr(0, headStart)) + "," +
+                 ScriptLiteral(shared->substr(headStart, headEnd - headStart)) + "," + ScriptLiteral(rows) +
+                 "," + ScriptLiteral(whole ? "" : WidestRows(*shared, sending.rowStarts)) + "," +
+                 (whole ? "true" : "false") + ")");
+  if (!whole) {
+    filling = true;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    SendNextBlock();
+  } else {
+    sending.table.reset();
+  }
+}
+
+bool PreviewFilling() { return filling; }

@@ -1,0 +1,86 @@
+// Large previews in blocks: they must look exactly like the single table.
+#include "app/preview.h"
+
+#include <QImage>
+
+#include "bench/generated_table.h"
+#include "form/dom.h"
+#include "form/page.h"
+#include "infotable/conversion.h"
+#include "tests/support/page_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// Where two screens differ, as a filer would look for it: the rectangle
+// around every pixel that differs, or an empty text when none does.
+std::string Difference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return "sizes differ";
+  QRect box;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) box |= QRect(x, y, 1, 1);
+  if (box.isNull()) return "";
+  return "pixels differ in " + std::to_string(box.width()) + "x" + std::to_string(box.height()) + " at " +
+         std::to_string(box.x()) + "," + std::to_string(box.y());
+}
+
+class Preview : public PageFixture {
+ protected:
+  void SetUp() override {
+    Show(BuildMainPage());
+    host().resize(872, 634);
+    Pause(50);
+  }
+  // The page as it shows, without the scroll bar: until a block has been on
+  // screen its height is a guess, so the bar may differ from the single table's.
+  QImage Screen() {
+    const QImage view = host().browser->grab().toImage();
+    const int bar = Js("window.innerWidth-document.documentElement.clientWidth").toInt();
+    return view.copy(0, 0, view.width() - bar, view.height());
+  }
+  // Scrolls the row whose number is `entry` to the top of the view.
+  void ScrollToEntry(int entry) {
+    Js(QString("(function(){var c=[].find.call(document.querySelectorAll('#idMsg td.itbl'),"
+               "function(td){return td.textContent=='%1'&&td.cellIndex==0;});"
+               "window.scrollTo(0,c.getBoundingClientRect().top+window.scrollY);return 1;})()")
+           .arg(entry));
+    Pause(200);
+  }
+};
+
+TEST_F(Preview, BlocksLookLikeTheSingleTable) {
+  TempDir dir;
+  std::string table;
+  for (int i = 0; i < 1000; ++i)  // names of many widths, one far wider than the rest
+    table +=
+        (i == 617 ? std::string("A VERY LONG ISSUER NAME THAT SETS THE WIDTH OF ITS COLUMN FOR EVERY BLOCK")
+                  : "ISSUER " + std::string(static_cast<size_t>(i % 23), 'W')) +
+        "\tCOM\t" + std::to_string(100000000 + i) + "\t" + std::to_string(i * 997) + "\t" +
+        std::to_string(i) + "\tSH\tn/a\tSOLE\tn/a\t" + std::to_string(i) + "\t0\t0\n";
+  const Conversion conversion = ConvertInfoTable(table, dir.File("tev_13f.xml"));
+  ShowPreview(conversion.previewStatus, conversion.previewTable);
+  ASSERT_TRUE(WaitUntil([] { return !PreviewFilling(); }, 20000));
+  Pause(300);
+  const QImage blocksFirst = Screen();
+  ScrollToEntry(500);
+  const QImage blocksMiddle = Screen();
+  const QString cellsOf500 =
+      "(function(){var c=[].find.call(document.querySelectorAll('#idMsg td.itbl'),function(td){return "
+      "td.textContent=='500'&&td.cellIndex==0;});return [].map.call(c.parentElement.cells,function(d){var "
+      "r=d.getBoundingClientRect();return r.left+':'+r.width;}).join(' ');})()";
+  const std::string blockCells = Js(cellsOf500).toString().toStdString();
+
+  Js("window.scrollTo(0,0)");
+  Js(QString::fromStdString(
+      "document.getElementById('idMsg').innerHTML=" + ScriptLiteral(PreviewHtml(conversion)) + ";1"));
+  Pause(300);
+  EXPECT_EQ(Difference(Screen(), blocksFirst), "") << "the first screen";
+  ScrollToEntry(500);
+  EXPECT_EQ(Difference(Screen(), blocksMiddle), "") << "a screen in the middle";
+  EXPECT_EQ(Js(cellsOf500).toString().toStdString(), blockCells);
+  Screen().copy(410, 0, 220, 100).scaled(660, 300).save("/tmp/s.png");
+  blocksMiddle.copy(410, 0, 220, 100).scaled(660, 300).save("/tmp/b.png");
+}
+
+}  // namespace
