@@ -38,8 +38,10 @@ case "${1:-}" in
   test)
     install_missing
     build build
-    # Window tests show the real page: they run on a virtual X display.
-    (cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$JOBS")
+    # Window tests show the real page: they run on a virtual X display, after
+    # the others, so that no heavy test competes with the page for the machine.
+    (cd build && ctest --output-on-failure -j "$JOBS" -LE gui)
+    (cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -L gui)
     # The portable code once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     build build-sanitize -DFORM13F_SANITIZE=ON -DFORM13F_GUI=OFF -DFORM13F_BENCH=OFF
     (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

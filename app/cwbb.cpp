@@ -33,6 +33,8 @@ constexpr int kPageLoadTimeoutMs = 30000;
 // A cancelled navigation normally ends with loadFinished at once; should it
 // not, the page is probed after this delay all the same.
 constexpr int kCancelledNavigationGraceMs = 1000;
+// How long after a probe the host waits for navigations still on their way.
+constexpr int kSettleMs = 30;
 
 enum class Highlight { kUnset, kOff, kOn };
 
@@ -271,21 +273,37 @@ void CWbb::QueueEvent(const std::string& eventText) {
 void CWbb::NavigationCancelled(const std::string& eventText) {
   if (eventHandler) pendingEvents_.push_back(eventText);
   navigationPending = true;
+  ++cancelledNavigations_;
   QTimer::singleShot(kCancelledNavigationGraceMs, this, [this] { ProbePage(); });
 }
 
 // Until a cancelled navigation has wound down, the browser answers no script
 // awaited in a nested loop. A script sent without waiting comes back once it
-// has; only then are the queued events handed on.
+// has; only then are the queued events handed on. One click may cancel
+// several navigations: a probe counts only when none was cancelled after it
+// was sent.
 void CWbb::ProbePage() {
   if (!navigationPending || probing_) return;
   probing_ = true;
   QPointer<CWbb> self(this);
-  browser->page()->runJavaScript("0", [self](const QVariant&) {
+  const uint64_t cancelled = cancelledNavigations_;
+  browser->page()->runJavaScript("0", [self, cancelled](const QVariant&) {
     if (!self) return;
     self->probing_ = false;
-    self->navigationPending = false;
-    self->ScheduleEvents(0);
+    if (self->cancelledNavigations_ != cancelled) {
+      self->ProbePage();
+      return;
+    }
+    // A navigation the same script started after it may reach the host only
+    // now: one more round trip lets it arrive before any event is handled.
+    QTimer::singleShot(kSettleMs, self, [self, cancelled] {
+      if (self->cancelledNavigations_ != cancelled) {
+        self->ProbePage();
+        return;
+      }
+      self->navigationPending = false;
+      self->ScheduleEvents(0);
+    });
   });
 }
 

@@ -76,6 +76,7 @@ class CWbb : public QDialog, public PageHost {
 
   std::deque<std::string> pendingEvents_;
   bool probing_ = false;
+  uint64_t cancelledNavigations_ = 0;
   bool pageLoaded_ = false;
   std::string loadedHtml_;  // the page as written, for writing it again
 };
