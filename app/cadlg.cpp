@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
+#include <QToolTip>
 #include <QWebEngineView>
 
 #include "app/capture.h"
@@ -19,8 +23,32 @@ CADlg* mainWindow = nullptr;
 // The smallest window size a user can drag to.
 constexpr int kMinimumWidth = 200, kMinimumHeight = 100;
 
-bool OpenFilerLogin(const std::string& folder) {
-  return QProcess::startDetached("xdg-open", {kFilerLoginUrl}, QString::fromStdString(folder));
+void ReportSubmitFailure() {
+  try {
+    ShowMessage(kSubmitFailedMessage);
+  } catch (const CException&) {
+    PlayExclamation();  // the page could not be reached; the sound at least
+  }
+}
+
+// Opens the filer login with the desktop's opener, in the filing folder (the
+// home folder when that is gone). Its answer comes later: an opener that
+// fails, or finds no browser, is reported then. The opener is never ended by
+// this program, which may end first, so it has no parent.
+void OpenFilerLogin(const std::string& folder) {
+  auto* opener = new QProcess;
+  const QString working = QString::fromStdString(folder);
+  opener->setWorkingDirectory(QFileInfo(working).isDir() ? working : QDir::homePath());
+  QObject::connect(opener, &QProcess::finished, [opener](int code, QProcess::ExitStatus status) {
+    if (status != QProcess::NormalExit || code != 0) ReportSubmitFailure();
+    opener->deleteLater();
+  });
+  QObject::connect(opener, &QProcess::errorOccurred, [opener](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    ReportSubmitFailure();
+    opener->deleteLater();
+  });
+  opener->start("xdg-open", {kFilerLoginUrl});
 }
 
 void CopyCommand(const std::string& subject) {
@@ -33,7 +61,9 @@ void CopyCommand(const std::string& subject) {
     PutClipboardText(std::to_string(state.valueTotal));
   else
     return;
-  if (mainWindow) mainWindow->browser->setCursor(Qt::ArrowCursor);
+  if (!mainWindow) return;
+  mainWindow->browser->setCursor(Qt::ArrowCursor);
+  QToolTip::showText(QCursor::pos(), kCopiedText, mainWindow->browser);
 }
 
 void ButtonCommand(const std::string& subject) {
@@ -50,7 +80,7 @@ void ButtonCommand(const std::string& subject) {
     ReplaceElementContent("idNe", std::to_string(state.entryCount));
     ReplaceElementContent("idTot", GroupThousands(std::to_string(state.valueTotal)));
   } else if (subject == "btSubmit") {
-    if (!OpenFilerLogin(state.filingFolder)) ShowMessage(kSubmitFailedMessage);
+    OpenFilerLogin(state.filingFolder);
   }
 }
 

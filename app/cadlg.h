@@ -8,6 +8,7 @@
 
 constexpr const char* kFilerLoginUrl = "https://www.edgarfiling.sec.gov/";
 constexpr const char* kSubmitFailedMessage = "There was an error going to the SEC Filer Login Page.";
+constexpr const char* kCopiedText = "Copied";
 constexpr const char* kPageRestartedMessage =
     "The page had stopped and has been started again. The document and the counts are as they were.";
 

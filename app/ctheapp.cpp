@@ -3,10 +3,13 @@
 #include <QMessageBox>
 
 #include "app/cadlg.h"
+#include "app/single_instance.h"
 #include "form/controls.h"
 #include "form/page.h"
 
 bool CTheApp::InitInstance() {
+  // Another copy runs: its window comes to the front instead.
+  if (!ClaimSingleInstance()) return false;
   auto* window = new CADlg(BuildMainPage());
   if (!window->PageLoaded()) {
     // The page view could not be brought up: nothing can be shown.
@@ -14,6 +17,7 @@ bool CTheApp::InitInstance() {
     QMessageBox::critical(nullptr, QString(), kStartFailedMessage);
     return false;
   }
+  RaiseOnLaterStarts(window);
   SetMainWindow(window);
   ApplyBindings();
   SetUpFilingFolder();
@@ -22,6 +26,7 @@ bool CTheApp::InitInstance() {
 }
 
 int CTheApp::ExitInstance() {
+  ReleaseSingleInstance();
   if (CADlg* window = MainWindow()) {
     window->pageReady = false;
     SetMainWindow(nullptr);

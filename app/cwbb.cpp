@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <QWheelEvent>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -100,6 +102,16 @@ const char* const kInputRulesScript = R"(
 })();
 )";
 
+// The page's widths were made for an engine that pads a button's label by a
+// pixel or two; this one pads it by six and cuts "Capture" and "Submit".
+const char* const kButtonStyleScript = R"(
+(function(){
+  var style = document.createElement('style');
+  style.textContent = 'button {padding-left:0;padding-right:0;overflow:visible}';
+  document.head.appendChild(style);
+})();
+)";
+
 class HostPage : public QWebEnginePage {
  public:
   explicit HostPage(CWbb* host) : QWebEnginePage(Profile(), host), host_(host) {
@@ -109,6 +121,12 @@ class HostPage : public QWebEnginePage {
     rules.setInjectionPoint(QWebEngineScript::DocumentCreation);
     rules.setWorldId(QWebEngineScript::MainWorld);
     scripts().insert(rules);
+    QWebEngineScript buttons;
+    buttons.setName("button padding");
+    buttons.setSourceCode(kButtonStyleScript);
+    buttons.setInjectionPoint(QWebEngineScript::DocumentReady);
+    buttons.setWorldId(QWebEngineScript::MainWorld);
+    scripts().insert(buttons);
   }
 
  protected:
@@ -383,6 +401,8 @@ bool CWbb::FilterInput(QEvent* event) {
   const auto* mouse = dynamic_cast<QMouseEvent*>(event);
   const auto* key =
       type == QEvent::KeyPress || type == QEvent::KeyRelease ? static_cast<QKeyEvent*>(event) : nullptr;
+  if (type == QEvent::Wheel && (static_cast<QWheelEvent*>(event)->modifiers() & Qt::ControlModifier))
+    return true;  // no zoom: the page keeps the sizes of its template
   if (!mouse && !key && type != QEvent::ContextMenu) return false;
 
   // A selection outside a text field does not survive.
@@ -416,17 +436,20 @@ bool CWbb::FilterInput(QEvent* event) {
     const bool altHeld =
         key->key() == Qt::Key_Alt ? type == QEvent::KeyPress : (key->modifiers() & Qt::AltModifier);
     SetAccessKeyHighlightState(altHeld);
-    const bool closeKey = key->key() == Qt::Key_Escape ||
-                          (!eventHandler && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter));
-    if (type == QEvent::KeyPress && closeKey) {
-      CloseRequest();
+    const bool closeKey =
+        key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    // The popup never takes the keyboard: its keys reach the window under it.
+    if (type == QEvent::KeyPress && closeKey && (!eventHandler || currentPopup)) {
+      if (currentPopup) currentPopup->CloseRequest();
       return true;
     }
     return false;
   }
 
   if (type == QEvent::ContextMenu) {
-    ::PlayExclamation();
+    // X11 follows every right press with a context menu request; the press
+    // has had its answer already (help, or the sound). Only the Menu key asks.
+    if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) ::PlayExclamation();
     return true;
   }
   if (mouse->button() != Qt::RightButton) return false;

@@ -8,7 +8,9 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QTimer>
+#include <QToolTip>
 #include <csignal>
 #include <filesystem>
 
@@ -250,12 +252,78 @@ TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
   ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find('\n') != ReadFile(record).rfind('\n'); }));
   EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.File("Documents") + "\n");
 
-  qputenv("PATH", bin.File("nowhere").c_str());
-  const int sounds = ExclamationsPlayed();
+  // No opener, an opener that finds no browser (xdg-open's status 3): one message, one sound each.
+  WriteFile(bin.File("failing/xdg-open"), "#!/bin/sh\nexit 3\n");
+  for (const std::string& path :
+       {bin.File("nowhere"), (std::filesystem::create_directory(bin.File("failing")),
+                              chmod(bin.File("failing/xdg-open").c_str(), 0755), bin.File("failing"))}) {
+    qputenv("PATH", path.c_str());
+    const int sounds = ExclamationsPlayed();
+    Click("btSubmit");
+    ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; })) << path;
+    EXPECT_EQ(Html("idMsg"),
+              "<font color=\"red\">There was an error going to the SEC Filer Login Page.</font>");
+    Pause(200);
+    EXPECT_EQ(ExclamationsPlayed(), sounds + 1);
+  }
+
+  // With the documents folder gone, the home folder is the working folder.
+  qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
+  std::filesystem::remove_all(home_.File("Documents"));
+  std::filesystem::remove(record);
   Click("btSubmit");
-  ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; }));
-  EXPECT_EQ(Html("idMsg"),
-            "<font color=\"red\">There was an error going to the SEC Filer Login Page.</font>");
+  ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find('\n') != ReadFile(record).rfind('\n'); }));
+  EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.path() + "\n");
+}
+
+// Real X input, as a mouse and a keyboard give it: synthesized Qt events miss
+// what the X server adds, such as the context menu request after a right press.
+void X(const std::string& command) { ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command; }
+
+TEST_F(Program, RealRightClicksAndKeysBehaveAsADialogsDo) {
+  if (std::system("xdotool version >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+  window()->activateWindow();
+  const QPoint at = window()->browser->mapToGlobal(Centre("idFf"));
+  const std::string to = "mousemove --sync " + std::to_string(at.x()) + " " + std::to_string(at.y());
+  X(to);
+  int sounds = ExclamationsPlayed();
+  X("click 3");
+  Pause(500);
+  EXPECT_EQ(ExclamationsPlayed(), sounds + 1) << "one sound for a right click where there is no help";
+
+  X("keydown ctrl click 4 click 4 keyup ctrl");
+  Pause(300);
+  EXPECT_EQ(window()->Page()->zoomFactor(), 1.0) << "Ctrl and the wheel do not zoom";
+
+  CWbb::OpenPopup("<p>help</p>", 200);
+  ASSERT_NE(CWbb::CurrentPopup(), nullptr);
+  X("key Escape");
+  ASSERT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() == nullptr; }, 2000)) << "Escape closes the help";
+}
+
+TEST_F(Program, ASecondStartRaisesTheRunningWindowAndEnds) {
+  window()->showMinimized();
+  Pause(100);
+  QProcess second;
+  second.start(FORM13F_BIN_DIR "/form13f", {});
+  ASSERT_TRUE(WaitUntil([&] { return second.state() == QProcess::NotRunning; }, 20000));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_TRUE(WaitUntil([&] { return !window()->isMinimized(); }, 2000)) << "the running window came back";
+}
+
+TEST_F(Program, ButtonLabelsFitAndACopySaysSo) {
+  for (const char* id : {"btCapture", "btSubmit"}) {
+    const QString fits =
+        QString(
+            "(function(){var b=document.getElementById('%1'),r=document.createRange();"
+            "r.selectNodeContents(b);return r.getBoundingClientRect().width<=b.clientWidth;})()")
+            .arg(id);
+    EXPECT_TRUE(Js(fits).toBool()) << id;
+  }
+  CaptureClipboard(Good("ALPHA", "5"));
+  Click("idTot");
+  ASSERT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }, 2000));
+  EXPECT_EQ(QToolTip::text(), "Copied");
 }
 
 TEST_F(Program, ThePageSurvivesItsProcessEndingAndTheCountsStay) {
