@@ -1,7 +1,5 @@
 #include "form/dispatcher.h"
 
-#include <QGuiApplication>
-
 #include "form/controls.h"
 #include "form/dom.h"
 
@@ -110,12 +108,9 @@ std::string DispatchEvent(const std::string& eventText) {
     return "!" + target;
   }
   if (selector == "cp") return DispatchLabelClick(page, target);
-  if (selector == "ak") {
-    // With the left button down the span got the focus from a click, whose
-    // own click event follows.
-    if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) ClickElement(page, target);
-    return target;
-  }
+  // The span's focus came from a click or from its access key, and this
+  // engine clicks on an access key too: its own click event follows.
+  if (selector == "ak") return target;
   if (selector == "ek" || selector == "ff") {
     if (IsOneOf(type, {"tx", "tc", "ta"})) return DispatchValue(target, EventText{});
     return selector == "ff" || IsOneOf(type, {"ck", "rb", "sl", "sc", "st", "mt"}) ? "" : target;
