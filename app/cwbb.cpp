@@ -115,18 +115,8 @@ const char* const kButtonStyleScript = R"(
 class HostPage : public QWebEnginePage {
  public:
   explicit HostPage(CWbb* host) : QWebEnginePage(Profile(), host), host_(host) {
-    QWebEngineScript rules;
-    rules.setName("input rules");
-    rules.setSourceCode(kInputRulesScript);
-    rules.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    rules.setWorldId(QWebEngineScript::MainWorld);
-    scripts().insert(rules);
-    QWebEngineScript buttons;
-    buttons.setName("button padding");
-    buttons.setSourceCode(kButtonStyleScript);
-    buttons.setInjectionPoint(QWebEngineScript::DocumentReady);
-    buttons.setWorldId(QWebEngineScript::MainWorld);
-    scripts().insert(buttons);
+    AddScript("input rules", kInputRulesScript, QWebEngineScript::DocumentCreation);
+    AddScript("button padding", kButtonStyleScript, QWebEngineScript::DocumentReady);
   }
 
  protected:
@@ -141,6 +131,15 @@ class HostPage : public QWebEnginePage {
   }
 
  private:
+  void AddScript(const char* name, const char* source, QWebEngineScript::InjectionPoint when) {
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(source);
+    script.setInjectionPoint(when);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    scripts().insert(script);
+  }
+
   CWbb* host_;
 };
 
