@@ -15,10 +15,10 @@ namespace {
 // block is a table of its own that also holds, collapsed (they take no room
 // and show nothing), the head and the rows with the widest cells of each
 // column: they give every block the column widths of the single table, while
-// each block's layout is its own rows' only. A block after the first is drawn
-// only while it is on screen (content-visibility), its height guessed from
-// the first block's until then. The blocks' borders overlap by one pixel and
-// only the table's own edges are blue, as in the single table.
+// each block's layout is its own rows' only. A block after the first stays
+// text, its height guessed from the first block's, until it comes near the
+// screen. The blocks' borders overlap by one pixel and only the table's own
+// edges are blue, as in the single table. `received` counts the rows sent.
 const char* const kPreviewScript = R"(
 window.f13Preview = window.f13Preview || {
   generation: 0,
@@ -30,6 +30,7 @@ window.f13Preview = window.f13Preview || {
     var message = document.getElementById('idMsg');
     message.innerHTML = status + '<div id=idPv>' + tableStart.replace("style='", "style='" + (whole ? '' : 'border-bottom:0;')) +
         head + rows + (whole ? '' : this.widths) + '</TABLE></div>';
+    this.received = (rows.match(/<TR>/g) || []).length;
     if (whole) return [true];
     var table = document.getElementById('idPv').firstChild, count = table.rows.length - (this.widths.match(/<TR/g) || []).length;
     this.rowHeight = (table.rows[count - 1].getBoundingClientRect().bottom - table.rows[0].getBoundingClientRect().bottom) / (count - 1);
@@ -39,24 +40,35 @@ window.f13Preview = window.f13Preview || {
     if (generation != this.generation) return [false];
     var preview = document.getElementById('idPv');
     if (!preview) return [false];
-    // Blocks start undrawn and are drawn only near the screen; left to the
-    // engine ("auto"), every block added between two frames would be laid out
-    // once before it is found to be off screen.
-    if (!this.observer || this.observer.root !== null || this.observed !== preview) {
+    // A block is kept as its text until it comes near the screen, and is
+    // drawn only while it is there: rows that were never looked at cost the
+    // page no elements, and no layout.
+    if (!this.observer || this.observed !== preview) {
       this.observed = preview;
       this.observer = new IntersectionObserver(function(entries) {
         entries.forEach(function(entry) {
-          entry.target.style.contentVisibility = entry.isIntersecting ? 'visible' : 'hidden';
+          var block = entry.target;
+          if (entry.isIntersecting && block.f13Html) {
+            block.innerHTML = block.f13Html;
+            block.f13Html = null;
+          }
+          // Undrawn, a block keeps the exact height it had, so that the rows
+          // below stand where they stand in the single table.
+          if (!entry.isIntersecting && !block.f13Html && block.style.contentVisibility == 'visible')
+            block.style.containIntrinsicSize = 'auto ' + block.getBoundingClientRect().height + 'px';
+          block.style.contentVisibility = entry.isIntersecting ? 'visible' : 'hidden';
         });
       }, {rootMargin: '100% 0px'});
     }
+    var count = (rows.match(/<TR>/g) || []).length;
     var block = document.createElement('div');
     block.style.cssText = 'margin-top:-1px;content-visibility:hidden;contain-intrinsic-size:auto ' +
-        Math.round(this.rowHeight * (rows.match(/<TR>/g) || []).length) + 'px';
-    this.observer.observe(block);
-    block.innerHTML = this.tableStart.replace("style='", "style='border-top:0;" + (last ? '' : 'border-bottom:0;')) +
+        Math.round(this.rowHeight * count) + 'px';
+    block.f13Html = this.tableStart.replace("style='", "style='border-top:0;" + (last ? '' : 'border-bottom:0;')) +
         this.widths + rows + '</TABLE>';
+    this.observer.observe(block);
     preview.appendChild(block);
+    this.received += count;
     return [true];
   }
 };
