@@ -19,10 +19,12 @@ namespace {
 // text, its height guessed from the first block's, until it comes near the
 // screen. The blocks' borders overlap by one pixel and only the table's own
 // edges are blue, as in the single table. `received` counts the rows sent.
+// The host counts a block's rows: a regular expression over a string the
+// size of a block made the page stop for a second and more now and then.
 const char* const kPreviewScript = R"(
 window.f13Preview = window.f13Preview || {
   generation: 0,
-  begin: function(generation, status, tableStart, head, rows, widest, whole) {
+  begin: function(generation, status, tableStart, head, rows, count, widest, whole) {
     this.generation = generation;
     // Rows that take no room but give their widths to the columns.
     this.widths = (head + widest).replace(/<TR[^>]*>/g, "<TR style='visibility:collapse'>");
@@ -30,13 +32,13 @@ window.f13Preview = window.f13Preview || {
     var message = document.getElementById('idMsg');
     message.innerHTML = status + '<div id=idPv>' + tableStart.replace("style='", "style='" + (whole ? '' : 'border-bottom:0;')) +
         head + rows + (whole ? '' : this.widths) + '</TABLE></div>';
-    this.received = (rows.match(/<TR>/g) || []).length;
+    this.received = count;
     if (whole) return [true];
-    var table = document.getElementById('idPv').firstChild, count = table.rows.length - (this.widths.match(/<TR/g) || []).length;
-    this.rowHeight = (table.rows[count - 1].getBoundingClientRect().bottom - table.rows[0].getBoundingClientRect().bottom) / (count - 1);
+    var table = document.getElementById('idPv').firstChild;
+    this.rowHeight = (table.rows[count].getBoundingClientRect().bottom - table.rows[0].getBoundingClientRect().bottom) / count;
     return [true];
   },
-  add: function(generation, rows, last) {
+  add: function(generation, rows, count, last) {
     if (generation != this.generation) return [false];
     var preview = document.getElementById('idPv');
     if (!preview) return [false];
@@ -49,7 +51,9 @@ window.f13Preview = window.f13Preview || {
         entries.forEach(function(entry) {
           var block = entry.target;
           if (entry.isIntersecting && block.f13Html) {
-            block.innerHTML = block.f13Html;
+            var self = window.f13Preview;
+            block.innerHTML = self.tableStart.replace("style='", "style='border-top:0;" +
+                (block.f13Last ? '' : 'border-bottom:0;')) + self.widths + block.f13Html + '</TABLE>';
             block.f13Html = null;
           }
           // Undrawn, a block keeps the exact height it had, so that the rows
@@ -60,12 +64,11 @@ window.f13Preview = window.f13Preview || {
         });
       }, {rootMargin: '100% 0px'});
     }
-    var count = (rows.match(/<TR>/g) || []).length;
     var block = document.createElement('div');
     block.style.cssText = 'margin-top:-1px;content-visibility:hidden;contain-intrinsic-size:auto ' +
         Math.round(this.rowHeight * count) + 'px';
-    block.f13Html = this.tableStart.replace("style='", "style='border-top:0;" + (last ? '' : 'border-bottom:0;')) +
-        this.widths + rows + '</TABLE>';
+    block.f13Html = rows;
+    block.f13Last = last;
     this.observer.observe(block);
     preview.appendChild(block);
     this.received += count;
@@ -145,7 +148,7 @@ void SendNextBlock() {
   const int generation = sending.generation;
   RunPageScriptLater(*host,
                      "f13Preview.add(" + std::to_string(generation) + "," + ScriptLiteral(Rows(first, last)) +
-                         "," + (last == rows ? "true" : "false") + ")",
+                         "," + std::to_string(last - first) + "," + (last == rows ? "true" : "false") + ")",
                      [generation](bool) {
                        if (generation == sending.generation) SendNextBlock();
                      });
@@ -171,12 +174,13 @@ void ShowPreview(const std::string& status, const std::string& table) {
   sending = {sending.generation, shared, std::move(rowStarts), firstRows};
   const std::string rows = Rows(0, firstRows);
   const bool whole = firstRows + 1 == sending.rowStarts.size();
-  RunPageScript(
-      *host, std::string(kPreviewScript) + "f13Preview.begin(" + std::to_string(sending.generation) + "," +
-                 ScriptLiteral(status) + "," + ScriptLiteral(shared->substr(0, headStart)) + "," +
-                 ScriptLiteral(shared->substr(headStart, headEnd - headStart)) + "," + ScriptLiteral(rows) +
-                 "," + ScriptLiteral(whole ? "" : WidestRows(*shared, sending.rowStarts)) + "," +
-                 (whole ? "true" : "false") + ")");
+  RunPageScript(*host, std::string(kPreviewScript) + "f13Preview.begin(" +
+                           std::to_string(sending.generation) + "," + ScriptLiteral(status) + "," +
+                           ScriptLiteral(shared->substr(0, headStart)) + "," +
+                           ScriptLiteral(shared->substr(headStart, headEnd - headStart)) + "," +
+                           ScriptLiteral(rows) + "," + std::to_string(firstRows) + "," +
+                           ScriptLiteral(whole ? "" : WidestRows(*shared, sending.rowStarts)) + "," +
+                           (whole ? "true" : "false") + ")");
   if (!whole) {
     filling = true;
     QApplication::setOverrideCursor(Qt::BusyCursor);
