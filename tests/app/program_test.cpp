@@ -81,6 +81,14 @@ class Program : public ::testing::Test {
 
   std::string OutputPath() { return home_.File("Documents/tev_13f.xml"); }
 
+  // Puts an xdg-open first on the PATH that runs `body` (a shell script's
+  // lines) instead of opening anything.
+  void StubOpener(const TempDir& bin, const std::string& body) {
+    WriteFile(bin.File("xdg-open"), "#!/bin/sh\n" + body + "\n");
+    chmod(bin.File("xdg-open").c_str(), 0755);
+    qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
+  }
+
   TempDir home_;
   CTheApp app_;
   QByteArray savedHome_, savedPath_;
@@ -235,9 +243,7 @@ TEST_F(Program, AllRowsInvalidStillWritesAnEmptyDocument) {
 TEST_F(Program, CellsThatHoldMarkupStayTextAndRunNothing) {
   TempDir bin;
   const std::string record = bin.File("record.txt");
-  WriteFile(bin.File("xdg-open"), "#!/bin/sh\necho opened > " + record + "\n");
-  chmod(bin.File("xdg-open").c_str(), 0755);
-  qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
+  StubOpener(bin, "echo opened > " + record);
   CaptureClipboard(Good("<img src=x onerror=\"location='|btSubmit'\">", "1") +
                    Good("<script>location='|btSubmit'</script>", "1") + Good("&amp; |btSubmit", "1") +
                    Row({"<b onmouseover=\"location='|csTot'\">|btSubmit</b>", "x"}));
@@ -253,9 +259,7 @@ TEST_F(Program, CellsThatHoldMarkupStayTextAndRunNothing) {
 TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
   TempDir bin;
   const std::string record = bin.File("record.txt");
-  WriteFile(bin.File("xdg-open"), "#!/bin/sh\necho \"$@\" > " + record + "\npwd >> " + record + "\n");
-  chmod(bin.File("xdg-open").c_str(), 0755);
-  qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
+  StubOpener(bin, "echo \"$@\" > " + record + "\npwd >> " + record);
   Click("btSubmit");
   ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find('\n') != ReadFile(record).rfind('\n'); }));
   EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.File("Documents") + "\n");
@@ -378,9 +382,7 @@ TEST_F(Program, OutOfMemoryIsAMessageAndTheProgramGoesOn) {
 TEST_F(Program, NothingDroppedOnThePageIsFollowed) {
   TempDir bin;
   const std::string record = bin.File("record.txt");
-  WriteFile(bin.File("xdg-open"), "#!/bin/sh\necho opened > " + record + "\n");
-  chmod(bin.File("xdg-open").c_str(), 0755);
-  qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
+  StubOpener(bin, "echo opened > " + record);
   QMimeData data;
   data.setUrls({QUrl("javascript:location='|btSubmit'")});
   data.setText("javascript:location='|btSubmit'");
