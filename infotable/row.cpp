@@ -12,12 +12,6 @@ namespace {
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = LowerAscii(c);
-  return lower;
-}
-
 bool NeedsEscape(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) { return c == '&' || c == '<' || c == '>'; });
 }
@@ -48,14 +42,15 @@ void ForEachLine(std::string_view text, Take take) {
   }
 }
 
-// Calls `take` with every cell of a line and its index; cells end at tabs.
+// Calls `take` with every cell of a line and its index; the text after the
+// last separator is always a cell.
 template <typename Take>
-void ForEachCell(std::string_view line, Take take) {
+void ForEachCell(std::string_view line, char separator, Take take) {
   const char* at = line.data();
   const char* const end = at + line.size();
   for (size_t index = 0;; ++index) {
     const char* cellEnd = at;
-    while (cellEnd != end && *cellEnd != '\t') ++cellEnd;
+    while (cellEnd != end && *cellEnd != separator) ++cellEnd;
     take(std::string_view(at, static_cast<size_t>(cellEnd - at)), index);
     if (cellEnd == end) return;
     at = cellEnd + 1;
@@ -80,7 +75,7 @@ void AppendCleanCell(std::string& out, std::string_view cell) {
 
 // Appends the cells of `line` from `first` up to `last`, cleaned.
 void AppendCleanLine(std::string& out, std::string_view line, size_t first, size_t last) {
-  ForEachCell(line, [&](std::string_view cell, size_t index) {
+  ForEachCell(line, '\t', [&](std::string_view cell, size_t index) {
     if (index < first || index >= last) return;
     if (index > first) out += '\t';
     AppendCleanCell(out, cell);
@@ -397,15 +392,7 @@ Cells SplitFields(std::string_view line, char separator) {
 
 void SplitFields(std::string_view line, char separator, Cells& cells) {
   cells.clear();
-  const char* at = line.data();
-  const char* const end = at + line.size();
-  for (;;) {
-    const char* cellEnd = at;
-    while (cellEnd != end && *cellEnd != separator) ++cellEnd;
-    cells.emplace_back(at, static_cast<size_t>(cellEnd - at));
-    if (cellEnd == end) return;
-    at = cellEnd + 1;
-  }
+  ForEachCell(line, separator, [&](std::string_view cell, size_t) { cells.push_back(cell); });
 }
 
 std::string ShowCells(std::string_view line) {
@@ -561,7 +548,7 @@ std::string ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow
   }
 
   const std::string_view manager = cell(kOtherManager);
-  if (manager != "-" && LowerAscii(manager) != "none") AppendEscaped(row[kOtherManager], manager);
+  if (manager != "-" && CodeWord(manager) != "NONE") AppendEscaped(row[kOtherManager], manager);
 
   if (layout.votingKindWord) {
     std::string amount;
@@ -584,13 +571,13 @@ std::string ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow
 std::string ReadFilledCells(std::string_view line, InfoTableRow& row) {
   // Counted first: a line of a million cells is refused without cutting it up.
   size_t count = 0;
-  ForEachCell(line, [&](std::string_view cell, size_t) { count += !cell.empty(); });
+  ForEachCell(line, '\t', [&](std::string_view cell, size_t) { count += !cell.empty(); });
   ColumnLayout layout;
   if (count == 13 || !LayoutForWidth(count, layout))
     return "The row has " + std::to_string(count) +
            " filled cells, but a row needs 11, 12 or 13 columns, or a heading row that names them";
   Cells filled;
-  ForEachCell(line, [&](std::string_view cell, size_t) {
+  ForEachCell(line, '\t', [&](std::string_view cell, size_t) {
     if (!cell.empty()) filled.push_back(cell);
   });
   return ReadRow(filled, layout, row);

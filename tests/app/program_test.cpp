@@ -36,6 +36,13 @@ std::string Good(const std::string& name, const std::string& value) {
   return Row({name, "COM", "123456789", value, "100", "SH", "n/a", "SOLE", "n/a", "100", "0", "0"});
 }
 
+// A table of `rows` good rows, "ISSUER 0" on, each worth 1.
+std::string Issuers(int rows) {
+  std::string table;
+  for (int i = 0; i < rows; ++i) table += Good("ISSUER " + std::to_string(i), "1");
+  return table;
+}
+
 class Program : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -207,8 +214,7 @@ TEST_F(Program, LargeTablesShowEveryRowInOrderBlockAfterBlock) {
 }
 
 TEST_F(Program, EdgarsLargestTableLeavesThePageAnswering) {
-  std::string table;
-  for (int i = 0; i < 250000; ++i) table += Good("ISSUER " + std::to_string(i), "1");
+  const std::string table = Issuers(250000);
   CaptureClipboard(table);
   EXPECT_EQ(Text("idNe"), "250000");
   QElapsedTimer clock;
@@ -356,8 +362,7 @@ TEST_F(Program, ThePageSurvivesItsProcessEndingAndTheCountsStay) {
 TEST_F(Program, OutOfMemoryIsAMessageAndTheProgramGoesOn) {
   CaptureClipboard(Good("ALPHA", "5"));
   const std::string document = ReadFile(OutputPath());
-  std::string table;
-  for (int i = 0; i < 150000; ++i) table += Good("ISSUER " + std::to_string(i), "1");
+  const std::string table = Issuers(150000);
   PutClipboardText(table);
   std::string box;
   QTimer closer;
@@ -417,8 +422,7 @@ TEST_F(Program, CloseBoxEndsTheProgramWithExitCodeZero) {
 TEST_F(Program, ClosingDuringACaptureEndsTheProgramWithinASecond) {
   CaptureClipboard(Good("OLD", "1"));
   const std::string old = ReadFile(OutputPath());
-  std::string table;
-  for (int i = 0; i < 100000; ++i) table += Good("ISSUER " + std::to_string(i), "1");
+  const std::string table = Issuers(100000);
   PutClipboardText(table);
   Click("btCapture");
   QElapsedTimer closing;
