@@ -75,9 +75,19 @@ bool ReadInput(const std::string& input, std::string& text, std::string& problem
   const int file = standardInput ? STDIN_FILENO : open(input.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat info;
   bool read = file >= 0;
-  if (read && fstat(file, &info) == 0 && S_ISDIR(info.st_mode)) {
+  const bool known = read && fstat(file, &info) == 0;
+  if (known && S_ISDIR(info.st_mode)) {
     errno = EISDIR;
     read = false;
+  }
+  // A file's size is known: one allocation instead of a copy at every doubling.
+  if (read && known && S_ISREG(info.st_mode) && info.st_size > 0) {
+    try {
+      text.reserve(static_cast<size_t>(info.st_size) + 1);
+    } catch (const std::bad_alloc&) {
+      errno = ENOMEM;
+      read = false;
+    }
   }
   read = read && ReadAll(file, text);
   const int cause = errno;

@@ -159,7 +159,7 @@ TEST_F(PreviousDocument, SurvivesAFailedRenameAHolderAndRunningOutOfMemory) {
   std::string table;
   while (table.size() < 20'000'000) table += kGood;
   WriteFile(dir.File("table.txt"), table);
-  EXPECT_EQ(Run("ulimit -v 100000;"), "form13f-convert: Out of Memory!\n");
+  EXPECT_EQ(Run("ulimit -v 70000;"), "form13f-convert: Out of Memory!\n");
   EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
 #endif
 }
