@@ -46,6 +46,13 @@ TEST_F(Host, EventsAreHandledOneAtATimeAndPageOperationsWorkInsideThem) {
   Js("location='|one';location='|two'");
   ASSERT_TRUE(WaitForEvents(2));
   EXPECT_EQ(values, (std::vector<std::string>{"abc", "one"}));
+
+  // A link span's click navigates four times from one script. Each event's
+  // page operation used to wait seconds for the next navigation, and the last
+  // event could be lost; a stall here outlasts the wait.
+  Js("location='|me|sk';location='|ak|sk';location='|cl|sk';location='|cl|sk'");
+  ASSERT_TRUE(WaitForEvents(6, 2500)) << RecordedEvents().size() << " events arrived";
+  EXPECT_EQ(values, (std::vector<std::string>{"abc", "one", "two", "me|sk", "ak|sk", "cl|sk"}));
 }
 
 TEST_F(Host, FailedPageOperationDropsTheEventSilently) {
