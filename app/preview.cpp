@@ -24,13 +24,17 @@ namespace {
 const char* const kPreviewScript = R"(
 window.f13Preview = window.f13Preview || {
   generation: 0,
+  // The table's start tag, with `style` after its own style so that it wins.
+  table: function(style) {
+    return style ? this.tableStart.replace(/style='([^']*)'/, "style='$1;" + style + "'") : this.tableStart;
+  },
   begin: function(generation, status, tableStart, head, rows, count, widest, whole) {
     this.generation = generation;
     // Rows that take no room but give their widths to the columns.
     this.widths = (head + widest).replace(/<TR[^>]*>/g, "<TR style='visibility:collapse'>");
     this.tableStart = tableStart;
     var message = document.getElementById('idMsg');
-    message.innerHTML = status + '<div id=idPv>' + tableStart.replace("style='", "style='" + (whole ? '' : 'border-bottom:0;')) +
+    message.innerHTML = status + '<div id=idPv>' + this.table(whole ? '' : 'border-bottom:0') +
         head + rows + (whole ? '' : this.widths) + '</TABLE></div>';
     this.received = count;
     if (whole) return [true];
@@ -52,8 +56,8 @@ window.f13Preview = window.f13Preview || {
           var block = entry.target;
           if (entry.isIntersecting && block.f13Html) {
             var self = window.f13Preview;
-            block.innerHTML = self.tableStart.replace("style='", "style='border-top:0;" +
-                (block.f13Last ? '' : 'border-bottom:0;')) + self.widths + block.f13Html + '</TABLE>';
+            block.innerHTML = self.table('border-top:0' + (block.f13Last ? '' : ';border-bottom:0')) +
+                self.widths + block.f13Html + '</TABLE>';
             block.f13Html = null;
           }
           // Undrawn, a block keeps the exact height it had, so that the rows

@@ -88,6 +88,15 @@ class Program : public ::testing::Test {
 
   std::string OutputPath() { return home_.File("Documents/tev_13f.xml"); }
 
+  // The window as a filer sees it, kept for the README when FORM13F_SCREENSHOTS
+  // names a folder.
+  void KeepScreenshot(const char* name) {
+    const QByteArray folder = qgetenv("FORM13F_SCREENSHOTS");
+    if (folder.isEmpty()) return;
+    Pause(500);  // until the page has painted what it laid out
+    window()->grab().save(QString(folder) + "/" + name);
+  }
+
   // Puts an xdg-open first on the PATH that runs `body` (a shell script's
   // lines) instead of opening anything.
   void StubOpener(const TempDir& bin, const std::string& body) {
@@ -157,6 +166,39 @@ TEST_F(Program, SpreadsheetClipboardsAreCapturedAsTheConverterReadsThem) {
     EXPECT_EQ(ReadFile(OutputPath()), ReadFile(expected.File("tev_13f.xml"))) << c.sheet;
   }
   EXPECT_NE(Html("idMsg").find("<b>Market<br>Value<br>($)</b>"), std::string::npos);
+}
+
+TEST_F(Program, RefusedRowsAndAJumpIntoALargePreviewAsAFilerSeesThem) {
+  if (!std::filesystem::exists(FORM13F_SHEETS_DIR)) GTEST_SKIP() << "no shared spreadsheet clipboards";
+  std::string table = ReadFile(std::string(FORM13F_SHEETS_DIR) + "/sec-12-columns-heading-blank-cells.tsv");
+  table.replace(table.find("\tSH\t", table.find("MICROSOFT")), 4, "\tStock\t");
+  table.replace(table.find("DFND", table.find("AMAZON")), 4, "joint");
+  CaptureClipboard(table);
+  const std::string errors = Text("idMsg");
+  EXPECT_NE(errors.find("Invalid field(s) in row 3:"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("SH/PRN \"Stock\" is not SH or PRN"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("Invalid field(s) in row 4:"), std::string::npos) << errors;
+  EXPECT_EQ(Text("idNe"), "8");
+  EXPECT_EQ(Text("idTot"), "101,433,999");
+  KeepScreenshot("capture-with-errors.png");
+
+  CaptureClipboard(Issuers(20000));
+  ASSERT_TRUE(WaitUntil([] { return !PreviewFilling(); }, 20000));
+  Js("window.scrollTo(0,document.body.scrollHeight/2);0");
+  const QString firstShown =
+      "(function(){var r=document.elementFromPoint(20,window.innerHeight/2);"
+      "r=r&&r.closest('tr');return r?r.cells[0].textContent:'';})()";
+  ASSERT_TRUE(WaitUntil([&] { return !Js(firstShown).toString().isEmpty(); }, 5000)) << "rows appear";
+  const int entry = Js(firstShown).toString().toInt();
+  EXPECT_GT(entry, 9000);
+  EXPECT_LT(entry, 11000);
+  EXPECT_EQ(Js("[].some.call(document.querySelectorAll('#idMsg td'),function(d){return "
+               "d.cellIndex==1&&d.textContent=='ISSUER " +
+               QString::number(entry - 1) + "';})")
+                .toBool(),
+            true)
+      << "the row's name is its entry's";
+  KeepScreenshot("large-preview.png");
 }
 
 TEST_F(Program, AltCCapturesToo) {
