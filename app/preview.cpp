@@ -66,7 +66,7 @@ window.f13Preview = window.f13Preview || {
             block.style.containIntrinsicSize = 'auto ' + block.getBoundingClientRect().height + 'px';
           block.style.contentVisibility = entry.isIntersecting ? 'visible' : 'hidden';
         });
-      }, {rootMargin: '100% 0px'});
+      }, {rootMargin: '25% 0px'});
     }
     var block = document.createElement('div');
     block.style.cssText = 'margin-top:-1px;content-visibility:hidden;contain-intrinsic-size:auto ' +
@@ -139,7 +139,10 @@ void Finish() {
   QApplication::restoreOverrideCursor();
 }
 
-void SendNextBlock() {
+// Sends the next few blocks in one script: small blocks keep a jump's drawing
+// short, and several to a round trip keep the filling quick.
+void SendNextBlocks() {
+  constexpr size_t kBlocksPerScript = 4;
   PageHost* host = MainPageHost();
   const size_t rows = sending.rowStarts.size() - 1;
   if (!host || sending.nextRow >= rows) {
@@ -147,15 +150,17 @@ void SendNextBlock() {
     Finish();
     return;
   }
-  const size_t first = sending.nextRow, last = std::min(rows, first + kPreviewBlockRows);
-  sending.nextRow = last;
   const int generation = sending.generation;
-  RunPageScriptLater(*host,
-                     "f13Preview.add(" + std::to_string(generation) + "," + ScriptLiteral(Rows(first, last)) +
-                         "," + std::to_string(last - first) + "," + (last == rows ? "true" : "false") + ")",
-                     [generation](bool) {
-                       if (generation == sending.generation) SendNextBlock();
-                     });
+  std::string script;
+  for (size_t block = 0; block < kBlocksPerScript && sending.nextRow < rows; ++block) {
+    const size_t first = sending.nextRow, last = std::min(rows, first + kPreviewBlockRows);
+    sending.nextRow = last;
+    script += "f13Preview.add(" + std::to_string(generation) + "," + ScriptLiteral(Rows(first, last)) + "," +
+              std::to_string(last - first) + "," + (last == rows ? "true" : "false") + ");";
+  }
+  RunPageScriptLater(*host, script, [generation](bool) {
+    if (generation == sending.generation) SendNextBlocks();
+  });
 }
 
 }  // namespace
@@ -188,7 +193,7 @@ void ShowPreview(const std::string& status, const std::string& table) {
   if (!whole) {
     filling = true;
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    SendNextBlock();
+    SendNextBlocks();
   } else {
     sending.table.reset();
   }

@@ -16,4 +16,4 @@ void ShowPreview(const std::string& status, const std::string& table);
 bool PreviewFilling();
 
 // Rows per block.
-constexpr int kPreviewBlockRows = 200;
+constexpr int kPreviewBlockRows = 100;

@@ -35,6 +35,8 @@ class Preview : public PageFixture {
   // The page as it shows, without the scroll bar: until a block has been on
   // screen its height is a guess, so the bar may differ from the single table's.
   QImage Screen() {
+    Js("document.body.offsetHeight");  // lays out what is still pending
+    Pause(100);                         // and lets it be painted
     const QImage view = host().browser->grab().toImage();
     const int bar = Js("window.innerWidth-document.documentElement.clientWidth").toInt();
     return view.copy(0, 0, view.width() - bar, view.height());
