@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QPointer>
 #include <QTest>
+#include <cstdlib>
 
 #include "app/desktop.h"
 #include "form/dom.h"
@@ -109,17 +110,30 @@ TEST_F(Host, UndoAndRedoAreNotAvailableInTextAreas) {
   EXPECT_EQ(Js("document.getElementById('taFree').value").toString(), "abc");
 }
 
+// A right press as the X server gives it: a press, a release and then a
+// context menu request of its own, which synthesized Qt events leave out.
 TEST_F(Host, RightButtonAsksForHelpOrPlaysTheExclamation) {
+  if (std::system("xdotool version >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
   Show(kPage);
-  Click("inner", Qt::RightButton);
+  host().activateWindow();
+  const auto rightClick = [&](const std::string& id) {
+    const QPoint at = host().browser->mapToGlobal(Centre(id));
+    const std::string command = "xdotool mousemove --sync " + std::to_string(at.x()) + " " +
+                                std::to_string(at.y()) + " click 3";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    Pause(400);
+  };
+  const int sounds = ExclamationsPlayed();
+  rightClick("inner");
   ASSERT_TRUE(WaitForEvents(1));
   EXPECT_EQ(RecordedEvents().back(), "qh|txName");
-  const int sounds = ExclamationsPlayed();
-  Click("plain", Qt::RightButton);
-  EXPECT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; }));
+  EXPECT_EQ(ExclamationsPlayed(), sounds) << "help opens without a sound";
+  delete CWbb::CurrentPopup();
+  rightClick("plain");
+  EXPECT_EQ(ExclamationsPlayed(), sounds + 1) << "one sound where there is no help";
   QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(5, 5), input()->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(input(), &menu);
-  EXPECT_EQ(ExclamationsPlayed(), sounds + 2);
+  EXPECT_EQ(ExclamationsPlayed(), sounds + 2) << "the menu key sounds";
   EXPECT_EQ(RecordedEvents().size(), 1u);
 }
 

@@ -356,10 +356,12 @@ TEST_F(Program, RealRightClicksAndKeysBehaveAsADialogsDo) {
   Pause(300);
   EXPECT_EQ(window()->Page()->zoomFactor(), 1.0) << "Ctrl and the wheel do not zoom";
 
-  CWbb::OpenPopup("<p>help</p>", 200);
-  ASSERT_NE(CWbb::CurrentPopup(), nullptr);
-  X("key Escape");
-  ASSERT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() == nullptr; }, 2000)) << "Escape closes the help";
+  for (const char* key : {"Escape", "Return"}) {
+    CWbb::OpenPopup("<p>help</p>", 200);
+    ASSERT_NE(CWbb::CurrentPopup(), nullptr);
+    X(std::string("key ") + key);
+    ASSERT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() == nullptr; }, 2000)) << key << " closes the help";
+  }
 }
 
 TEST_F(Program, ASecondStartRaisesTheRunningWindowAndEnds) {
