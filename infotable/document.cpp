@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 namespace {
 
@@ -22,30 +21,46 @@ size_t CharacterLength(std::string_view text, size_t position) {
   return length == 0 ? 1 : length;
 }
 
+// A part's length and bytes; a literal's length is known when compiling, so
+// that copying it takes a few moves instead of a call.
+template <size_t N>
+constexpr std::string_view View(const char (&literal)[N]) {
+  return std::string_view(literal, N - 1);
+}
+inline std::string_view View(std::string_view text) { return text; }
+
+template <size_t N>
+void Put(char*& at, const char (&literal)[N]) {
+  std::memcpy(at, literal, N - 1);
+  at += N - 1;
+}
+inline void Put(char*& at, std::string_view text) {
+  std::memcpy(at, text.data(), text.size());
+  at += text.size();
+}
+
 // Appends the parts through a small buffer on the stack, so that the string
 // is asked once for its room: the document and the preview are millions of
 // these small pieces.
-void AppendAll(std::string& out, std::initializer_list<std::string_view> parts) {
+template <typename... Parts>
+void AppendAll(std::string& out, const Parts&... parts) {
+  const size_t size = (View(parts).size() + ...);
   char gathered[1024];
-  size_t size = 0;
-  for (std::string_view part : parts) {
-    if (size + part.size() > sizeof gathered) {
-      out.append(gathered, size).append(part);
-      size = 0;
-      continue;
-    }
-    std::memcpy(gathered + size, part.data(), part.size());
-    size += part.size();
+  if (size > sizeof gathered) {
+    (out.append(View(parts)), ...);
+    return;
   }
+  char* at = gathered;
+  (Put(at, parts), ...);
   out.append(gathered, size);
 }
 
 void AppendElement(std::string& out, std::string_view indent, std::string_view name, std::string_view text) {
-  AppendAll(out, {indent, "<", name, ">", text, "</", name, ">\r\n"});
+  AppendAll(out, indent, "<", name, ">", text, "</", name, ">\r\n");
 }
 
 void AppendCell(std::string& out, std::string_view align, std::string_view text) {
-  AppendAll(out, {"<TD class=itbl align=", align, ">", text, "</TD>"});
+  AppendAll(out, "<TD class=itbl align=", align, ">", text, "</TD>");
 }
 
 // A right-aligned cell with a number grouped in thousands, written in place.
@@ -95,19 +110,19 @@ std::string FormatInfoTableEntry(const InfoTableRow& row) {
 }
 
 void AppendInfoTableEntry(std::string& out, const InfoTableRow& row) {
-  AppendAll(out, {"\t<infoTable>\r\n\t\t<nameOfIssuer>", CutCharacters(row[kNameOfIssuer], kNameLimit),
+  AppendAll(out, "\t<infoTable>\r\n\t\t<nameOfIssuer>", CutCharacters(row[kNameOfIssuer], kNameLimit),
                   "</nameOfIssuer>\r\n\t\t<titleOfClass>", CutCharacters(row[kTitleOfClass], kNameLimit),
-                  "</titleOfClass>\r\n\t\t<cusip>", CutCharacters(row[kCusip], kCusipLimit), "</cusip>\r\n"});
+                  "</titleOfClass>\r\n\t\t<cusip>", CutCharacters(row[kCusip], kCusipLimit), "</cusip>\r\n");
   if (!row[kFigi].empty()) AppendElement(out, "\t\t", "figi", row[kFigi]);
-  AppendAll(out, {"\t\t<value>", row[kValue], "</value>\r\n\t\t<shrsOrPrnAmt>\r\n\t\t\t<sshPrnamt>",
+  AppendAll(out, "\t\t<value>", row[kValue], "</value>\r\n\t\t<shrsOrPrnAmt>\r\n\t\t\t<sshPrnamt>",
                   row[kSshPrnamt], "</sshPrnamt>\r\n\t\t\t<sshPrnamtType>", row[kSshPrnamtType],
-                  "</sshPrnamtType>\r\n\t\t</shrsOrPrnAmt>\r\n"});
+                  "</sshPrnamtType>\r\n\t\t</shrsOrPrnAmt>\r\n");
   if (!row[kPutCall].empty()) AppendElement(out, "\t\t", "putCall", row[kPutCall]);
   AppendElement(out, "\t\t", "investmentDiscretion", row[kInvestmentDiscretion]);
   if (!row[kOtherManager].empty()) AppendElement(out, "\t\t", "otherManager", row[kOtherManager]);
-  AppendAll(out, {"\t\t<votingAuthority>\r\n\t\t\t<Sole>", row[kSole], "</Sole>\r\n\t\t\t<Shared>",
+  AppendAll(out, "\t\t<votingAuthority>\r\n\t\t\t<Sole>", row[kSole], "</Sole>\r\n\t\t\t<Shared>",
                   row[kShared], "</Shared>\r\n\t\t\t<None>", row[kNone],
-                  "</None>\r\n\t\t</votingAuthority>\r\n\t</infoTable>\r\n"});
+                  "</None>\r\n\t\t</votingAuthority>\r\n\t</infoTable>\r\n");
 }
 
 std::string FormatDocumentEnd() { return "</informationTable>\r\n"; }
@@ -132,7 +147,7 @@ std::string BeginPreview(bool withFigi) {
       "<TR height=48>";
   for (const char* caption : captions) {
     if (!withFigi && std::strcmp(caption, "FIGI") == 0) continue;
-    AppendAll(preview, {"<TD class=itbl align=center><B>", caption, "</B></TD>"});
+    AppendAll(preview, "<TD class=itbl align=center><B>", caption, "</B></TD>");
   }
   preview += "</TR>";
   return preview;
@@ -142,7 +157,7 @@ void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTabl
   char number[16];
   const std::string_view written(
       number, static_cast<size_t>(std::to_chars(number, number + sizeof number, entryNumber).ptr - number));
-  AppendAll(preview, {"<TR><TD class=itbl align=right>", written, "</TD>"});
+  AppendAll(preview, "<TR><TD class=itbl align=right>", written, "</TD>");
   for (size_t position = 0; position < kFigi; ++position) {
     if (IsNumericField(position))
       AppendGroupedCell(preview, row[position]);

@@ -50,21 +50,19 @@ std::string Holding(const std::string& field) {
   return field.empty() ? "it is empty" : "it holds " + Quoted(field);
 }
 
-bool IsAsciiLetterOrDigit(char c) {
+constexpr bool IsAsciiLetterOrDigit(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
 // EDGAR's name pattern: letters, digits, white space and this punctuation.
-bool IsAllowedInName(char c) {
-  static const auto kAllowed = [] {
-    std::array<bool, 256> allowed{};
-    for (int c = 0; c < 128; ++c) allowed[c] = IsAsciiLetterOrDigit(static_cast<char>(c));
-    for (const char* c = " \t\r\n!\\#$(),.:;`=@'-{}|/&"; *c; ++c)
-      allowed[static_cast<unsigned char>(*c)] = true;
-    return allowed;
-  }();
-  return kAllowed[static_cast<unsigned char>(c)];
-}
+constexpr std::array<bool, 256> kAllowedInName = [] {
+  std::array<bool, 256> allowed{};
+  for (int c = 0; c < 128; ++c) allowed[c] = IsAsciiLetterOrDigit(static_cast<char>(c));
+  for (const char* c = " \t\r\n!\\#$(),.:;`=@'-{}|/&"; *c; ++c) allowed[static_cast<unsigned char>(*c)] = true;
+  return allowed;
+}();
+
+bool IsAllowedInName(char c) { return kAllowedInName[static_cast<unsigned char>(c)]; }
 
 // The characters of an issuer name that EDGAR refuses, each named once, in order.
 std::string RefusedNameCharacters(const std::string& plainName) {
