@@ -1,5 +1,7 @@
 #include "app/capture.h"
 
+#include <utility>
+
 #include "app/desktop.h"
 #include "app/preview.h"
 #include "form/dom.h"
@@ -38,7 +40,7 @@ void CaptureInfoTable() {
       case ConversionOutcome::kWritten:
         state.entryCount = conversion.entryCount;
         state.valueTotal = conversion.valueTotal;
-        ShowPreview(conversion.previewStatus, conversion.previewTable);
+        ShowPreview(conversion.previewStatus, std::move(conversion.previewTable));
         return;
     }
   } catch (const std::bad_alloc&) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "form/dom.h"
@@ -165,12 +166,12 @@ void SendNextBlocks() {
 
 }  // namespace
 
-void ShowPreview(const std::string& status, const std::string& table) {
+void ShowPreview(const std::string& status, std::string table) {
   PageHost* host = MainPageHost();
   if (!host) throw CVexc();
   ++sending.generation;
   Finish();
-  auto shared = std::make_shared<const std::string>(table);
+  auto shared = std::make_shared<const std::string>(std::move(table));
   const size_t headStart = shared->find("<TR");
   const size_t headEnd = shared->find("</TR>", headStart) + 5;
   const size_t tableEnd = shared->size() - std::string("</TABLE>").size();

@@ -10,7 +10,7 @@
 // Puts the status paragraph and the table (as the conversion gives them) into
 // the main page's message line. Rows of an earlier preview still being sent
 // are dropped.
-void ShowPreview(const std::string& status, const std::string& table);
+void ShowPreview(const std::string& status, std::string table);
 
 // Whether rows of the last preview are still on their way to the page.
 bool PreviewFilling();

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/cadlg.h"
 #include "app/capture.h"
@@ -87,12 +88,12 @@ void Measure(int rows, bool blocks) {
   QElapsedTimer clock;
   clock.start();
   GetClipboardText(state.clipboardText);
-  const Conversion conversion = ConvertInfoTable(state.clipboardText, state.filingFolder + kOutputFileName);
+  Conversion conversion = ConvertInfoTable(state.clipboardText, state.filingFolder + kOutputFileName);
   const qint64 converted = clock.elapsed();
   const QString allRows = QString("document.querySelectorAll('#idMsg tr').length>=%1").arg(rows + 1);
   // Blocks are made as they come near the screen: a jump lands on rows never shown.
   if (blocks) {
-    ShowPreview(conversion.previewStatus, conversion.previewTable);
+    ShowPreview(conversion.previewStatus, std::move(conversion.previewTable));
   } else {
     page->runJavaScript(QString::fromStdString(
         "document.getElementById('idMsg').innerHTML=" + ScriptLiteral(PreviewHtml(conversion)) + ";0"));
