@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <system_error>
 
 namespace {
 
@@ -54,6 +55,7 @@ bool FileReplacement::Fail(int cause) {
 }
 
 void FileReplacement::Discard() {
+  if (syncer_.joinable()) syncer_.join();
   if (stream_) CloseFileStream(stream_);
   stream_ = nullptr;
   if (!temporaryPath_.empty()) unlink(temporaryPath_.c_str());
@@ -64,6 +66,7 @@ void FileReplacement::Discard() {
 
 bool FileReplacement::Open(const std::string& path) {
   Discard();
+  syncFailure_ = 0;
   path_ = path;
   struct stat info;
   if (lstat(path.c_str(), &info) == 0) {
@@ -89,8 +92,24 @@ bool FileReplacement::Open(const std::string& path) {
   return true;
 }
 
+void FileReplacement::SyncSoFar() {
+  if (!stream_ || stream_->file < 0 || syncing_) return;
+  if (syncer_.joinable()) syncer_.join();
+  syncing_ = true;
+  try {
+    syncer_ = std::thread([this, file = stream_->file] {
+      if (fdatasync(file) != 0 && syncFailure_ == 0) syncFailure_ = errno;
+      syncing_ = false;
+    });
+  } catch (const std::system_error&) {
+    syncing_ = false;  // no thread to spare: Commit syncs it all
+  }
+}
+
 bool FileReplacement::Commit() {
   if (!stream_) return Fail(EBADF);
+  if (syncer_.joinable()) syncer_.join();
+  if (syncFailure_ != 0) return Fail(syncFailure_);
   const bool synced = SyncFileStream(stream_) == kStreamOk;
   const int syncCause = LastStreamFailureCause();
   const bool closed = CloseFileStream(stream_) == kStreamOk;
@@ -104,6 +123,16 @@ bool FileReplacement::Commit() {
   if (folder >= 0) {
     fsync(folder);
     close(folder);
+  }
+  // The old version's blocks are given back as its last descriptor closes:
+  // milliseconds for a large document, which the caller need not wait for.
+  if (heldFile_ >= 0) {
+    try {
+      std::thread([file = heldFile_] { close(file); }).detach();
+      heldFile_ = -1;
+    } catch (const std::system_error&) {
+      // closed here instead
+    }
   }
   Discard();
   return true;

@@ -4,7 +4,9 @@
 // it was; a reader never sees a half-written file.
 #pragma once
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "storage/file_stream.h"
 
@@ -26,6 +28,11 @@ class FileReplacement {
   // The stream to write the new version through; null before Open.
   FileStream* stream() const { return stream_; }
 
+  // Starts putting what is written so far on the disk, on a thread of its own
+  // while the caller writes on; nothing when the last such start is still at
+  // work. Commit then has less to wait for, and fails if this failed.
+  void SyncSoFar();
+
   // Puts the written file on the disk, closes it and renames it over `path`.
   // False with the cause when any step fails; the temporary file is then gone.
   bool Commit();
@@ -40,4 +47,7 @@ class FileReplacement {
   FileStream* stream_ = nullptr;
   int heldFile_ = -1;  // the old file, locked so that no second writer replaces it meanwhile
   int failureCause_ = 0;
+  std::thread syncer_;
+  std::atomic<bool> syncing_{false};
+  std::atomic<int> syncFailure_{0};
 };

@@ -148,6 +148,15 @@ TEST_F(PreviousDocument, SurvivesAFailedRenameAHolderAndRunningOutOfMemory) {
       "form13f-convert: Could not write the file in the filing folder. (out.xml: Input/output error)\n");
   EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
 
+  // A table large enough that the disk is set to work before the end.
+  std::string large;
+  while (large.size() < 2'000'000) large += kGood;
+  WriteFile(dir.File("table.txt"), large);
+  EXPECT_EQ(
+      Run("FORM13F_FAILING_CALL=fdatasync ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD=" FORM13F_FAILING_RENAME),
+      "form13f-convert: Could not write the file in the filing folder. (out.xml: Input/output error)\n");
+  EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
+
   FileStream* holder = OpenFileStream(dir.File("out.xml"), kStreamUpdate);
   EXPECT_EQ(Run(""),
             "form13f-convert: Could not create file in the filing folder. (out.xml: another program is "
