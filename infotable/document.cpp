@@ -111,18 +111,18 @@ std::string FormatInfoTableEntry(const InfoTableRow& row) {
 
 void AppendInfoTableEntry(std::string& out, const InfoTableRow& row) {
   AppendAll(out, "\t<infoTable>\r\n\t\t<nameOfIssuer>", CutCharacters(row[kNameOfIssuer], kNameLimit),
-                  "</nameOfIssuer>\r\n\t\t<titleOfClass>", CutCharacters(row[kTitleOfClass], kNameLimit),
-                  "</titleOfClass>\r\n\t\t<cusip>", CutCharacters(row[kCusip], kCusipLimit), "</cusip>\r\n");
+            "</nameOfIssuer>\r\n\t\t<titleOfClass>", CutCharacters(row[kTitleOfClass], kNameLimit),
+            "</titleOfClass>\r\n\t\t<cusip>", CutCharacters(row[kCusip], kCusipLimit), "</cusip>\r\n");
   if (!row[kFigi].empty()) AppendElement(out, "\t\t", "figi", row[kFigi]);
   AppendAll(out, "\t\t<value>", row[kValue], "</value>\r\n\t\t<shrsOrPrnAmt>\r\n\t\t\t<sshPrnamt>",
-                  row[kSshPrnamt], "</sshPrnamt>\r\n\t\t\t<sshPrnamtType>", row[kSshPrnamtType],
-                  "</sshPrnamtType>\r\n\t\t</shrsOrPrnAmt>\r\n");
+            row[kSshPrnamt], "</sshPrnamt>\r\n\t\t\t<sshPrnamtType>", row[kSshPrnamtType],
+            "</sshPrnamtType>\r\n\t\t</shrsOrPrnAmt>\r\n");
   if (!row[kPutCall].empty()) AppendElement(out, "\t\t", "putCall", row[kPutCall]);
   AppendElement(out, "\t\t", "investmentDiscretion", row[kInvestmentDiscretion]);
   if (!row[kOtherManager].empty()) AppendElement(out, "\t\t", "otherManager", row[kOtherManager]);
   AppendAll(out, "\t\t<votingAuthority>\r\n\t\t\t<Sole>", row[kSole], "</Sole>\r\n\t\t\t<Shared>",
-                  row[kShared], "</Shared>\r\n\t\t\t<None>", row[kNone],
-                  "</None>\r\n\t\t</votingAuthority>\r\n\t</infoTable>\r\n");
+            row[kShared], "</Shared>\r\n\t\t\t<None>", row[kNone],
+            "</None>\r\n\t\t</votingAuthority>\r\n\t</infoTable>\r\n");
 }
 
 std::string FormatDocumentEnd() { return "</informationTable>\r\n"; }

@@ -118,8 +118,8 @@ TEST_F(Host, RightButtonAsksForHelpOrPlaysTheExclamation) {
   host().activateWindow();
   const auto rightClick = [&](const std::string& id) {
     const QPoint at = host().browser->mapToGlobal(Centre(id));
-    const std::string command = "xdotool mousemove --sync " + std::to_string(at.x()) + " " +
-                                std::to_string(at.y()) + " click 3";
+    const std::string command =
+        "xdotool mousemove --sync " + std::to_string(at.x()) + " " + std::to_string(at.y()) + " click 3";
     ASSERT_EQ(std::system(command.c_str()), 0);
     Pause(400);
   };

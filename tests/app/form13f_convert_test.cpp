@@ -153,7 +153,8 @@ TEST_F(PreviousDocument, SurvivesAFailedRenameAHolderAndRunningOutOfMemory) {
   while (large.size() < 2'000'000) large += kGood;
   WriteFile(dir.File("table.txt"), large);
   EXPECT_EQ(
-      Run("FORM13F_FAILING_CALL=fdatasync ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD=" FORM13F_FAILING_RENAME),
+      Run("FORM13F_FAILING_CALL=fdatasync ASAN_OPTIONS=verify_asan_link_order=0 "
+          "LD_PRELOAD=" FORM13F_FAILING_RENAME),
       "form13f-convert: Could not write the file in the filing folder. (out.xml: Input/output error)\n");
   EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
 

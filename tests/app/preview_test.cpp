@@ -36,7 +36,7 @@ class Preview : public PageFixture {
   // screen its height is a guess, so the bar may differ from the single table's.
   QImage Screen() {
     Js("document.body.offsetHeight");  // lays out what is still pending
-    Pause(100);                         // and lets it be painted
+    Pause(100);                        // and lets it be painted
     const QImage view = host().browser->grab().toImage();
     const int bar = Js("window.innerWidth-document.documentElement.clientWidth").toInt();
     return view.copy(0, 0, view.width() - bar, view.height());
@@ -54,9 +54,8 @@ class Preview : public PageFixture {
     }
     Js("window.scrollTo(0," + find + ".getBoundingClientRect().top+window.scrollY);0");
     // Rows reach the bottom of the view once the blocks there are drawn.
-    ASSERT_TRUE(WaitUntil([&] {
-      return Js("!!document.elementFromPoint(20,window.innerHeight-3).closest('td')").toBool();
-    }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return Js("!!document.elementFromPoint(20,window.innerHeight-3).closest('td')").toBool(); }));
     Pause(200);
   }
 };
