@@ -57,10 +57,12 @@ struct TablePlan {
   std::vector<int> lineLayout;  // per line: an index into layouts, kHeadingLine or kFilledCells
   bool hasHeading = false;
   bool showsFigi = false;  // some row holds a FIGI
+  // Headings whose value column gives thousands: the line and the caption.
+  std::vector<std::pair<size_t, std::string>> thousandsCaptions;
 };
 
 TablePlan PlanTable(const NormalizedText& normalized) {
-  TablePlan plan{normalized.lines, {}, {}, false, false};
+  TablePlan plan{normalized.lines, {}, {}, false, false, {}};
   plan.lineLayout.assign(plan.lines.size(), kFilledCells);
   int current = kFilledCells;
   ColumnLayout byWidth;
@@ -73,6 +75,9 @@ TablePlan PlanTable(const NormalizedText& normalized) {
                                                i + 1 < plan.lines.size() ? plan.lines[i + 1] : "", heading)
                                  : 0) {
       plan.hasHeading = true;
+      const Cells captions = SplitFields(line, '\t');
+      const std::string_view valueCaption = captions[static_cast<size_t>(heading.cell[kValue])];
+      if (IsThousandsCaption(valueCaption)) plan.thousandsCaptions.emplace_back(i, valueCaption);
       plan.layouts.push_back(heading);
       current = static_cast<int>(plan.layouts.size() - 1);
       for (size_t above = i; above > 0 && plan.lineLayout[above - 1] != kHeadingLine &&
@@ -174,7 +179,12 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
   Cells cells;
   for (size_t i = 0; i < plan.lines.size() && !writeFailed; ++i) {
     const uint32_t rowNumber = static_cast<uint32_t>(i + 1);
-    if (plan.lineLayout[i] == kHeadingLine) continue;
+    if (plan.lineLayout[i] == kHeadingLine) {
+      for (const auto& [at, caption] : plan.thousandsCaptions)
+        if (at == i)
+          errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", ValueInThousandsMessage(caption)});
+      continue;
+    }
     std::string_view line = plan.lines[i];
     const size_t invalid = CountInvalidCharacters(line);
     std::string plain;

@@ -58,7 +58,8 @@ constexpr bool IsAsciiLetterOrDigit(char c) {
 constexpr std::array<bool, 256> kAllowedInName = [] {
   std::array<bool, 256> allowed{};
   for (int c = 0; c < 128; ++c) allowed[c] = IsAsciiLetterOrDigit(static_cast<char>(c));
-  for (const char* c = " \t\r\n!\\#$(),.:;`=@'-{}|/&"; *c; ++c) allowed[static_cast<unsigned char>(*c)] = true;
+  for (const char* c = " \t\r\n!\\#$(),.:;`=@'-{}|/&"; *c; ++c)
+    allowed[static_cast<unsigned char>(*c)] = true;
   return allowed;
 }();
 
@@ -149,6 +150,11 @@ std::vector<std::string> CheckEdgarTableRules(uint32_t entryCount, uint64_t valu
         std::string(valueTotal == UINT64_MAX ? "at least " : "") +
         GroupThousands(std::to_string(valueTotal)));
   return problems;
+}
+
+std::string ValueInThousandsMessage(std::string_view caption) {
+  return "value must be in whole dollars, but column \"" + std::string(caption) +
+         "\" gives thousands; the values are written as they stand";
 }
 
 std::string EdgarEntryLimitMessage() {

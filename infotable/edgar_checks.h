@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "infotable/row.h"
@@ -18,6 +19,10 @@ std::vector<std::string> CheckEdgarRules(const InfoTableRow& row);
 // What EDGAR would refuse of the whole table: no entry at all, or a value total
 // past the 16 digits of the cover page (`valueTotal` saturates).
 std::vector<std::string> CheckEdgarTableRules(uint32_t entryCount, uint64_t valueTotal);
+
+// The message for a heading whose value column, captioned `caption`, gives
+// thousands: the values are written as they stand.
+std::string ValueInThousandsMessage(std::string_view caption);
 
 // The message for the first entry past kEdgarEntryLimit.
 std::string EdgarEntryLimitMessage();

@@ -448,6 +448,8 @@ size_t ReadHeading(const Cells& cells, std::string_view lineBelow, ColumnLayout&
   return lines;
 }
 
+bool IsThousandsCaption(std::string_view caption) { return CaptionKey(caption) == "VALUEX1000"; }
+
 bool MayBeHeading(std::string_view line) {
   const auto matches = [&](size_t at) {
     return at + 5 <= line.size() && UpperAscii(line[at + 1]) == 'U' && UpperAscii(line[at + 2]) == 'S' &&

@@ -82,6 +82,10 @@ bool LayoutForWidth(size_t width, ColumnLayout& layout);
 // `cells` is no heading.
 size_t ReadHeading(const Cells& cells, std::string_view lineBelow, ColumnLayout& layout);
 
+// Whether a value column's caption gives the values in thousands, as the
+// SEC's old "VALUE (x$1000)" did; EDGAR now takes whole dollars.
+bool IsThousandsCaption(std::string_view caption);
+
 // Whether a line holds only captions that stand above a heading's columns,
 // such as "VOTING AUTHORITY" or "COLUMN 4".
 bool IsCaptionLine(const Cells& cells);

@@ -344,3 +344,26 @@ TEST_F(ConversionTest, HeadingsAreNeitherEntriesNorErrorsButKeepTheirRowNumbers)
   EXPECT_EQ(ConvertInfoTable("CUSIP\tVALUE\n123456789\t1\n", path).failureMessage, kNoValidDataMessage)
       << "a narrow table without a heading naming every column";
 }
+
+// An old sheet's values in thousands would be filed a thousand times too small.
+TEST_F(ConversionTest, AHeadingOfValuesInThousandsIsReported) {
+  const struct {
+    const char* caption;
+    bool inThousands;
+  } cases[] = {{"VALUE (x$1000)", true}, {"Value (X $1000)", true}, {"VALUE", false}, {"VALUE (USD)", false}};
+  for (const auto& c : cases) {
+    const std::string table = std::string("NAME OF ISSUER\tTITLE OF CLASS\tCUSIP\t") + c.caption +
+                              "\tSHRS OR PRN AMT\tSH/PRN\tPUT/CALL\tINVESTMENT DISCRETION\tOTHER "
+                              "MANAGER\tSOLE\tSHARED\tNONE\n"
+                              "APPLE INC\tCOM\t037833100\t45,214\t180,512\tSH\t\tSOLE\t\t180,512\t0\t0\n";
+    const Conversion conversion = ConvertInfoTable(table, path);
+    EXPECT_EQ(conversion.valueTotal, 45214u) << c.caption << ": written as it stands";
+    ASSERT_EQ(conversion.errors.size(), c.inThousands ? 1u : 0u) << c.caption;
+    if (!c.inThousands) continue;
+    EXPECT_EQ(conversion.errors[0].kind, RowErrorKind::kNotAcceptedByEdgar);
+    EXPECT_EQ(conversion.errors[0].row, 1u);
+    EXPECT_EQ(conversion.errors[0].reason, "value must be in whole dollars, but column \"" +
+                                               std::string(c.caption) +
+                                               "\" gives thousands; the values are written as they stand");
+  }
+}
