@@ -130,6 +130,8 @@ TEST_F(Host, RightButtonAsksForHelpOrPlaysTheExclamation) {
   EXPECT_EQ(ExclamationsPlayed(), sounds) << "help opens without a sound";
   delete CWbb::CurrentPopup();
   rightClick("plain");
+  EXPECT_TRUE(WaitUntil([&] { return ExclamationsPlayed() > sounds; }));
+  Pause(300);
   EXPECT_EQ(ExclamationsPlayed(), sounds + 1) << "one sound where there is no help";
   QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(5, 5), input()->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(input(), &menu);
