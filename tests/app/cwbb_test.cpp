@@ -3,7 +3,6 @@
 #include <QCursor>
 #include <QPointer>
 #include <QTest>
-#include <cstdlib>
 
 #include "app/desktop.h"
 #include "form/dom.h"
@@ -113,14 +112,11 @@ TEST_F(Host, UndoAndRedoAreNotAvailableInTextAreas) {
 // A right press as the X server gives it: a press, a release and then a
 // context menu request of its own, which synthesized Qt events leave out.
 TEST_F(Host, RightButtonAsksForHelpOrPlaysTheExclamation) {
-  if (std::system("xdotool version >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
   Show(kPage);
   host().activateWindow();
   const auto rightClick = [&](const std::string& id) {
-    const QPoint at = host().browser->mapToGlobal(Centre(id));
-    const std::string command =
-        "xdotool mousemove --sync " + std::to_string(at.x()) + " " + std::to_string(at.y()) + " click 3";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    Xdotool(MoveTo(host().browser->mapToGlobal(Centre(id))) + " click 3");
     Pause(400);
   };
   const int sounds = ExclamationsPlayed();

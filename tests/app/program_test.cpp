@@ -337,29 +337,23 @@ TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
   EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.path() + "\n");
 }
 
-// Real X input, as a mouse and a keyboard give it: synthesized Qt events miss
-// what the X server adds, such as the context menu request after a right press.
-void X(const std::string& command) { ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command; }
-
 TEST_F(Program, RealRightClicksAndKeysBehaveAsADialogsDo) {
-  if (std::system("xdotool version >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
   window()->activateWindow();
-  const QPoint at = window()->browser->mapToGlobal(Centre("idFf"));
-  const std::string to = "mousemove --sync " + std::to_string(at.x()) + " " + std::to_string(at.y());
-  X(to);
+  Xdotool(MoveTo(window()->browser->mapToGlobal(Centre("idFf"))));
   int sounds = ExclamationsPlayed();
-  X("click 3");
+  Xdotool("click 3");
   Pause(500);
   EXPECT_EQ(ExclamationsPlayed(), sounds + 1) << "one sound for a right click where there is no help";
 
-  X("keydown ctrl click 4 click 4 keyup ctrl");
+  Xdotool("keydown ctrl click 4 click 4 keyup ctrl");
   Pause(300);
   EXPECT_EQ(window()->Page()->zoomFactor(), 1.0) << "Ctrl and the wheel do not zoom";
 
   for (const char* key : {"Escape", "Return"}) {
     CWbb::OpenPopup("<p>help</p>", 200);
     ASSERT_NE(CWbb::CurrentPopup(), nullptr);
-    X(std::string("key ") + key);
+    Xdotool(std::string("key ") + key);
     ASSERT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() == nullptr; }, 2000)) << key << " closes the help";
   }
 }

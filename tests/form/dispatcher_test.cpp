@@ -2,7 +2,6 @@
 
 #include <QCursor>
 #include <algorithm>
-#include <cstdlib>
 
 #include "app/desktop.h"
 #include "form/controls.h"
@@ -189,14 +188,12 @@ TEST_F(Dispatcher, RadioGroupSendsOneNestedEventPerOtherButton) {
 // Real X input: the engine's own access-key action, and a real click, each
 // give one click event of the span, never two.
 TEST_F(Dispatcher, ALinksAccessKeyOrAClickIsOneClick) {
-  if (std::system("xdotool version >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
   host().activateWindow();
-  const QPoint at = host().browser->mapToGlobal(Centre("skLink"));
-  for (const std::string& input :
-       {std::string("key --clearmodifiers alt+l"),
-        "mousemove --sync " + std::to_string(at.x()) + " " + std::to_string(at.y()) + " click 1"}) {
+  for (const std::string& input : {std::string("key --clearmodifiers alt+l"),
+                                   MoveTo(host().browser->mapToGlobal(Centre("skLink"))) + " click 1"}) {
     RecordedEvents().clear();
-    ASSERT_EQ(std::system(("xdotool " + input).c_str()), 0);
+    Xdotool(input);
     ASSERT_TRUE(WaitForEvents(1)) << input;
     Pause(500);
     EXPECT_EQ(std::count(RecordedEvents().begin(), RecordedEvents().end(), "cl|skLink"), 1)

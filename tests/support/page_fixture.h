@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,20 @@ inline QVariant Evaluate(QWebEnginePage* page, const QString& script) {
   page->runJavaScript(script, [result](const QVariant& value) { *result = {true, value}; });
   EXPECT_TRUE(WaitUntil([&] { return result->first; }, 10000)) << script.toStdString();
   return result->second;
+}
+
+// Real X input, as a mouse and a keyboard give it: synthesized Qt events miss
+// what the X server adds, such as the context menu request after a right press.
+inline bool HaveXdotool() { return std::system("xdotool version >/dev/null 2>&1") == 0; }
+
+// Runs an xdotool command, such as "key Escape" or MoveTo(at) + " click 3".
+inline void Xdotool(const std::string& command) {
+  ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command;
+}
+
+// The xdotool command that moves the pointer to `at`, a point on the screen.
+inline std::string MoveTo(QPoint at) {
+  return "mousemove --sync " + std::to_string(at.x()) + " " + std::to_string(at.y());
 }
 
 // The centre of an element, in the view's coordinates.
