@@ -14,7 +14,7 @@
 #include "form/controls.h"
 #include "form/dispatcher.h"
 #include "form/dom.h"
-#include "infotable/document.h"
+#include "infotable/text_forms.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ void OpenFilerLogin(const std::string& folder) {
 void CopyCommand(const std::string& subject) {
   const CaptureState& state = Capture();
   if (subject == "csFf")
-    PutClipboardText(state.filingFolder + kOutputFileName);
+    PutClipboardText(state.filingFolder + kDocumentFileName);
   else if (subject == "csNe")
     PutClipboardText(std::to_string(state.entryCount));
   else if (subject == "csTot")
@@ -131,5 +131,5 @@ void SetUpFilingFolder() {
   std::string& folder = Capture().filingFolder;
   folder = documents + "/";
   if (folder == "//") folder = "/";  // the root fallback needs no second separator
-  ReplaceElementContent("idFf", EscapeMarkup(folder + kOutputFileName));
+  ReplaceElementContent("idFf", EscapeMarkup(folder + kDocumentFileName));
 }

@@ -20,7 +20,7 @@ void CaptureInfoTable() {
       ShowMessage(kClipboardEmptyMessage);
       return;
     }
-    const std::string path = state.filingFolder.empty() ? "" : state.filingFolder + kOutputFileName;
+    const std::string path = state.filingFolder.empty() ? "" : state.filingFolder + kDocumentFileName;
     Conversion conversion = ConvertInfoTable(state.clipboardText, path);
     // The text is not needed again, and a large one is better given back now.
     std::string().swap(state.clipboardText);

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 
-constexpr const char* kOutputFileName = "tev_13f.xml";
+#include "infotable/edgar_limits.h"
+
 constexpr const char* kClipboardEmptyMessage = "The clipboard is empty.";
 
 struct CaptureState {

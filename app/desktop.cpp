@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include "form/dom.h"
+#include "infotable/conversion.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ void ShowMessage(const std::string& text) {
   PlayExclamation();
 }
 
-void ShowOutOfMemory() { QMessageBox::critical(QApplication::activeWindow(), "Error", "Out of Memory!"); }
+void ShowOutOfMemory() { QMessageBox::critical(QApplication::activeWindow(), "Error", kOutOfMemoryMessage); }
 
 void PlayExclamation() {
   ++exclamations;

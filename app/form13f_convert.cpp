@@ -14,14 +14,15 @@
 #include <new>
 #include <string>
 
-#include "form/page.h"
 #include "infotable/conversion.h"
+#include "infotable/edgar_limits.h"
+#include "infotable/preview.h"
 
 namespace {
 
 enum ExitStatus { kClean = 0, kRowErrors = 1, kNotWritten = 2 };
 
-const char kUsage[] =
+const std::string kUsage =
     "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [INPUT]\n"
     "\n"
     "Converts a Form 13F information table, copied from a spreadsheet as\n"
@@ -29,7 +30,9 @@ const char kUsage[] =
     "XML document.\n"
     "\n"
     "  INPUT               the table text; '-' or none reads standard input\n"
-    "  -o OUTPUT           the XML document to write (default: tev_13f.xml);\n"
+    "  -o OUTPUT           the XML document to write (default: " +
+    std::string(kDocumentFileName) +
+    ");\n"
     "                      '-' writes it to standard output\n"
     "  --preview HTMLFILE  also write an HTML page with the errors and the rows\n"
     "  --help              show this text\n"
@@ -127,7 +130,7 @@ bool CopyToStandardOutput(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string output = "tev_13f.xml", previewPath, input = "-";
+  std::string output = kDocumentFileName, previewPath, input = "-";
   bool inputGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -145,7 +148,7 @@ int main(int argc, char** argv) {
     } else if (argument.size() > 1 && argument[0] == '-') {
       return Fail("unknown option " + argument + "\n\n" + kUsage);
     } else if (inputGiven) {
-      return Fail(std::string("only one INPUT may be given\n\n") + kUsage);
+      return Fail("only one INPUT may be given\n\n" + kUsage);
     } else {
       input = argument;
       inputGiven = true;
@@ -167,7 +170,7 @@ int main(int argc, char** argv) {
     if (!mkdtemp(pattern.data()))
       return Fail("could not make a temporary folder: " + std::string(std::strerror(errno)));
     folder = pattern;
-    output = folder + "/tev_13f.xml";
+    output = folder + "/" + kDocumentFileName;
   }
   const Conversion conversion = ConvertInfoTable(text, output, !previewPath.empty());
   text = std::string();
@@ -200,8 +203,7 @@ int main(int argc, char** argv) {
 
   if (!previewPath.empty()) {
     std::ofstream page(previewPath, std::ios::binary | std::ios::trunc);
-    page << "<meta charset='utf-8'>\n"
-         << PageStyleSheet() << conversion.previewStatus << conversion.previewTable << "\n";
+    page << PreviewPage(conversion.previewStatus, conversion.previewTable);
     page.close();
     if (!page) return Fail("could not write the preview to " + previewPath);
   }

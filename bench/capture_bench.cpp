@@ -88,7 +88,7 @@ void Measure(int rows, bool blocks) {
   QElapsedTimer clock;
   clock.start();
   GetClipboardText(state.clipboardText);
-  Conversion conversion = ConvertInfoTable(state.clipboardText, state.filingFolder + kOutputFileName);
+  Conversion conversion = ConvertInfoTable(state.clipboardText, state.filingFolder + kDocumentFileName);
   const qint64 converted = clock.elapsed();
   const QString allRows = QString("document.querySelectorAll('#idMsg tr').length>=%1").arg(rows + 1);
   // Blocks are made as they come near the screen: a jump lands on rows never shown.

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "infotable/document.h"
+#include "infotable/row_error.h"
 
 constexpr const char* kNoValidDataMessage = "The clipboard does not contain valid data.";
 constexpr const char* kNoFilingFolderMessage = "Filing folder not specified.";
@@ -24,16 +24,6 @@ enum class ConversionOutcome {
   kWriteFailed,  // writing the new document failed; nothing of it is left
   kOutOfMemory,  // memory ran out; nothing of the new document is left
 };
-
-struct RowError {
-  RowErrorKind kind;
-  uint32_t row;        // numbers the non-blank lines from 1, headings included; 0 for the whole table
-  std::string line;    // the row's cells as ShowCells shows them; empty for EDGAR's findings
-  std::string reason;  // what is wrong, naming the column; empty for an invalid character
-};
-
-// The plain text of an error line after its heading: the line, then the reason.
-std::string RowErrorText(const RowError& error);
 
 struct Conversion {
   ConversionOutcome outcome = ConversionOutcome::kNotWritten;

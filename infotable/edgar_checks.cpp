@@ -5,36 +5,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "infotable/document.h"
+#include "infotable/edgar_limits.h"
+#include "infotable/text_forms.h"
 
 namespace {
-
-constexpr size_t kTextLimit = 150;
-constexpr size_t kOtherManagerLimit = 100;
-constexpr size_t kDigitLimit = 16;
-
-// The final fields are markup-escaped; messages show what the filer typed.
-std::string UnescapeMarkup(const std::string& text) {
-  static const struct {
-    std::string_view reference;
-    char character;
-  } kReferences[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}};
-  std::string plain;
-  size_t start = 0;
-  for (size_t at; (at = text.find('&', start)) != std::string::npos;) {
-    plain.append(text, start, at - start);
-    start = at + 1;
-    plain += '&';
-    for (const auto& known : kReferences) {
-      if (text.compare(at, known.reference.size(), known.reference) == 0) {
-        plain.back() = known.character;
-        start = at + known.reference.size();
-        break;
-      }
-    }
-  }
-  return plain.append(text, start, std::string::npos);
-}
 
 // A field as a message quotes it: what the filer typed, at most 200 bytes.
 std::string Quoted(const std::string& field) {
@@ -48,10 +22,6 @@ std::string Quoted(const std::string& field) {
 
 std::string Holding(const std::string& field) {
   return field.empty() ? "it is empty" : "it holds " + Quoted(field);
-}
-
-constexpr bool IsAsciiLetterOrDigit(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
 // EDGAR's name pattern: letters, digits, white space and this punctuation.
@@ -106,8 +76,9 @@ void CheckCut(std::vector<std::string>& problems, const char* element, const std
 }
 
 void CheckDigits(std::vector<std::string>& problems, const char* element, const std::string& digits) {
-  if (!digits.empty() && digits.size() <= kDigitLimit) return;
-  problems.push_back(std::string(element) + " must be 1 to 16 digits, but " + Holding(digits));
+  if (!digits.empty() && digits.size() <= kEdgarDigitLimit) return;
+  problems.push_back(std::string(element) + " must be 1 to " + std::to_string(kEdgarDigitLimit) +
+                     " digits, but " + Holding(digits));
 }
 
 }  // namespace
@@ -115,7 +86,7 @@ void CheckDigits(std::vector<std::string>& problems, const char* element, const 
 std::vector<std::string> CheckEdgarRules(const InfoTableRow& row) {
   std::vector<std::string> problems;
   const std::string& name = row[kNameOfIssuer];
-  CheckCut(problems, "nameOfIssuer", name, kTextLimit);
+  CheckCut(problems, "nameOfIssuer", name, kEdgarTextLimit);
   // Escaped "<" and ">" are refused and "&" is allowed, so only a name with a
   // character outside the allowed set needs its plain form looked at.
   const bool allAllowed =
@@ -123,17 +94,18 @@ std::vector<std::string> CheckEdgarRules(const InfoTableRow& row) {
   const std::string refused = allAllowed ? std::string() : RefusedNameCharacters(UnescapeMarkup(name));
   if (!refused.empty())
     problems.push_back("nameOfIssuer must not hold " + refused + ", but " + Holding(name));
-  CheckCut(problems, "titleOfClass", row[kTitleOfClass], kTextLimit);
+  CheckCut(problems, "titleOfClass", row[kTitleOfClass], kEdgarTextLimit);
   const std::string& cusip = row[kCusip];
-  if (cusip.size() > 9)  // cut to 9 it would name another security
+  if (cusip.size() > kCusipLength)  // cut, it would name another security
     problems.push_back("CUSIP of " + std::to_string(CountCharacters(cusip)) +
-                       " characters cannot be cut to 9: " + Quoted(cusip));
-  else if (cusip.size() != 9 || !std::all_of(cusip.begin(), cusip.end(), IsAsciiLetterOrDigit))
-    problems.push_back("cusip must be exactly 9 letters or digits, but " + Holding(cusip));
+                       " characters cannot be cut to " + std::to_string(kCusipLength) + ": " + Quoted(cusip));
+  else if (cusip.size() != kCusipLength || !std::all_of(cusip.begin(), cusip.end(), IsAsciiLetterOrDigit))
+    problems.push_back("cusip must be exactly " + std::to_string(kCusipLength) + " letters or digits, but " +
+                       Holding(cusip));
   CheckDigits(problems, "value", row[kValue]);
   CheckDigits(problems, "sshPrnamt", row[kSshPrnamt]);
   if (!row[kOtherManager].empty())
-    CheckLength(problems, "otherManager", row[kOtherManager], kOtherManagerLimit);
+    CheckLength(problems, "otherManager", row[kOtherManager], kEdgarOtherManagerLimit);
   CheckDigits(problems, "Sole", row[kSole]);
   CheckDigits(problems, "Shared", row[kShared]);
   CheckDigits(problems, "None", row[kNone]);
@@ -144,11 +116,11 @@ std::vector<std::string> CheckEdgarTableRules(uint32_t entryCount, uint64_t valu
   std::vector<std::string> problems;
   if (entryCount == 0)
     problems.push_back("informationTable must hold at least one infoTable entry, but it has none");
-  if (valueTotal > 9999999999999999u)  // the cover page's total has 16 digits
-    problems.push_back(
-        "the information table total must be at most 16 digits for the cover page, but it is " +
-        std::string(valueTotal == UINT64_MAX ? "at least " : "") +
-        GroupThousands(std::to_string(valueTotal)));
+  if (std::to_string(valueTotal).size() > kEdgarDigitLimit)
+    problems.push_back("the information table total must be at most " + std::to_string(kEdgarDigitLimit) +
+                       " digits for the cover page, but it is " +
+                       std::string(valueTotal == UINT64_MAX ? "at least " : "") +
+                       GroupThousands(std::to_string(valueTotal)));
   return problems;
 }
 
@@ -158,5 +130,6 @@ std::string ValueInThousandsMessage(std::string_view caption) {
 }
 
 std::string EdgarEntryLimitMessage() {
-  return "informationTable must hold at most 250,000 infoTable entries, but this row is entry 250,001";
+  return "informationTable must hold at most " + GroupThousands(std::to_string(kEdgarEntryLimit)) +
+         " infoTable entries, but this row is entry " + GroupThousands(std::to_string(kEdgarEntryLimit + 1));
 }

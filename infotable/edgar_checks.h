@@ -8,9 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "infotable/row.h"
-
-constexpr uint32_t kEdgarEntryLimit = 250000;
+#include "infotable/fields.h"
 
 // One plain-text message per problem, in field order; each names the element,
 // says what is wrong and shows what it holds. Empty when EDGAR takes the row.
@@ -24,5 +22,5 @@ std::vector<std::string> CheckEdgarTableRules(uint32_t entryCount, uint64_t valu
 // thousands: the values are written as they stand.
 std::string ValueInThousandsMessage(std::string_view caption);
 
-// The message for the first entry past kEdgarEntryLimit.
+// The message for the first entry past the entry limit.
 std::string EdgarEntryLimitMessage();

@@ -87,8 +87,9 @@ bool FileReplacement::Open(const std::string& path) {
   const int cause = errno;
   close(file);
   if (!modeSet) return Fail(cause);
-  stream_ = OpenFileStream(temporaryPath_, kStreamCreate);
-  if (!stream_) return Fail(LastStreamFailureCause());
+  int openCause = 0;
+  stream_ = OpenFileStream(temporaryPath_, kStreamCreate, 0, &openCause);
+  if (!stream_) return Fail(openCause);
   return true;
 }
 
@@ -111,11 +112,12 @@ bool FileReplacement::Commit() {
   if (syncer_.joinable()) syncer_.join();
   if (syncFailure_ != 0) return Fail(syncFailure_);
   const bool synced = SyncFileStream(stream_) == kStreamOk;
-  const int syncCause = LastStreamFailureCause();
-  const bool closed = CloseFileStream(stream_) == kStreamOk;
+  const int syncCause = StreamFailureCause(stream_);
+  int closeCause = 0;
+  const bool closed = CloseFileStream(stream_, &closeCause) == kStreamOk;
   stream_ = nullptr;
   if (!synced) return Fail(syncCause);
-  if (!closed) return Fail(LastStreamFailureCause());
+  if (!closed) return Fail(closeCause);
   if (std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) return Fail(errno);
   temporaryPath_.clear();
   // The rename itself reaches the disk with the folder.

@@ -17,9 +17,6 @@
 
 namespace {
 
-int8_t lastError = kStreamOk;
-int lastFailureCause = 0;
-
 // Compressed records carry a 2-byte length; this bounds what one may hold.
 constexpr size_t kCompressScratchSize = 61440;
 
@@ -29,8 +26,8 @@ bool IsTemporary(const FileStream& stream) { return AccessKind(stream) == kStrea
 bool IsCompressed(const FileStream& stream) { return stream.mode & kStreamCompressed; }
 bool IsPadded(const FileStream& stream) { return stream.mode & kStreamPad; }
 
-bool Fail(int cause) {
-  lastFailureCause = cause;
+bool Fail(FileStream& stream, int cause) {
+  stream.failureCause = cause;
   return false;
 }
 
@@ -39,13 +36,13 @@ uint8_t ScrambleMask(const FileStream& stream, uint64_t position) {
   return static_cast<uint8_t>(high * position + low);
 }
 
-bool ReadFully(int file, unsigned char* data, size_t count, uint64_t offset, size_t* done) {
+bool ReadFully(FileStream& stream, unsigned char* data, size_t count, uint64_t offset, size_t* done) {
   *done = 0;
   while (*done < count) {
-    const ssize_t n = pread(file, data + *done, count - *done, static_cast<off_t>(offset + *done));
+    const ssize_t n = pread(stream.file, data + *done, count - *done, static_cast<off_t>(offset + *done));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return Fail(errno);
+      return Fail(stream, errno);
     }
     if (n == 0) break;
     *done += static_cast<size_t>(n);
@@ -53,15 +50,15 @@ bool ReadFully(int file, unsigned char* data, size_t count, uint64_t offset, siz
   return true;
 }
 
-bool WriteFully(int file, const unsigned char* data, size_t count, uint64_t offset) {
+bool WriteFully(FileStream& stream, const unsigned char* data, size_t count, uint64_t offset) {
   size_t done = 0;
   while (done < count) {
-    const ssize_t n = pwrite(file, data + done, count - done, static_cast<off_t>(offset + done));
+    const ssize_t n = pwrite(stream.file, data + done, count - done, static_cast<off_t>(offset + done));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return Fail(errno);
+      return Fail(stream, errno);
     }
-    if (n == 0) return Fail(ENOSPC);
+    if (n == 0) return Fail(stream, ENOSPC);
     done += static_cast<size_t>(n);
   }
   return true;
@@ -82,26 +79,26 @@ bool EnsureFile(FileStream& stream) {
   int file;
   if (IsRead(stream)) {
     file = open(path, O_RDONLY | O_CLOEXEC);
-    if (file < 0) return Fail(errno);
+    if (file < 0) return Fail(stream, errno);
     if (flock(file, LOCK_SH | LOCK_NB) != 0) {
       const int cause = errno;
       close(file);
-      return Fail(cause);
+      return Fail(stream, cause);
     }
   } else {
     struct stat info;
-    if (stat(path, &info) == 0 && !(info.st_mode & S_IWUSR)) return Fail(EACCES);
+    if (stat(path, &info) == 0 && !(info.st_mode & S_IWUSR)) return Fail(stream, EACCES);
     file = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (file < 0) return Fail(errno);
+    if (file < 0) return Fail(stream, errno);
     if (flock(file, LOCK_EX | LOCK_NB) != 0) {
       const int cause = errno;
       close(file);
-      return Fail(cause);
+      return Fail(stream, cause);
     }
     if (AccessKind(stream) != kStreamUpdate && IsRegularFile(file) && ftruncate(file, 0) != 0) {
       const int cause = errno;
       close(file);
-      return Fail(cause);
+      return Fail(stream, cause);
     }
   }
   stream.file = file;
@@ -111,21 +108,21 @@ bool EnsureFile(FileStream& stream) {
 
 bool FileLength(FileStream& stream, uint64_t* length) {
   struct stat info;
-  if (fstat(stream.file, &info) != 0) return Fail(errno);
+  if (fstat(stream.file, &info) != 0) return Fail(stream, errno);
   *length = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
   return true;
 }
 
 bool WriteRecord(FileStream& stream) {
   std::unique_ptr<unsigned char[]> scratch(new (std::nothrow) unsigned char[kCompressScratchSize]);
-  if (!scratch) return Fail(ENOMEM);
+  if (!scratch) return Fail(stream, ENOMEM);
   uLongf length = kCompressScratchSize - 2;
   if (compress(scratch.get() + 2, &length, stream.buffer.get(), stream.dirtyLength) != Z_OK ||
       length > 0xFFFF)
-    return Fail(EIO);
+    return Fail(stream, EIO);
   scratch[0] = static_cast<unsigned char>(length & 0xFF);
   scratch[1] = static_cast<unsigned char>(length >> 8);
-  if (!WriteFully(stream.file, scratch.get(), length + 2, stream.filePosition)) return false;
+  if (!WriteFully(stream, scratch.get(), length + 2, stream.filePosition)) return false;
   stream.filePosition += length + 2;
   return true;
 }
@@ -138,22 +135,22 @@ bool ReadRecord(FileStream& stream, size_t* loaded) {
   *loaded = 0;
   unsigned char header[2];
   size_t got;
-  if (!ReadFully(stream.file, header, 2, stream.filePosition, &got)) return false;
+  if (!ReadFully(stream, header, 2, stream.filePosition, &got)) return false;
   if (got == 0) return true;
-  if (got < 2) return Fail(EIO);
+  if (got < 2) return Fail(stream, EIO);
   const size_t length = header[0] | (size_t{header[1]} << 8);
   std::unique_ptr<unsigned char[]> record(new (std::nothrow) unsigned char[length]);
-  if (!record) return Fail(ENOMEM);
-  if (!ReadFully(stream.file, record.get(), length, stream.filePosition + 2, &got)) return false;
-  if (got < length) return Fail(EIO);
+  if (!record) return Fail(stream, ENOMEM);
+  if (!ReadFully(stream, record.get(), length, stream.filePosition + 2, &got)) return false;
+  if (got < length) return Fail(stream, EIO);
   uLongf unpacked = stream.bufferSize;
   if (uncompress(stream.buffer.get(), &unpacked, record.get(), length) != Z_OK || unpacked == 0)
-    return Fail(EIO);
+    return Fail(stream, EIO);
   stream.filePosition += 2 + length;
   struct stat info;
   if (unpacked < stream.bufferSize &&
       (fstat(stream.file, &info) != 0 || static_cast<uint64_t>(info.st_size) > stream.filePosition))
-    return Fail(EIO);
+    return Fail(stream, EIO);
   *loaded = unpacked;
   return true;
 }
@@ -164,7 +161,7 @@ bool Flush(FileStream& stream) {
   if (IsCompressed(stream)) {
     // Records hold whole blocks in sequence: a block after a gap, or one
     // written again, has no place in the file.
-    if (stream.bufferBase != stream.recordsWritten * stream.bufferSize) return Fail(ESPIPE);
+    if (stream.bufferBase != stream.recordsWritten * stream.bufferSize) return Fail(stream, ESPIPE);
     if (!WriteRecord(stream)) return false;
     if (stream.dirtyLength == stream.bufferSize)
       ++stream.recordsWritten;
@@ -176,11 +173,11 @@ bool Flush(FileStream& stream) {
       while (stream.fileEnd < stream.bufferBase) {
         const size_t n =
             static_cast<size_t>(std::min<uint64_t>(sizeof zeros, stream.bufferBase - stream.fileEnd));
-        if (!WriteFully(stream.file, zeros, n, stream.fileEnd)) return false;
+        if (!WriteFully(stream, zeros, n, stream.fileEnd)) return false;
         stream.fileEnd += n;
       }
     }
-    if (!WriteFully(stream.file, stream.buffer.get(), stream.dirtyLength, stream.bufferBase)) return false;
+    if (!WriteFully(stream, stream.buffer.get(), stream.dirtyLength, stream.bufferBase)) return false;
     stream.filePosition = stream.bufferBase + stream.dirtyLength;
   }
   stream.fileEnd = std::max(stream.fileEnd, stream.filePosition);
@@ -198,8 +195,7 @@ bool LoadBlock(FileStream& stream) {
     if (IsCompressed(stream)) {
       if (IsRead(stream) && !ReadRecord(stream, &loaded)) return false;
     } else if (base < stream.fileEnd) {
-      if (!EnsureFile(stream) ||
-          !ReadFully(stream.file, stream.buffer.get(), stream.bufferSize, base, &loaded))
+      if (!EnsureFile(stream) || !ReadFully(stream, stream.buffer.get(), stream.bufferSize, base, &loaded))
         return false;
       stream.filePosition = base + loaded;
     }
@@ -215,50 +211,42 @@ void FreeStream(FileStream* stream) { delete stream; }
 
 }  // namespace
 
-int LastStreamError() { return lastError; }
-int LastStreamFailureCause() { return lastFailureCause; }
+int StreamError(const FileStream* stream) { return stream->error; }
+int StreamFailureCause(const FileStream* stream) { return stream->failureCause; }
 
-FileStream* OpenFileStream(const std::string& path, uint8_t mode, uint16_t key) {
-  lastError = kStreamOpenOrWriteFailed;
+FileStream* OpenFileStream(const std::string& path, uint8_t mode, uint16_t key, int* failureCause) {
+  const auto failed = [failureCause](int cause) -> FileStream* {
+    if (failureCause) *failureCause = cause;
+    return nullptr;
+  };
   // A compressed file is read or written strictly in sequence: it can be
   // neither updated in place nor padded.
-  if ((mode & kStreamCompressed) && ((mode & kStreamAccessMask) == kStreamUpdate || (mode & kStreamPad))) {
-    Fail(EINVAL);
-    return nullptr;
-  }
-  std::unique_ptr<FileStream> owned(new (std::nothrow) FileStream);
-  if (!owned) {
-    Fail(ENOMEM);
-    return nullptr;
-  }
-  FileStream* stream = owned.get();
+  if ((mode & kStreamCompressed) && ((mode & kStreamAccessMask) == kStreamUpdate || (mode & kStreamPad)))
+    return failed(EINVAL);
+  std::unique_ptr<FileStream> stream(new (std::nothrow) FileStream);
+  if (!stream) return failed(ENOMEM);
   try {
     stream->name = path;
   } catch (const std::bad_alloc&) {
-    Fail(ENOMEM);
-    return nullptr;
+    return failed(ENOMEM);
   }
   stream->buffer.reset(new (std::nothrow) unsigned char[kStreamBufferSize]);
-  if (!stream->buffer) {
-    Fail(ENOMEM);
-    return nullptr;
-  }
-  owned.release();
+  if (!stream->buffer) return failed(ENOMEM);
   stream->mode = mode;
   stream->key = key;
   for (;;) {
     if (IsTemporary(*stream) || (EnsureFile(*stream) && FileLength(*stream, &stream->fileEnd))) {
       stream->size = stream->fileEnd;
       stream->bufferBase = kNoBlockLoaded;
-      lastError = kStreamOk;
-      return stream;
+      stream->error = kStreamOk;
+      return stream.release();
     }
     if (stream->file >= 0) {
       close(stream->file);
       stream->file = -1;
     }
     struct stat info;
-    if (lastFailureCause == EACCES && IsPadded(*stream) && !stream->restoreAttributes &&
+    if (stream->failureCause == EACCES && IsPadded(*stream) && !stream->restoreAttributes &&
         stat(path.c_str(), &info) == 0 && !(info.st_mode & S_IWUSR) &&
         chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0) {
       stream->savedAttributes = info.st_mode & 07777;
@@ -266,9 +254,7 @@ FileStream* OpenFileStream(const std::string& path, uint8_t mode, uint16_t key) 
       continue;
     }
     if (stream->restoreAttributes) chmod(path.c_str(), stream->savedAttributes);
-    FreeStream(stream);
-    lastError = kStreamOpenOrWriteFailed;
-    return nullptr;
+    return failed(stream->failureCause);
   }
 }
 
@@ -284,7 +270,7 @@ size_t WriteWholeBlocks(FileStream& stream, const unsigned char* bytes, size_t c
     return 0;
   if (stream.dirtyLength > 0 && !Flush(stream)) return 0;
   const size_t whole = count - count % stream.bufferSize;
-  if (!EnsureFile(stream) || !WriteFully(stream.file, bytes, whole, stream.position)) return 0;
+  if (!EnsureFile(stream) || !WriteFully(stream, bytes, whole, stream.position)) return 0;
   // The buffer's block, if it lies among them, no longer holds the file's bytes.
   if (stream.bufferBase != kNoBlockLoaded && stream.bufferBase >= stream.position &&
       stream.bufferBase < stream.position + whole)
@@ -299,7 +285,7 @@ size_t WriteWholeBlocks(FileStream& stream, const unsigned char* bytes, size_t c
 }  // namespace
 
 int64_t WriteText(FileStream* stream, std::string_view text) {
-  if (text.empty()) return lastError < 0 ? lastError : 0;
+  if (text.empty()) return stream->error < 0 ? stream->error : 0;
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.data());
   size_t done = 0;
   while (done < text.size()) {
@@ -307,10 +293,7 @@ int64_t WriteText(FileStream* stream, std::string_view text) {
       done += direct;
       continue;
     }
-    if (!LoadBlock(*stream)) {
-      lastError = kStreamOpenOrWriteFailed;
-      return lastError;
-    }
+    if (!LoadBlock(*stream)) return stream->error = kStreamOpenOrWriteFailed;
     const size_t n = std::min<size_t>(text.size() - done, stream->bufferSize - stream->bufferOffset);
     unsigned char* target = stream->buffer.get() + stream->bufferOffset;
     if (stream->key == 0) {
@@ -326,7 +309,7 @@ int64_t WriteText(FileStream* stream, std::string_view text) {
     stream->size = std::max(stream->size, stream->position);
     done += n;
   }
-  lastError = kStreamOk;
+  stream->error = kStreamOk;
   return static_cast<int64_t>(done);
 }
 
@@ -343,8 +326,8 @@ int64_t WriteFormattedText(FileStream* stream, const char* format, ...) {
       text.resize(static_cast<size_t>(length));
     } catch (const std::bad_alloc&) {
       va_end(arguments);
-      Fail(ENOMEM);
-      return lastError = kStreamOpenOrWriteFailed;
+      Fail(*stream, ENOMEM);
+      return stream->error = kStreamOpenOrWriteFailed;
     }
     std::vsnprintf(&text[0], text.size() + 1, format, arguments);
   }
@@ -357,10 +340,7 @@ int64_t ReadBytes(FileStream* stream, void* data, uint64_t count) {
   uint64_t done = 0;
   while (done < count) {
     if (!IsCompressed(*stream) && stream->position >= stream->size) break;
-    if (!LoadBlock(*stream)) {
-      lastError = kStreamReadFailed;
-      return lastError;
-    }
+    if (!LoadBlock(*stream)) return stream->error = kStreamReadFailed;
     uint64_t available =
         IsCompressed(*stream)
             ? (stream->loadedLength > stream->bufferOffset ? stream->loadedLength - stream->bufferOffset : 0)
@@ -373,7 +353,7 @@ int64_t ReadBytes(FileStream* stream, void* data, uint64_t count) {
     stream->position += n;
     done += n;
   }
-  lastError = kStreamOk;
+  stream->error = kStreamOk;
   return static_cast<int64_t>(done);
 }
 
@@ -381,20 +361,19 @@ void SeekFileStream(FileStream* stream, uint64_t position) { stream->position = 
 
 int SyncFileStream(FileStream* stream) {
   bool ok = Flush(*stream);
-  if (ok && stream->file >= 0 && fsync(stream->file) != 0) ok = Fail(errno);
-  lastError = ok ? kStreamOk : kStreamCloseFailed;
-  return lastError;
+  if (ok && stream->file >= 0 && fsync(stream->file) != 0) ok = Fail(*stream, errno);
+  return stream->error = ok ? kStreamOk : kStreamCloseFailed;
 }
 
-int CloseFileStream(FileStream* stream) {
-  if (!stream) return lastError;
+int CloseFileStream(FileStream* stream, int* failureCause) {
+  if (!stream) return kStreamOpenOrWriteFailed;
   if (IsTemporary(*stream)) {
-    lastError = kStreamOk;
+    stream->error = kStreamOk;
     if (stream->fileCreated) {
       close(stream->file);
       if (unlink(stream->name.c_str()) != 0) {
-        lastFailureCause = errno;
-        lastError = kStreamDeleteFailed;
+        stream->failureCause = errno;
+        stream->error = kStreamDeleteFailed;
       }
     }
   } else {
@@ -403,13 +382,14 @@ int CloseFileStream(FileStream* stream) {
     // record bytes, so the two cannot be compared: such a file is never cut.
     if (ok && stream->file >= 0 && !IsCompressed(*stream) && stream->size < stream->fileEnd &&
         IsRegularFile(stream->file) && ftruncate(stream->file, static_cast<off_t>(stream->size)) != 0)
-      ok = Fail(errno);
-    if (stream->file >= 0 && close(stream->file) != 0 && ok) ok = Fail(errno);
-    lastError = ok ? kStreamOk : kStreamCloseFailed;
+      ok = Fail(*stream, errno);
+    if (stream->file >= 0 && close(stream->file) != 0 && ok) ok = Fail(*stream, errno);
+    stream->error = ok ? kStreamOk : kStreamCloseFailed;
   }
   stream->file = -1;
   if (stream->restoreAttributes) chmod(stream->name.c_str(), stream->savedAttributes);
-  const int result = lastError;
+  const int result = stream->error;
+  if (failureCause) *failureCause = stream->failureCause;
   FreeStream(stream);
   return result;
 }

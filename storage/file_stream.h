@@ -1,7 +1,8 @@
 // Buffered file stream: a file written (or read) through one 4096-byte block
 // buffer with 64-bit positions. It never throws; every open, read, write and
 // close leaves a signed error code and the cause of the last file system
-// failure, shared by all streams, to be read right after the call.
+// failure on its stream, to be read right after the call; an open that fails,
+// and a close, give them to the caller.
 #pragma once
 
 #include <cstdint>
@@ -51,12 +52,15 @@ struct FileStream {
   uint16_t key = 0;           // 0: bytes stored unchanged
   uint8_t mode = 0;
   uint64_t recordsWritten = 0;  // compressed: whole blocks written in sequence
+  int8_t error = kStreamOk;     // the outcome of the last operation
+  int failureCause = 0;         // the errno of the last file system failure
 };
 
 // Opens `path` with `mode` and byte-scrambling `key`. Gives the stream, or null
-// with error code -2 and the failure cause set (EINVAL for compressed with
-// update or pad, which a file of records in sequence cannot do; ENOMEM).
-FileStream* OpenFileStream(const std::string& path, uint8_t mode, uint16_t key = 0);
+// for error code -2 with the cause in `failureCause` (EINVAL for compressed
+// with update or pad, which a file of records in sequence cannot do; ENOMEM).
+FileStream* OpenFileStream(const std::string& path, uint8_t mode, uint16_t key = 0,
+                           int* failureCause = nullptr);
 
 // Writes `text` at the position. Gives the number of bytes written, or -2 when
 // a byte could not be stored (the bytes before it stay written). An empty text
@@ -79,10 +83,11 @@ int SyncFileStream(FileStream* stream);
 
 // Writes out what is buffered, finishes the file (cut to size, delete a
 // temporary file, put back a cleared read-only attribute) and frees the
-// stream. Gives the error code: 0, -4 or -5.
-int CloseFileStream(FileStream* stream);
+// stream. Gives the error code: 0, -4 or -5 (-2 for no stream), and the
+// errno of the stream's last file system failure in `failureCause`.
+int CloseFileStream(FileStream* stream, int* failureCause = nullptr);
 
-// The outcome of the last open, read, write or close, and the errno of the
-// last file system failure; ENOMEM when memory for the stream could not be had.
-int LastStreamError();
-int LastStreamFailureCause();
+// The outcome of the stream's last read, write or sync, and the errno of its
+// last file system failure.
+int StreamError(const FileStream* stream);
+int StreamFailureCause(const FileStream* stream);

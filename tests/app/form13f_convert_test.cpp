@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "infotable/preview.h"
 #include "storage/file_stream.h"
 #include "tests/support/temp_dir.h"
 
@@ -51,7 +52,7 @@ TEST(Form13fConvert, RowErrorsGoToStandardErrorWithStatusOne) {
             "form13f-convert: 1 row refused and left out of the document.\n");
   EXPECT_NE(ReadFile(dir.File("out.xml")).find("<nameOfIssuer>BETA+</nameOfIssuer>"), std::string::npos);
   const std::string preview = ReadFile(dir.File("preview.html"));
-  EXPECT_NE(preview.find("<style>\n<!--\nspan.ak {}"), std::string::npos);
+  EXPECT_NE(preview.find(kPreviewCellStyle), std::string::npos);
   EXPECT_NE(preview.find("<font color=#e00000>Error(s):</font>"), std::string::npos);
 }
 

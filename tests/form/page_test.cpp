@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "infotable/preview.h"
+
 namespace {
 
 TEST(Page, StyleSheetOpensWithTheAccessKeyRuleAndEndsWithTheBody) {
@@ -11,8 +13,8 @@ TEST(Page, StyleSheetOpensWithTheAccessKeyRuleAndEndsWithTheBody) {
           "<style>\n<!--\nspan.ak {}\np {margin-top:4px;margin-right:0;margin-bottom:4px;margin-left:0}\n",
           0),
       0u);
-  EXPECT_NE(sheet.find("\ntd.itbl {padding:0 2px;border:1px solid #e0e0e0;font:11px Arial}\n"),
-            std::string::npos);
+  EXPECT_NE(sheet.find("\n" + std::string(kPreviewCellStyle) + "\n"), std::string::npos)
+      << "the page shows the preview's cells as its own page does";
   EXPECT_NE(sheet.find("\nbutton {font:11px Arial;line-height:11px;height:19px}\n"), std::string::npos);
   EXPECT_EQ(sheet.substr(sheet.find("a:visited")),
             "a:visited {color:#000000}\n-->\n</style>\n"

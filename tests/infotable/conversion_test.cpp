@@ -1,4 +1,6 @@
 #include "infotable/conversion.h"
+#include "infotable/document.h"
+#include "infotable/edgar_limits.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,6 @@
 #include "infotable/document.h"
+#include "infotable/preview.h"
+#include "infotable/text_forms.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,6 @@
 #include "infotable/row.h"
+#include "infotable/cells.h"
+#include "infotable/text_forms.h"
 
 #include <gtest/gtest.h>
 

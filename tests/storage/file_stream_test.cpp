@@ -124,9 +124,9 @@ TEST(FileStream, ReadOnlyFileIsRefusedWithoutPadAndReopenedWithIt) {
   WriteFile(path, "original");
   chmod(path.c_str(), 0444);
 
-  EXPECT_EQ(OpenFileStream(path, kStreamCreate), nullptr);
-  EXPECT_EQ(LastStreamError(), kStreamOpenOrWriteFailed);
-  EXPECT_EQ(LastStreamFailureCause(), EACCES);
+  int cause = 0;
+  EXPECT_EQ(OpenFileStream(path, kStreamCreate, 0, &cause), nullptr);
+  EXPECT_EQ(cause, EACCES);
   EXPECT_EQ(ReadFile(path), "original");
 
   FileStream* stream = OpenFileStream(path, kStreamCreate | kStreamPad);
@@ -147,17 +147,18 @@ TEST(FileStream, FileHeldByAnotherStreamIsNotOpenedNorCut) {
   WriteFile(path, "kept");
   FileStream* holder = OpenFileStream(path, kStreamUpdate);
   ASSERT_NE(holder, nullptr);
-  EXPECT_EQ(OpenFileStream(path, kStreamCreate), nullptr);
-  EXPECT_EQ(LastStreamError(), kStreamOpenOrWriteFailed);
+  int cause = 0;
+  EXPECT_EQ(OpenFileStream(path, kStreamCreate, 0, &cause), nullptr);
+  EXPECT_EQ(cause, EWOULDBLOCK);
   EXPECT_EQ(ReadFile(path), "kept");
   CloseFileStream(holder);
 }
 
 TEST(FileStream, MissingFolderFailsToOpen) {
   TempDir dir;
-  EXPECT_EQ(OpenFileStream(dir.File("no/such/folder.xml"), kStreamCreate), nullptr);
-  EXPECT_EQ(LastStreamError(), kStreamOpenOrWriteFailed);
-  EXPECT_EQ(LastStreamFailureCause(), ENOENT);
+  int cause = 0;
+  EXPECT_EQ(OpenFileStream(dir.File("no/such/folder.xml"), kStreamCreate, 0, &cause), nullptr);
+  EXPECT_EQ(cause, ENOENT);
   EXPECT_EQ(OpenFileStream(dir.File("absent.xml"), kStreamRead), nullptr);
 }
 
@@ -166,9 +167,28 @@ TEST(FileStream, FullDiskFailsTheWriteThatFlushesAndTheClose) {
   if (!stream) GTEST_SKIP() << "/dev/full cannot be opened here";
   EXPECT_EQ(WriteText(stream, Pattern(4096)), 4096) << "still buffered";
   EXPECT_EQ(WriteText(stream, "x"), kStreamOpenOrWriteFailed);
-  EXPECT_EQ(LastStreamFailureCause(), ENOSPC);
+  EXPECT_EQ(StreamError(stream), kStreamOpenOrWriteFailed);
+  EXPECT_EQ(StreamFailureCause(stream), ENOSPC);
   EXPECT_EQ(WriteText(stream, ""), kStreamOpenOrWriteFailed) << "an empty text reports the last code";
   EXPECT_EQ(CloseFileStream(stream), kStreamCloseFailed);
+}
+
+TEST(FileStream, EachStreamKeepsItsOwnErrorAndCause) {
+  TempDir dir;
+  FileStream* full = OpenFileStream("/dev/full", kStreamCreate);
+  if (!full) GTEST_SKIP() << "/dev/full cannot be opened here";
+  FileStream* good = OpenFileStream(dir.File("good.xml"), kStreamCreate);
+  ASSERT_NE(good, nullptr);
+  EXPECT_EQ(WriteText(full, Pattern(4097)), kStreamOpenOrWriteFailed);
+  int cause = 0;
+  EXPECT_EQ(OpenFileStream(dir.File("no/such.xml"), kStreamCreate, 0, &cause), nullptr);
+  EXPECT_EQ(WriteText(good, "fine"), 4);
+  EXPECT_EQ(StreamFailureCause(full), ENOSPC) << "neither another stream nor a failed open overwrites it";
+  EXPECT_EQ(StreamError(full), kStreamOpenOrWriteFailed);
+  EXPECT_EQ(StreamError(good), kStreamOk);
+  EXPECT_EQ(CloseFileStream(full, &cause), kStreamCloseFailed);
+  EXPECT_EQ(cause, ENOSPC);
+  EXPECT_EQ(CloseFileStream(good), kStreamOk);
 }
 
 TEST(FileStream, EmptyWriteGivesZeroAfterSuccess) {
@@ -275,9 +295,9 @@ TEST(FileStream, CompressedFilesAreWrittenStrictlyInSequence) {
   TempDir dir;
   const std::string path = dir.File("packed.z");
   for (uint8_t mode : {kStreamUpdate | kStreamCompressed, kStreamCreate | kStreamPad | kStreamCompressed}) {
-    EXPECT_EQ(OpenFileStream(path, mode), nullptr) << int(mode);
-    EXPECT_EQ(LastStreamError(), kStreamOpenOrWriteFailed);
-    EXPECT_EQ(LastStreamFailureCause(), EINVAL);
+    int cause = 0;
+    EXPECT_EQ(OpenFileStream(path, mode, 0, &cause), nullptr) << int(mode);
+    EXPECT_EQ(cause, EINVAL);
   }
   FileStream* stream = OpenFileStream(path, kStreamCreate | kStreamCompressed);
   WriteText(stream, "start");

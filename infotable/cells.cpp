@@ -1,0 +1,158 @@
+#include "infotable/cells.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "infotable/edgar_limits.h"
+#include "infotable/text_forms.h"
+
+namespace {
+
+bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+  if (text.find(from) == std::string::npos) return;
+  std::string result;
+  result.reserve(text.size());
+  size_t start = 0;
+  for (size_t found; (found = text.find(from, start)) != std::string::npos; start = found + from.size()) {
+    result.append(text, start, found - start);
+    result.append(to);
+  }
+  result.append(text, start, std::string::npos);
+  text.swap(result);
+}
+
+std::string CleanIssuerName(std::string_view cell) {
+  std::string name(cell);
+  ReplaceAll(name, "%", " percent ");
+  while (name.find("  ") != std::string::npos) ReplaceAll(name, "  ", " ");
+  size_t end = name.size();
+  while (end > 0 && IsWhiteSpace(name[end - 1])) --end;
+  size_t start = 0;
+  while (start < end && IsWhiteSpace(name[start])) ++start;
+  return name.substr(start, end - start);
+}
+
+// A code cell's word, upper case, with runs of blanks and hyphens as one hyphen.
+std::string CodeWordOf(std::string_view cell) {
+  std::string word;
+  for (char c : cell) {
+    if (c == ' ' || c == '-') {
+      if (!word.empty() && word.back() != '-') word += '-';
+    } else {
+      word += UpperAscii(c);
+    }
+  }
+  if (!word.empty() && word.back() == '-') word.pop_back();
+  return word;
+}
+
+}  // namespace
+
+const CodedColumn kShPrnColumn = {
+    {{"SH", "SH"}, {"SHARES", "SH"}, {"PRN", "PRN"}, {"PRINCIPAL", "PRN"}},
+    "is not SH or PRN",
+};
+
+const CodedColumn kPutCallColumn = {
+    {{"PUT", "Put"}, {"CALL", "Call"}},
+    "is not Put or Call",
+};
+
+const CodedColumn kDiscretionColumn = {
+    {{"SOLE", "SOLE"},
+     {"DFND", "DFND"},
+     {"DEFINED", "DFND"},
+     {"SHARED-DEFINED", "DFND"},
+     {"OTR", "OTR"},
+     {"OTHER", "OTR"},
+     {"SHARED-OTHER", "OTR"}},
+    "is not SOLE, DFND or OTR",
+};
+
+const CodedColumn kVotingKindColumn = {
+    {{"SOLE", "SOLE"}, {"SHARED", "SHARED"}, {"NONE", "NONE"}},
+    "is not sole, shared or none",
+};
+
+bool IsNotApplicable(std::string_view cell) {
+  return cell.size() == 3 && LowerAscii(cell[0]) == 'n' && cell[1] == '/' && LowerAscii(cell[2]) == 'a';
+}
+
+const char* LookUpCode(std::string_view cell, const CodedColumn& column) {
+  const std::string word = CodeWordOf(cell);
+  for (const CodeWord& code : column.words)
+    if (word == code.word) return code.code;
+  return nullptr;
+}
+
+bool ReadAmount(std::string_view cell, std::string& digits) {
+  if (!cell.empty() && cell[0] == '$') {
+    cell.remove_prefix(1);
+    while (!cell.empty() && cell[0] == ' ') cell.remove_prefix(1);
+  }
+  if (cell == "-") {  // how accounting formats show zero
+    digits = "0";
+    return true;
+  }
+  char whole[64];  // more digits than any amount EDGAR takes, and the room to carry
+  size_t length = 0, at = 0, group = 0;
+  bool grouped = false;
+  for (; at < cell.size() && cell[at] != '.'; ++at) {
+    if (IsDigit(cell[at]) && length < sizeof whole - 1) {
+      whole[length++] = cell[at];
+      ++group;
+    } else if (cell[at] == ',' && group > 0 && (grouped ? group == 3 : group <= 3)) {
+      grouped = true;
+      group = 0;
+    } else {
+      return false;
+    }
+  }
+  if (length == 0 || (grouped && group != 3)) return false;
+  const std::string_view fraction = at < cell.size() ? cell.substr(at + 1) : std::string_view();
+  if (!std::all_of(fraction.begin(), fraction.end(), IsDigit)) return false;
+  if (!fraction.empty() && fraction[0] >= '5') {  // half up, carrying through nines
+    size_t i = length;
+    while (i > 0 && whole[i - 1] == '9') whole[--i] = '0';
+    if (i > 0) {
+      ++whole[i - 1];
+    } else {
+      std::memmove(whole + 1, whole, length++);
+      whole[0] = '1';
+    }
+  }
+  digits.assign(whole, length);
+  return true;
+}
+
+const char* ReadCusip(std::string_view cell, std::string& cusip) {
+  for (char c : cell)
+    if (c != ' ' && (c != '_' || !cusip.empty())) cusip += c;
+  // A spreadsheet drops the leading zeros of an all-digit CUSIP; anything
+  // else that is short is no CUSIP at all.
+  if (!cusip.empty() && cusip.size() < kCusipLength && std::all_of(cusip.begin(), cusip.end(), IsDigit))
+    cusip.insert(0, kCusipLength - cusip.size(), '0');
+  static const std::string kShort = "is not " + std::to_string(kCusipLength) + " letters or digits";
+  if (cusip.size() < kCusipLength) return kShort.c_str();
+  if (NeedsEscape(cusip)) cusip = EscapeMarkup(cusip);
+  return nullptr;
+}
+
+const char* ReadFigi(std::string_view cell, std::string& figi) {
+  static const std::string kWrong = "is not " + std::to_string(kFigiLength) + " letters or digits";
+  if (cell.size() != kFigiLength || !std::all_of(cell.begin(), cell.end(), IsAsciiLetterOrDigit))
+    return kWrong.c_str();
+  figi.assign(cell);
+  return nullptr;
+}
+
+void ReadIssuerName(std::string_view cell, std::string& name) {
+  if (cell.find('%') == std::string_view::npos)
+    AppendEscaped(name, cell);
+  else
+    AppendEscaped(name, CleanIssuerName(cell));
+}
+
+bool NamesNoManager(std::string_view cell) { return cell == "-" || CodeWordOf(cell) == "NONE"; }

@@ -1,0 +1,163 @@
+#include "infotable/heading.h"
+
+#include <algorithm>
+#include <string>
+
+#include "infotable/text_forms.h"
+
+namespace {
+
+constexpr size_t kNoField = kInfoTableFieldCount;
+
+// A caption as a key: its letters and digits, upper case, so that
+// "SHRS OR PRN AMT", "sshPrnamt" and "VALUE (x$1000)" compare plainly.
+std::string CaptionKey(std::string_view caption) {
+  std::string key;
+  for (char c : caption)
+    if (IsAsciiLetterOrDigit(c)) key += UpperAscii(c);
+  return key;
+}
+
+// The SEC's captions, their common variants and the schema's element names.
+size_t CaptionField(const std::string& key) {
+  static const struct {
+    const char* key;
+    size_t field;
+  } kCaptions[] = {
+      {"NAMEOFISSUER", kNameOfIssuer},
+      {"ISSUER", kNameOfIssuer},
+      {"ISSUERNAME", kNameOfIssuer},
+      {"NAME", kNameOfIssuer},
+      {"TITLEOFCLASS", kTitleOfClass},
+      {"CLASS", kTitleOfClass},
+      {"TITLE", kTitleOfClass},
+      {"CUSIP", kCusip},
+      {"FIGI", kFigi},
+      {"VALUE", kValue},
+      {"VALUEUSD", kValue},
+      {"VALUEX1000", kValue},
+      {"MARKETVALUE", kValue},
+      {"SHRSORPRNAMT", kSshPrnamt},
+      {"SSHPRNAMT", kSshPrnamt},
+      {"SHARESORPRINCIPALAMOUNT", kSshPrnamt},
+      {"AMOUNT", kSshPrnamt},
+      {"SHARES", kSshPrnamt},
+      {"SHPRN", kSshPrnamtType},
+      {"SSHPRNAMTTYPE", kSshPrnamtType},
+      {"PUTCALL", kPutCall},
+      {"INVESTMENTDISCRETION", kInvestmentDiscretion},
+      {"DISCRETION", kInvestmentDiscretion},
+      {"OTHERMANAGER", kOtherManager},
+      {"OTHERMANAGERS", kOtherManager},
+      {"VOTINGAUTHORITYSOLE", kSole},
+      {"SOLE", kSole},
+      {"VOTINGAUTHORITYSHARED", kShared},
+      {"SHARED", kShared},
+      {"VOTINGAUTHORITYNONE", kNone},
+      {"NONE", kNone},
+  };
+  for (const auto& caption : kCaptions)
+    if (key == caption.key) return caption.field;
+  return kNoField;
+}
+
+// Without building the key: every line is asked.
+bool IsCusipCaption(std::string_view cell) {
+  static constexpr std::string_view kCusipKey = "CUSIP";
+  size_t matched = 0;
+  for (char c : cell) {
+    if (!IsAsciiLetterOrDigit(c)) continue;
+    if (matched == kCusipKey.size() || UpperAscii(c) != kCusipKey[matched]) return false;
+    ++matched;
+  }
+  return matched == kCusipKey.size();
+}
+
+// Captions that stand above a heading's columns rather than name one.
+bool IsCaptionAbove(const std::string& key) {
+  if (key == "VOTINGAUTHORITY") return true;
+  return key.size() > 6 && key.compare(0, 6, "COLUMN") == 0 &&
+         std::all_of(key.begin() + 6, key.end(), IsDigit);
+}
+
+// Fills in the columns that `cells` name, the first caption of a field
+// winning. False when a filled cell is not a caption accepted by `accept`.
+template <typename Accept>
+bool NameColumns(const Cells& cells, ColumnLayout& layout, Accept accept) {
+  bool onlyCaptions = true;
+  for (size_t at = 0; at < cells.size(); ++at) {
+    if (cells[at].empty()) continue;
+    const std::string key = CaptionKey(cells[at]);
+    const size_t field = CaptionField(key);
+    if (!accept(key, field)) {
+      onlyCaptions = false;
+    } else if (field != kNoField && layout.cell[field] == kNoColumn) {
+      layout.cell[field] = static_cast<int>(at);
+    }
+  }
+  return onlyCaptions;
+}
+
+bool NamesEveryNeededField(const ColumnLayout& layout) {
+  for (size_t field : {kNameOfIssuer, kTitleOfClass, kCusip, kValue, kSshPrnamt, kInvestmentDiscretion, kSole,
+                       kShared, kNone})
+    if (layout.cell[field] == kNoColumn) return false;
+  return true;
+}
+
+}  // namespace
+
+bool LayoutForWidth(size_t width, ColumnLayout& layout) {
+  if (width < kNarrowestTable || width > kNarrowestTable + 2) return false;
+  layout = ColumnLayout();
+  const size_t shift = width == 13 ? 1 : 0;  // the FIGI after the CUSIP
+  for (size_t field = kNameOfIssuer; field <= kCusip; ++field) layout.cell[field] = static_cast<int>(field);
+  for (size_t field = kValue; field <= (width == 11 ? kShared : kNone); ++field)
+    layout.cell[field] = static_cast<int>(field + shift);
+  if (width == 13) layout.cell[kFigi] = kCusip + 1;
+  layout.votingKindWord = width == 11;
+  return true;
+}
+
+size_t ReadHeading(const Cells& cells, std::string_view lineBelow, ColumnLayout& layout) {
+  if (std::none_of(cells.begin(), cells.end(), IsCusipCaption)) return 0;
+  ColumnLayout named;
+  NameColumns(cells, named, [](const std::string&, size_t) { return true; });
+  size_t lines = 1;
+  if (named.cell[kSole] == kNoColumn && named.cell[kShared] == kNoColumn && named.cell[kNone] == kNoColumn) {
+    // The SEC form's heading: SOLE, SHARED and NONE on a line of their own
+    // under VOTING AUTHORITY.
+    ColumnLayout under;
+    if (NameColumns(SplitFields(lineBelow, '\t'), under,
+                    [](const std::string&, size_t field) { return IsVotingField(field); })) {
+      for (size_t field : {kSole, kShared, kNone}) named.cell[field] = under.cell[field];
+      lines = 2;
+    }
+  }
+  if (!NamesEveryNeededField(named)) return 0;
+  layout = named;
+  return lines;
+}
+
+bool IsThousandsCaption(std::string_view caption) { return CaptionKey(caption) == "VALUEX1000"; }
+
+bool MayBeHeading(std::string_view line) {
+  const auto matches = [&](size_t at) {
+    return at + 5 <= line.size() && UpperAscii(line[at + 1]) == 'U' && UpperAscii(line[at + 2]) == 'S' &&
+           UpperAscii(line[at + 3]) == 'I' && UpperAscii(line[at + 4]) == 'P';
+  };
+  for (char first : {'C', 'c'})  // memchr's speed: few letters of a line are a C
+    for (size_t at = line.find(first); at != std::string_view::npos; at = line.find(first, at + 1))
+      if (matches(at)) return true;
+  return false;
+}
+
+bool IsCaptionLine(const Cells& cells) {
+  bool any = false;
+  for (std::string_view cell : cells) {
+    if (cell.empty()) continue;
+    if (!IsCaptionAbove(CaptionKey(cell))) return false;
+    any = true;
+  }
+  return any;
+}

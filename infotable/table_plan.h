@@ -1,0 +1,31 @@
+// How each line of a table is read, decided before any is: a heading holds
+// for the lines after it, and lines above it may be part of it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "infotable/clipboard_text.h"
+#include "infotable/heading.h"
+
+constexpr int kHeadingLine = -1;  // part of a heading: neither an entry nor an error
+constexpr int kFilledCells = -2;  // no layout of its own: read by its filled cells
+
+struct TablePlan {
+  const std::vector<std::string_view>& lines;
+  std::vector<ColumnLayout> layouts;
+  std::vector<int> lineLayout;  // per line: an index into layouts, kHeadingLine or kFilledCells
+  bool hasHeading = false;
+  bool showsFigi = false;  // some row holds a FIGI
+  // Headings whose value column gives thousands: the line and the caption.
+  std::vector<std::pair<size_t, std::string>> thousandsCaptions;
+};
+
+// The plan for the lines of `normalized`, which must outlive it.
+TablePlan PlanTable(const NormalizedText& normalized);
+
+// Whether the lines can be a table at all: wide enough, or with a heading.
+bool IsTable(const NormalizedText& normalized, const TablePlan& plan);

@@ -1,0 +1,50 @@
+// Forms of text: UTF-8 sequences, the characters EDGAR and XML can take,
+// plain ASCII forms, markup escaping, character counts that treat a
+// character reference as one character, and thousands grouping.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+constexpr bool IsAsciiLetterOrDigit(char c) { return IsDigit(c) || IsAsciiLetter(c); }
+constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr bool IsXmlControl(unsigned char c) { return c < 0x20 && c != '\t'; }
+
+// Length of the valid UTF-8 sequence at `position`, or 0 when the byte there
+// does not start one. ASCII gives 1.
+size_t Utf8SequenceLength(std::string_view text, size_t position);
+
+// The invalid characters of a line: every non-ASCII character (a byte outside
+// valid UTF-8 counts as one character), every "+", and every control
+// character other than tab.
+size_t CountInvalidCharacters(std::string_view line);
+
+// The line without the characters that an XML 1.0 document cannot hold:
+// control characters other than tab, bytes outside valid UTF-8, U+FFFE, U+FFFF.
+std::string LeaveOutNonXmlCharacters(std::string_view line);
+
+// The line in plain ASCII: typographic quotes, dashes, non-breaking spaces
+// and accented Latin letters as their ASCII forms; what has none, control
+// characters other than tab and stray bytes left out. Cells are cleaned again.
+std::string PlainAsciiLine(std::string_view line);
+
+// "&", "<" and ">" as character references, ampersand first.
+std::string EscapeMarkup(std::string_view text);
+// EscapeMarkup appended to `out`.
+void AppendEscaped(std::string& out, std::string_view text);
+bool NeedsEscape(std::string_view text);
+// The text as typed: "&amp;", "&lt;" and "&gt;" back to their characters.
+std::string UnescapeMarkup(std::string_view text);
+
+// The first `limit` characters of escaped text, a character reference or a
+// UTF-8 sequence counting as one character and never cut through.
+std::string_view CutCharacters(std::string_view text, size_t limit);
+// Characters of escaped text, counted as CutCharacters counts them.
+size_t CountCharacters(std::string_view text);
+
+// "1234567.5" gives "1,234,567.5"; leading white space is dropped, a minus kept.
+std::string GroupThousands(std::string_view number);
