@@ -37,6 +37,11 @@ void CaptureInfoTable() {
         ReplaceElementContent("idMsg", std::string("<font color=red>") + kOutOfMemoryMessage + "</font>");
         ShowOutOfMemory();
         return;
+      case ConversionOutcome::kNothingToFile:
+        // The previous document stays, and so do the counts that describe it.
+        ShowPreview(conversion.previewStatus, std::move(conversion.previewTable));
+        PlayExclamation();
+        return;
       case ConversionOutcome::kWritten:
         state.entryCount = conversion.entryCount;
         state.valueTotal = conversion.valueTotal;

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "infotable/conversion.h"
+#include "infotable/csv_text.h"
 #include "infotable/edgar_limits.h"
 #include "infotable/preview.h"
 
@@ -23,13 +24,14 @@ namespace {
 enum ExitStatus { kClean = 0, kRowErrors = 1, kNotWritten = 2 };
 
 const std::string kUsage =
-    "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [INPUT]\n"
+    "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [INPUT]\n"
     "\n"
     "Converts a Form 13F information table, copied from a spreadsheet as\n"
-    "tab-separated text with one row per line, into the EDGAR information table\n"
-    "XML document.\n"
+    "tab-separated text with one row per line, or exported as CSV, into the EDGAR\n"
+    "information table XML document.\n"
     "\n"
     "  INPUT               the table text; '-' or none reads standard input\n"
+    "  --csv               INPUT is CSV (RFC 4180), as it is when its name ends in .csv\n"
     "  -o OUTPUT           the XML document to write (default: " +
     std::string(kDocumentFileName) +
     ");\n"
@@ -45,9 +47,10 @@ const std::string kUsage =
     "The document is replaced only by a complete new one: after any failure the\n"
     "old one is as it was.\n"
     "\n"
-    "Exit status: 0 the document was written and no row had an error; 1 it was\n"
-    "written but some rows had errors; 2 no document was written (or the preview\n"
-    "or the counts could not be written), with the reason on standard error.\n";
+    "Exit status: 0 the document was written and no row had an error or a check;\n"
+    "1 it was written but some rows had errors or checks; 2 no document was\n"
+    "written (no row could be filed, or the preview or the counts could not be\n"
+    "written), with the reason on standard error; OUTPUT is then as it was.\n";
 
 int Fail(const std::string& message) {
   std::cerr << "form13f-convert: " << message << "\n";
@@ -120,6 +123,27 @@ std::string CreateProblem(const std::string& path, int cause) {
   return path + ": " + std::strerror(cause);
 }
 
+bool EndsWith(const std::string& text, std::string_view end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Every error and check, a line each, on standard error.
+void ReportRows(const Conversion& conversion) {
+  for (const RowError& error : conversion.errors)
+    std::cerr << ErrorLineHeading(error.kind, error.row) << ": " << RowErrorText(error) << "\n";
+  if (conversion.refusedRows > 0)
+    std::cerr << "form13f-convert: " << RefusedRowsText(conversion.refusedRows) << "\n";
+}
+
+// The preview page at `path`, if one was asked for.
+bool WritePreview(const std::string& path, const Conversion& conversion) {
+  if (path.empty()) return true;
+  std::ofstream page(path, std::ios::binary | std::ios::trunc);
+  page << PreviewPage(conversion.previewStatus, conversion.previewTable);
+  page.close();
+  return static_cast<bool>(page);
+}
+
 bool CopyToStandardOutput(const std::string& path) {
   std::ifstream document(path, std::ios::binary);
   std::cout << document.rdbuf();
@@ -131,7 +155,7 @@ bool CopyToStandardOutput(const std::string& path) {
 
 int main(int argc, char** argv) {
   std::string output = kDocumentFileName, previewPath, input = "-";
-  bool inputGiven = false;
+  bool inputGiven = false, csv = false;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--help" || argument == "-h") {
@@ -142,7 +166,9 @@ int main(int argc, char** argv) {
       std::cout << "form13f-convert " << FORM13F_VERSION << "\n";
       return kClean;
     }
-    if (argument == "-o" || argument == "--preview") {
+    if (argument == "--csv") {
+      csv = true;
+    } else if (argument == "-o" || argument == "--preview") {
       if (i + 1 == argc) return Fail(argument + " needs a file name\n\n" + kUsage);
       (argument == "-o" ? output : previewPath) = argv[++i];
     } else if (argument.size() > 1 && argument[0] == '-') {
@@ -160,6 +186,11 @@ int main(int argc, char** argv) {
 
   std::string text, problem;
   if (!ReadInput(input, text, problem)) return Fail(problem);
+  if (csv || EndsWith(input, ".csv") || EndsWith(input, ".CSV")) {
+    std::string tabs;
+    if (!CsvToTabText(text, tabs, problem)) return Fail(input + ": " + problem);
+    text.swap(tabs);
+  }
 
   // The document for standard output is made in a folder of its own first,
   // so that a failure leaves nothing half-written on the pipe.
@@ -181,8 +212,14 @@ int main(int argc, char** argv) {
     rmdir(folder.c_str());
     output = "-";
   }
+  if (conversion.outcome == ConversionOutcome::kNothingToFile) {
+    ReportRows(conversion);
+    if (!WritePreview(previewPath, conversion)) return Fail("could not write the preview to " + previewPath);
+    return Fail("nothing written: " + conversion.failureMessage);
+  }
   switch (conversion.outcome) {
-    case ConversionOutcome::kWritten: break;
+    case ConversionOutcome::kWritten:
+    case ConversionOutcome::kNothingToFile: break;
     case ConversionOutcome::kNotWritten:
     case ConversionOutcome::kWriteFailed:
       if (conversion.failureCause == 0) return Fail(conversion.failureMessage);
@@ -194,18 +231,10 @@ int main(int argc, char** argv) {
   std::ostream& counts = toStandardOutput ? std::cerr : std::cout;
   counts << "No. of information table entries: " << conversion.entryCount << "\n"
          << "Information table total: " << conversion.valueTotal << "\n";
+  if (!conversion.managersUsed.empty()) counts << ManagersUsedText(conversion.managersUsed) << "\n";
   counts.flush();
   if (!counts) return Fail("could not write the counts");
-  for (const RowError& error : conversion.errors)
-    std::cerr << ErrorLineHeading(error.kind, error.row) << ": " << RowErrorText(error) << "\n";
-  if (conversion.refusedRows > 0)
-    std::cerr << "form13f-convert: " << RefusedRowsText(conversion.refusedRows) << "\n";
-
-  if (!previewPath.empty()) {
-    std::ofstream page(previewPath, std::ios::binary | std::ios::trunc);
-    page << PreviewPage(conversion.previewStatus, conversion.previewTable);
-    page.close();
-    if (!page) return Fail("could not write the preview to " + previewPath);
-  }
+  ReportRows(conversion);
+  if (!WritePreview(previewPath, conversion)) return Fail("could not write the preview to " + previewPath);
   return conversion.errors.empty() ? kClean : kRowErrors;
 }

@@ -48,6 +48,22 @@ std::string CodeWordOf(std::string_view cell) {
   return word;
 }
 
+// How accounting formats show zero: a dash, alone or before a zero, with
+// blanks between ("-", "- 0", "-0", "- 0.00").
+bool IsAccountingZero(std::string_view cell) {
+  if (cell.empty() || cell[0] != '-') return false;
+  size_t at = 1;
+  while (at < cell.size() && cell[at] == ' ') ++at;
+  const std::string_view zero = cell.substr(at);
+  const size_t period = zero.find('.');
+  const std::string_view whole = zero.substr(0, period);
+  const std::string_view fraction = period == std::string_view::npos ? "" : zero.substr(period + 1);
+  const auto allZeros = [](std::string_view digits) {
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0'; });
+  };
+  return allZeros(whole) && allZeros(fraction) && (period == std::string_view::npos || !whole.empty());
+}
+
 }  // namespace
 
 const CodedColumn kShPrnColumn = {
@@ -92,7 +108,7 @@ bool ReadAmount(std::string_view cell, std::string& digits) {
     cell.remove_prefix(1);
     while (!cell.empty() && cell[0] == ' ') cell.remove_prefix(1);
   }
-  if (cell == "-") {  // how accounting formats show zero
+  if (IsAccountingZero(cell)) {
     digits = "0";
     return true;
   }
@@ -156,3 +172,12 @@ void ReadIssuerName(std::string_view cell, std::string& name) {
 }
 
 bool NamesNoManager(std::string_view cell) { return cell == "-" || CodeWordOf(cell) == "NONE"; }
+
+const char* ReadOtherManagers(std::string_view cell) {
+  // A CSV export opened in a spreadsheet turns "1,2" into the number 1.2.
+  if (cell.find('.') == std::string_view::npos) return nullptr;
+  const bool numberLike = std::all_of(cell.begin(), cell.end(),
+                                      [](char c) { return IsDigit(c) || c == '.' || c == ',' || c == ' '; });
+  if (numberLike) return "holds a period, which separates no manager numbers: write them with commas, as 1,2";
+  return nullptr;
+}

@@ -35,7 +35,7 @@ const char* LookUpCode(std::string_view cell, const CodedColumn& column);
 constexpr const char* kNotANumber = "is not a number";
 
 // An amount cell as whole digits: "$1,234.50" gives "1235" (half up),
-// "-" and "$ -" give "0". False for anything that is not such an amount.
+// accounting zeros ("-", "$ -", "- 0", "-0.00") give "0". False for anything that is not such an amount.
 bool ReadAmount(std::string_view cell, std::string& digits);
 
 // A CUSIP without blanks and leading underscores, its dropped leading zeros
@@ -50,3 +50,7 @@ void ReadIssuerName(std::string_view cell, std::string& name);
 
 // Whether an other-managers cell says there are none ("-", "None").
 bool NamesNoManager(std::string_view cell);
+
+// nullptr, or why an other-managers cell is refused: numbers with a period
+// (1.2), which a spreadsheet made of a list (1,2).
+const char* ReadOtherManagers(std::string_view cell);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "infotable/heading.h"
 #include "infotable/text_forms.h"
 
 namespace {
@@ -12,22 +13,93 @@ bool IsBlankLine(std::string_view line) {
   return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
-// Calls `take` with every line that holds more than blanks and tabs.
-template <typename Take>
-void ForEachLine(std::string_view text, Take take) {
-  const char* at = text.data();
-  const char* const end = at + text.size();
-  while (at != end) {
-    const char* lineEnd = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
-    if (!lineEnd) lineEnd = end;
-    if (const void* cr = std::memchr(at, '\r', static_cast<size_t>(lineEnd - at)))
-      lineEnd = static_cast<const char*>(cr);
-    const std::string_view line(at, static_cast<size_t>(lineEnd - at));
-    if (!IsBlankLine(line)) take(line);
-    at = lineEnd;
-    while (at != end && (*at == '\r' || *at == '\n')) ++at;
+// The closing quote of a quoted cell whose text starts at `at`: the first
+// quote that is not one of a pair. Null when the text has none.
+const char* ClosingQuote(const char* at, const char* end) {
+  for (;;) {
+    at = static_cast<const char*>(std::memchr(at, '"', static_cast<size_t>(end - at)));
+    if (!at || at + 1 == end || at[1] != '"') return at;
+    at += 2;
   }
 }
+
+// A quoted cell's text: a pair of quotes is one, and a tab or line break a blank.
+void AppendQuotedText(std::string& out, const char* at, const char* end) {
+  for (; at != end; ++at) {
+    if (*at == '"') {
+      ++at;  // the first of a pair
+    } else if (*at == '\r' && at + 1 != end && at[1] == '\n') {
+      continue;  // the line feed after it gives the blank
+    }
+    out += *at == '\t' || *at == '\r' || *at == '\n' ? ' ' : *at;
+  }
+}
+
+// Reads the copy one spreadsheet row at a time: a line, or the lines that a
+// quoted cell holds together, as Excel, Google Sheets and LibreOffice quote a
+// cell with a line break, a tab or a quote in it. A quote that opens no whole
+// cell is text.
+class RecordReader {
+ public:
+  explicit RecordReader(std::string_view text) : at_(text.data()), end_(text.data() + text.size()) {}
+
+  bool AtEnd() const { return at_ == end_; }
+
+  // The next row; `quoted` tells whether it is a view of its own text rather
+  // than of the copy. A row with a quote that no later quote closes is read
+  // as it stands, and `unclosed` is set.
+  std::string_view Next(bool& quoted, bool& unclosed) {
+    const char* lineEnd = static_cast<const char*>(std::memchr(at_, '\n', static_cast<size_t>(end_ - at_)));
+    if (!lineEnd) lineEnd = end_;
+    if (const void* cr = std::memchr(at_, '\r', static_cast<size_t>(lineEnd - at_)))
+      lineEnd = static_cast<const char*>(cr);
+    quoted = std::memchr(at_, '"', static_cast<size_t>(lineEnd - at_)) != nullptr;
+    std::string_view row;
+    if (quoted) {
+      row = ReadQuoted(unclosed);
+    } else {
+      row = std::string_view(at_, static_cast<size_t>(lineEnd - at_));
+      at_ = lineEnd;
+    }
+    // One line break ends a row: CR LF, LF or CR.
+    if (at_ != end_ && *at_ == '\r') {
+      if (++at_ != end_ && *at_ == '\n') ++at_;
+    } else if (at_ != end_ && *at_ == '\n') {
+      ++at_;
+    }
+    return row;
+  }
+
+ private:
+  std::string_view ReadQuoted(bool& unclosed) {
+    text_.clear();
+    bool cellStart = true;
+    while (at_ != end_ && *at_ != '\n' && *at_ != '\r') {
+      if (cellStart && *at_ == '"' && at_ < noCloseFrom_) {
+        const char* close = ClosingQuote(at_ + 1, end_);
+        if (!close) {
+          noCloseFrom_ = at_;  // nor for any quote after this one
+          unclosed = true;
+        } else if (close + 1 == end_ || close[1] == '\t' || close[1] == '\n' || close[1] == '\r') {
+          AppendQuotedText(text_, at_ + 1, close);
+          at_ = close + 1;
+          cellStart = false;
+          continue;
+        }
+      } else if (cellStart && *at_ == '"') {
+        unclosed = true;
+      }
+      cellStart = *at_ == '\t';
+      text_ += *at_++;
+    }
+    return text_;
+  }
+
+  const char* at_;
+  const char* const end_;
+  const char* noCloseFrom_ = end_ + 1;
+  std::string text_;
+};
 
 // Calls `take` with every cell of a line and its index; the text after the
 // last separator is always a cell.
@@ -108,20 +180,99 @@ std::string_view Store(std::vector<char>& store, std::string_view line, size_t f
   return std::string_view(store.data() + at, cleaned.size());
 }
 
+// Joins the lines of rows whose cells hold line breaks copied raw, as
+// Gnumeric copies them: consecutive lines each narrower than the table that
+// together make exactly its width, one blank where each break was. A break in
+// the first cell leaves a line of one cell over a whole row: that is joined
+// too unless the row is a heading, but it could also be a title over the
+// table, so such rows are listed to be checked. Later rows are numbered as
+// the sheet numbers them.
+void JoinBrokenRows(NormalizedText& text, std::vector<LineShape>& shapes, size_t width) {
+  std::vector<std::pair<size_t, size_t>> joins;  // first and last line of each
+  size_t bytes = 0;
+  const auto follows = [&](size_t line) {
+    return line < text.lines.size() && text.rows[line] == text.rows[line - 1] + 1;
+  };
+  for (size_t first = 0; first < text.lines.size(); ++first) {
+    if (shapes[first].cells >= width) continue;
+    size_t cells = shapes[first].cells, last = first;
+    while (cells < width && follows(last + 1) && shapes[last + 1].cells < width) {
+      ++last;
+      cells += shapes[last].cells - 1;
+    }
+    if (cells == 1 && last == first && follows(first + 1) && shapes[first + 1].cells == width &&
+        !MayBeHeading(text.lines[first + 1])) {
+      last = first + 1;
+      cells = width;
+      text.continuedFirstCells.push_back(text.rows[first]);
+    }
+    if (cells != width || last == first) continue;
+    joins.emplace_back(first, last);
+    for (size_t line = first; line <= last; ++line) bytes += text.lines[line].size() + 1;
+    first = last;
+  }
+  if (joins.empty()) return;
+  text.joined.reserve(bytes);
+  size_t kept = 0, next = 0;
+  uint32_t merged = 0;  // line breaks inside cells so far
+  for (uint32_t& row : text.continuedFirstCells) {
+    const auto before = std::find_if(joins.begin(), joins.end(),
+                                     [&](const auto& join) { return text.rows[join.first] == row; });
+    for (auto join = joins.begin(); join != before; ++join)
+      row -= static_cast<uint32_t>(join->second - join->first);
+  }
+  for (size_t line = 0; line < text.lines.size(); ++line, ++kept) {
+    text.rows[kept] = text.rows[line] - merged;
+    if (next < joins.size() && joins[next].first == line) {
+      const size_t last = joins[next++].second;
+      std::string whole(text.lines[line]);
+      for (size_t part = line + 1; part <= last; ++part) (whole += ' ') += text.lines[part];
+      bool needsCleaning;
+      shapes[kept] = ShapeOf(whole, needsCleaning);
+      text.lines[kept] = Store(text.joined, whole, 0, SIZE_MAX);
+      merged += static_cast<uint32_t>(last - line);
+      line = last;
+      continue;
+    }
+    text.lines[kept] = text.lines[line];
+    shapes[kept] = shapes[line];
+  }
+  text.lines.resize(kept);
+  text.rows.resize(kept);
+  shapes.resize(kept);
+}
+
+std::string_view WithoutByteOrderMark(std::string_view text) {
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  return text.substr(0, kMark.size()) == kMark ? text.substr(kMark.size()) : text;
+}
+
 }  // namespace
 
 NormalizedText NormalizeClipboardText(std::string_view clipboard) {
+  clipboard = WithoutByteOrderMark(clipboard);
   NormalizedText result;
   result.cleaned.reserve(clipboard.size());
-  size_t left = SIZE_MAX, right = 0, widest = 0;
-  ForEachLine(clipboard, [&](std::string_view line) {
+  std::vector<LineShape> shapes;
+  size_t widest = 0;
+  RecordReader reader(clipboard);
+  for (uint32_t row = 1; !reader.AtEnd(); ++row) {
+    bool quoted = false, unclosed = false;
+    const std::string_view line = reader.Next(quoted, unclosed);
+    if (unclosed && result.unclosedQuoteRow == 0) result.unclosedQuoteRow = row;
+    if (IsBlankLine(line)) continue;
     bool needsCleaning;
-    const LineShape shape = ShapeOf(line, needsCleaning);
-    result.lines.push_back(needsCleaning ? Store(result.cleaned, line, 0, SIZE_MAX) : line);
+    shapes.push_back(ShapeOf(line, needsCleaning));
+    result.lines.push_back(needsCleaning || quoted ? Store(result.cleaned, line, 0, SIZE_MAX) : line);
+    result.rows.push_back(row);
+    widest = std::max(widest, shapes.back().cells);
+  }
+  JoinBrokenRows(result, shapes, widest);
+  size_t left = SIZE_MAX, right = 0;
+  for (const LineShape& shape : shapes) {
     left = std::min(left, shape.firstFilled);
     right = std::max(right, shape.lastFilled + 1);
-    widest = std::max(widest, shape.cells);
-  });
+  }
   if (right == 0) return result;
   result.width = right - left;
   if (left > 0 || widest > right) {  // edge columns empty on every line
@@ -129,6 +280,7 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard) {
     kept.reserve(clipboard.size());
     for (std::string_view& line : result.lines) line = Store(kept, line, left, right);
     result.cleaned.swap(kept);
+    std::vector<char>().swap(result.joined);
   }
   return result;
 }

@@ -12,6 +12,7 @@
 #include "infotable/document.h"
 #include "infotable/edgar_checks.h"
 #include "infotable/edgar_limits.h"
+#include "infotable/filing_checks.h"
 #include "infotable/preview.h"
 #include "infotable/row.h"
 #include "infotable/table_plan.h"
@@ -48,14 +49,18 @@ void ReserveLarge(std::string& text, size_t size) {
 #endif
 }
 
-// The error list of the preview beside the list of errors.
+// The error lines of the preview beside the list of errors; the rows to
+// check before filing stand apart from the errors.
 struct ErrorLines {
   Conversion& conversion;
   bool buildList;
-  std::string list;  // HTML, only when the preview is built
+  std::string list;    // HTML, only when the preview is built
+  std::string checks;  // likewise
 
   void Add(RowError error) {
-    if (buildList) AppendErrorLine(list, error.kind, error.row, RowErrorText(error));
+    if (buildList)
+      AppendErrorLine(error.kind == RowErrorKind::kCheckBeforeFiling ? checks : list, error.kind, error.row,
+                      RowErrorText(error));
     conversion.errors.push_back(std::move(error));
   }
 };
@@ -111,17 +116,29 @@ struct PreviewBuilder {
     // A preview row is its cells in markup, about 480 bytes more than its line.
     ReserveLarge(table, table.size() + textSize + 480 * lines);
   }
-  void Add(uint32_t entryNumber, const InfoTableRow& row) {
-    if (wanted) AppendPreviewRow(table, entryNumber, row, withFigi);
+  void Add(uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row) {
+    if (wanted) AppendPreviewRow(table, entryNumber, rowNumber, row, withFigi);
   }
 };
 
 // A heading line is no entry; one whose value column gives thousands is reported.
-void ReportHeading(const TablePlan& plan, size_t line, ErrorLines& errors) {
+void ReportHeading(const TablePlan& plan, size_t line, uint32_t rowNumber, ErrorLines& errors) {
   for (const auto& [at, caption] : plan.thousandsCaptions)
     if (at == line)
-      errors.Add({RowErrorKind::kNotAcceptedByEdgar, static_cast<uint32_t>(line + 1), "",
-                  ValueInThousandsMessage(caption)});
+      errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", ValueInThousandsMessage(caption)});
+}
+
+// What the reading of the copy could only take to be so.
+void ReportReadingChecks(const NormalizedText& normalized, ErrorLines& errors) {
+  for (uint32_t row : normalized.continuedFirstCells)
+    errors.Add(
+        {RowErrorKind::kCheckBeforeFiling, row, "",
+         "the first cell goes on in the next line of the copy (a line break inside the cell), so the two "
+         "lines are read as one row; check the issuer's name"});
+  if (normalized.unclosedQuoteRow == 0) return;
+  errors.Add({RowErrorKind::kCheckBeforeFiling, normalized.unclosedQuoteRow, "",
+              "a double quote opens a cell that no quote closes, so the cell and the rows after it are read "
+              "as they stand, the quote included"});
 }
 
 // Reports each invalid character of a line, and gives the line as EDGAR can
@@ -160,8 +177,13 @@ void CheckAcceptedRow(const InfoTableRow& row, uint32_t rowNumber, uint32_t entr
 }
 
 void CheckWholeTable(const Conversion& conversion, ErrorLines& errors) {
-  for (std::string& problem : CheckEdgarTableRules(conversion.entryCount, conversion.valueTotal))
+  for (std::string& problem : CheckEdgarTableRules(conversion.valueTotal))
     errors.Add({RowErrorKind::kNotAcceptedByEdgar, 0, "", std::move(problem)});
+}
+
+void AddAll(std::vector<RowError>& found, ErrorLines& errors) {
+  for (RowError& error : found) errors.Add(std::move(error));
+  found.clear();
 }
 
 Conversion Convert(std::string_view text, const std::string& outputPath, bool buildPreview) {
@@ -177,19 +199,22 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
   }
 
   Conversion conversion;
-  ErrorLines errors{conversion, buildPreview, {}};
+  ErrorLines errors{conversion, buildPreview, {}, {}};
+  ReportReadingChecks(normalized, errors);
   DocumentWriter writer{document};
   writer.pending.reserve(DocumentWriter::kPiece + 4096);
   PreviewBuilder preview{buildPreview, plan.showsFigi, {}};
   preview.Begin(text.size(), plan.lines.size());
 
+  FilingChecks checks;
+  std::vector<RowError> found;
   InfoTableRow row;
   Cells cells;
   std::string plain;
   for (size_t i = 0; i < plan.lines.size() && !writer.failed; ++i) {
-    const uint32_t rowNumber = static_cast<uint32_t>(i + 1);
+    const uint32_t rowNumber = normalized.rows[i];
     if (plan.lineLayout[i] == kHeadingLine) {
-      ReportHeading(plan, i, errors);
+      ReportHeading(plan, i, rowNumber, errors);
       continue;
     }
     const std::string_view line = ReportInvalidCharacters(plan.lines[i], rowNumber, errors, plain);
@@ -200,19 +225,36 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
       continue;
     }
     CheckAcceptedRow(row, rowNumber, conversion.entryCount, errors);
-    preview.Add(conversion.entryCount + 1, row);
+    checks.CheckRow(row, rowNumber, found);
+    AddAll(found, errors);
+    preview.Add(conversion.entryCount + 1, rowNumber, row);
     writer.Add(row);
     conversion.valueTotal = SaturatingAdd(conversion.valueTotal, ParseValue(row[kValue]));
     ++conversion.entryCount;
   }
-  if (int cause = 0; !writer.Finish(cause))
+  if (writer.failed) {
+    return Failure(ConversionOutcome::kWriteFailed, kCannotWriteMessage,
+                   StreamFailureCause(document.stream()));
+  }
+  if (conversion.entryCount == 0) {
+    // A capture with nothing to file must not put an empty document in the
+    // place of the last good one: the new one is never committed.
+    conversion.outcome = ConversionOutcome::kNothingToFile;
+    conversion.failureMessage = NothingToFileText(conversion.refusedRows == 0);
+  } else if (int cause = 0; !writer.Finish(cause)) {
     return Failure(ConversionOutcome::kWriteFailed, kCannotWriteMessage, cause);
-  CheckWholeTable(conversion, errors);
+  } else {
+    conversion.outcome = ConversionOutcome::kWritten;
+    CheckWholeTable(conversion, errors);
+    checks.CheckTable(!plan.thousandsCaptions.empty(), found);
+    AddAll(found, errors);
+    conversion.managersUsed = checks.ManagersUsed();
+  }
   if (buildPreview) {
-    conversion.previewStatus = StatusParagraph(errors.list, conversion.refusedRows);
+    conversion.previewStatus = StatusParagraph(errors.list, errors.checks, conversion.refusedRows,
+                                               conversion.failureMessage, conversion.managersUsed);
     conversion.previewTable = std::move(preview.table += "</TABLE>");
   }
-  conversion.outcome = ConversionOutcome::kWritten;
   return conversion;
 }
 

@@ -19,23 +19,25 @@ constexpr const char* kOutOfMemoryMessage = "Out of Memory!";
 
 // Unless written, the old document is exactly as it was.
 enum class ConversionOutcome {
-  kNotWritten,   // stopped before the new document was begun
-  kWritten,      // the new document is complete on the disk, in the old one's place
-  kWriteFailed,  // writing the new document failed; nothing of it is left
-  kOutOfMemory,  // memory ran out; nothing of the new document is left
+  kNotWritten,     // stopped before the new document was begun
+  kWritten,        // the new document is complete on the disk, in the old one's place
+  kWriteFailed,    // writing the new document failed; nothing of it is left
+  kOutOfMemory,    // memory ran out; nothing of the new document is left
+  kNothingToFile,  // no row was accepted: nothing written, the old document kept
 };
 
 struct Conversion {
   ConversionOutcome outcome = ConversionOutcome::kNotWritten;
-  std::string failureMessage;  // empty when written
+  std::string failureMessage;  // empty when written; why nothing was, for kNothingToFile
   int failureCause = 0;        // the errno behind a failed create or write
-  // The preview, empty unless written and asked for: the status paragraph,
+  // The preview, empty unless written (or nothing to file) and asked for: the status paragraph,
   // then the table, kept apart so that neither is copied to join them.
   std::string previewStatus;
   std::string previewTable;
   uint32_t entryCount = 0;
   uint32_t refusedRows = 0;  // rows left out of the document
   uint64_t valueTotal = 0;   // saturates at the largest 64-bit value
+  std::string managersUsed;  // the other managers' numbers the table names: "1, 2"
   std::vector<RowError> errors;
 };
 

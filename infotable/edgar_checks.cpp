@@ -112,10 +112,8 @@ std::vector<std::string> CheckEdgarRules(const InfoTableRow& row) {
   return problems;
 }
 
-std::vector<std::string> CheckEdgarTableRules(uint32_t entryCount, uint64_t valueTotal) {
+std::vector<std::string> CheckEdgarTableRules(uint64_t valueTotal) {
   std::vector<std::string> problems;
-  if (entryCount == 0)
-    problems.push_back("informationTable must hold at least one infoTable entry, but it has none");
   if (std::to_string(valueTotal).size() > kEdgarDigitLimit)
     problems.push_back("the information table total must be at most " + std::to_string(kEdgarDigitLimit) +
                        " digits for the cover page, but it is " +

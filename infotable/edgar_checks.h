@@ -14,9 +14,10 @@
 // says what is wrong and shows what it holds. Empty when EDGAR takes the row.
 std::vector<std::string> CheckEdgarRules(const InfoTableRow& row);
 
-// What EDGAR would refuse of the whole table: no entry at all, or a value total
-// past the 16 digits of the cover page (`valueTotal` saturates).
-std::vector<std::string> CheckEdgarTableRules(uint32_t entryCount, uint64_t valueTotal);
+// What EDGAR would refuse of the whole table: a value total past the digits
+// of the cover page (`valueTotal` saturates). A table without entries is
+// never written.
+std::vector<std::string> CheckEdgarTableRules(uint64_t valueTotal);
 
 // The message for a heading whose value column, captioned `caption`, gives
 // thousands: the values are written as they stand.

@@ -36,6 +36,7 @@ void AppendGroupedCell(std::string& out, const std::string& number) {
 
 std::string BeginPreview(bool withFigi) {
   static const char* const captions[] = {"#",
+                                         "Row",
                                          "Name of Issuer",
                                          "Title<BR>of<BR>Class",
                                          "CUSIP",
@@ -60,11 +61,16 @@ std::string BeginPreview(bool withFigi) {
   return preview;
 }
 
-void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTableRow& row, bool withFigi) {
-  char number[16];
-  const std::string_view written(
-      number, static_cast<size_t>(std::to_chars(number, number + sizeof number, entryNumber).ptr - number));
-  AppendAll(preview, "<TR><TD class=itbl align=right>", written, "</TD>");
+void AppendPreviewRow(std::string& preview, uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row,
+                      bool withFigi) {
+  char entry[16], sheetRow[16];
+  const std::string_view entryText(
+      entry, static_cast<size_t>(std::to_chars(entry, entry + sizeof entry, entryNumber).ptr - entry));
+  const std::string_view rowText(
+      sheetRow,
+      static_cast<size_t>(std::to_chars(sheetRow, sheetRow + sizeof sheetRow, rowNumber).ptr - sheetRow));
+  AppendAll(preview, "<TR><TD class=itbl align=right>", entryText, "</TD><TD class=itbl align=right>",
+            rowText, "</TD>");
   for (size_t position = 0; position < kFigi; ++position) {
     if (IsNumericField(position))
       AppendGroupedCell(preview, row[position]);
@@ -82,11 +88,34 @@ void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumb
   AppendEscaped(errorList, text);
 }
 
-std::string StatusParagraph(const std::string& errorList, uint32_t refusedRows) {
-  if (errorList.empty()) return "<p><b><font color=#00a000>No errors.</font></b></p>";
-  std::string status = "<p><b><font color=#e00000>Error(s):</font></b>";
-  if (refusedRows > 0) status += ' ' + RefusedRowsText(refusedRows);
-  return status + errorList + "</p>";
+std::string ManagersUsedText(const std::string& managersUsed) {
+  const size_t count = static_cast<size_t>(std::count(managersUsed.begin(), managersUsed.end(), ',')) + 1;
+  return "Other included managers named: " + managersUsed + " (" + std::to_string(count) +
+         " for the summary page's count).";
+}
+
+std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
+                            const std::string& nothingWritten, const std::string& managersUsed) {
+  const std::string managers = managersUsed.empty() ? "" : "<br>" + ManagersUsedText(managersUsed);
+  if (errorList.empty() && checkList.empty() && nothingWritten.empty())
+    return "<p><b><font color=#00a000>No errors.</font></b>" + managers + "</p>";
+  std::string status = "<p>";
+  if (!nothingWritten.empty())
+    status += "<b><font color=#e00000>Nothing was written:</font></b> " + nothingWritten;
+  if (!errorList.empty()) {
+    if (!nothingWritten.empty()) status += "<br>";
+    status += "<b><font color=#e00000>Error(s):</font></b>";
+    if (refusedRows > 0) status += ' ' + RefusedRowsText(refusedRows);
+    status += errorList;
+  }
+  if (!checkList.empty()) {
+    if (status.size() > 3) status += "<br>";
+    status +=
+        "<b><font color=#c05000>Check before filing:</font></b> "
+        "written as they stand, but they look wrong." +
+        checkList;
+  }
+  return status + managers + "</p>";
 }
 
 std::string PreviewPage(const std::string& status, const std::string& table) {

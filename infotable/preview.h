@@ -14,14 +14,22 @@ constexpr const char* kPreviewCellStyle = "td.itbl {padding:0 2px;border:1px sol
 
 // A new preview holding the table head; a FIGI column only `withFigi`.
 std::string BeginPreview(bool withFigi);
-void AppendPreviewRow(std::string& preview, uint32_t entryNumber, const InfoTableRow& row, bool withFigi);
+// A row of the table: the entry number, the sheet row it came from, its fields.
+void AppendPreviewRow(std::string& preview, uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row,
+                      bool withFigi);
 
 // Appends "<br><b>HEADING:</b> TEXT" with the text markup-escaped.
 void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, std::string_view text);
 
-// The paragraph above the table: "No errors.", or the count of refused rows
-// and the error list.
-std::string StatusParagraph(const std::string& errorList, uint32_t refusedRows);
+// The paragraph above the table: "No errors.", or why nothing was written,
+// the count of refused rows and the error list, and the rows to check
+// before filing under a heading of their own; last, the other managers the
+// table names.
+std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
+                            const std::string& nothingWritten = "", const std::string& managersUsed = "");
+
+// "Other included managers named: 1, 2 (2 for the summary page's count)."
+std::string ManagersUsedText(const std::string& managersUsed);
 
 // A page of its own for the preview, with the style its markup relies on.
 std::string PreviewPage(const std::string& status, const std::string& table);

@@ -77,8 +77,12 @@ std::string ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow
   if (const std::string_view discretion = required(kInvestmentDiscretion); !discretion.empty())
     ReadCodeField(refusals, kInvestmentDiscretion, discretion, kDiscretionColumn, row[kInvestmentDiscretion]);
 
-  const std::string_view manager = cell(kOtherManager);
-  if (!NamesNoManager(manager)) AppendEscaped(row[kOtherManager], manager);
+  if (const std::string_view manager = cell(kOtherManager); !NamesNoManager(manager)) {
+    if (const char* why = ReadOtherManagers(manager))
+      refusals.Add(FieldCaption(kOtherManager), manager, why);
+    else
+      AppendEscaped(row[kOtherManager], manager);
+  }
 
   if (layout.votingKindWord) {
     std::string amount;

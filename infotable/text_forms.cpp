@@ -168,8 +168,7 @@ std::string UnescapeMarkup(std::string_view text) {
   return plain.append(text.substr(start));
 }
 
-std::string_view CutCharacters(std::string_view text, size_t limit) {
-  if (text.size() <= limit) return text;  // no character is shorter than a byte
+std::string_view CutLongText(std::string_view text, size_t limit) {
   size_t position = 0;
   for (size_t count = 0; count < limit && position < text.size(); ++count)
     position += CharacterLength(text, position);

@@ -42,7 +42,10 @@ std::string UnescapeMarkup(std::string_view text);
 
 // The first `limit` characters of escaped text, a character reference or a
 // UTF-8 sequence counting as one character and never cut through.
-std::string_view CutCharacters(std::string_view text, size_t limit);
+std::string_view CutLongText(std::string_view text, size_t limit);
+inline std::string_view CutCharacters(std::string_view text, size_t limit) {
+  return text.size() <= limit ? text : CutLongText(text, limit);  // no character is shorter than a byte
+}
 // Characters of escaped text, counted as CutCharacters counts them.
 size_t CountCharacters(std::string_view text);
 

@@ -25,7 +25,7 @@ zcat "$prefix/share/doc/form13f/changelog.gz" | grep -q "^form13f ($("$prefix/bi
 
 version=$("$prefix/bin/form13f-convert" --version)
 [ "$version" = "$("$prefix/bin/form13f" --version | sed 's/^form13f/form13f-convert/')" ] || { echo "versions differ"; exit 1; }
-table=$(printf 'ALPHA INC\tCOM\t123456789\t1,500\t10\tSH\tn/a\tSOLE\tn/a\t10\tsole\n')
+table=$(printf 'ALPHA INC\tCOM\t123456782\t1,500\t10\tSH\tn/a\tSOLE\tn/a\t10\tsole\n')
 out=$(cd "$prefix" && printf '%s\n' "$table" | bin/form13f-convert -o table.xml)
 [ "$out" = $'No. of information table entries: 1\nInformation table total: 1500' ] || { echo "unexpected: $out"; exit 1; }
 grep -q '<value>1500</value>' "$prefix/table.xml"

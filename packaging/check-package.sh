@@ -14,7 +14,7 @@ for needed in libqt6webenginewidgets6 libqt6webenginecore6-bin qt6-qpa-plugins l
   case "$depends" in *"$needed"*) ;; *) echo "the package does not declare $needed: $depends"; exit 1 ;; esac
 done
 dpkg-deb -x "$package" "$work/root"
-out=$(printf 'A\tCOM\t123456789\t5\t1\tSH\tn/a\tSOLE\tn/a\t1\tsole\n' | "$work/root/usr/bin/form13f-convert" -o "$work/t.xml")
+out=$(printf 'A\tCOM\t123456782\t5\t1\tSH\tn/a\tSOLE\tn/a\t1\tsole\n' | "$work/root/usr/bin/form13f-convert" -o "$work/t.xml")
 [ "$out" = $'No. of information table entries: 1\nInformation table total: 5' ] || { echo "unexpected: $out"; exit 1; }
 "$work/root/usr/bin/form13f" --version >/dev/null
 if command -v lintian >/dev/null; then

@@ -25,12 +25,13 @@ ProgramRun Convert(const TempDir& dir, const std::string& arguments, const std::
           ReadFile(dir.File("stderr.txt"))};
 }
 
-const std::string kGood = "ALPHA\tCOM\t123456789\t1,500\t10\tSH\tn/a\tSOLE\tn/a\t10\tsole\n";
+const std::string kGood = "ALPHA\tCOM\t123456782\t1,500\t10\tSH\tn/a\tSOLE\tn/a\t10\tsole\n";
+const std::string kOtherGood = "OMEGA\tCOM\t037833100\t1,500\t10\tSH\tn/a\tSOLE\tn/a\t10\tsole\n";
 const std::string kBad = "x\ty\n";
 
 TEST(Form13fConvert, CleanTableFromStandardInput) {
   TempDir dir;
-  const ProgramRun run = Convert(dir, "", kGood + kGood);
+  const ProgramRun run = Convert(dir, "", kGood + kOtherGood);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "No. of information table entries: 2\nInformation table total: 3000\n");
   EXPECT_EQ(run.err, "");
@@ -40,14 +41,16 @@ TEST(Form13fConvert, CleanTableFromStandardInput) {
 TEST(Form13fConvert, RowErrorsGoToStandardErrorWithStatusOne) {
   TempDir dir;
   WriteFile(dir.File("table.txt"),
-            kGood + kBad + "BETA+\tCOM\t123456789\t1\t1\tSH\tCall\tSOLE\t2\t1\tsole\n");
+            kGood + kBad + "BETA+\tCOM\t594918104\t1\t1\tSH\tCall\tSOLE\t2\t1\tsole\n");
   const ProgramRun run = Convert(dir, "-o out.xml --preview preview.html table.txt");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "No. of information table entries: 2\nInformation table total: 1501\n");
+  EXPECT_EQ(run.out,
+            "No. of information table entries: 2\nInformation table total: 1501\n"
+            "Other included managers named: 2 (1 for the summary page's count).\n");
   EXPECT_EQ(run.err,
             "Invalid field(s) in row 2: x\ty -- The row has 2 filled cells, but a row needs 11, 12 or 13 "
             "columns, or a heading row that names them\n"
-            "Invalid character in row 3: BETA+\tCOM\t123456789\t1\t1\tSH\tCall\tSOLE\t2\t1\tsole\n"
+            "Invalid character in row 3: BETA+\tCOM\t594918104\t1\t1\tSH\tCall\tSOLE\t2\t1\tsole\n"
             "Not accepted by EDGAR in row 3: nameOfIssuer must not hold +, but it holds \"BETA+\"\n"
             "form13f-convert: 1 row refused and left out of the document.\n");
   EXPECT_NE(ReadFile(dir.File("out.xml")).find("<nameOfIssuer>BETA+</nameOfIssuer>"), std::string::npos);
@@ -78,6 +81,57 @@ TEST(Form13fConvert, NothingWrittenGivesStatusTwo) {
   run = Convert(dir, "--bogus");
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("Usage: form13f-convert"), std::string::npos);
+}
+
+TEST(Form13fConvert, CsvExportsAreReadByTheSameRules) {
+  TempDir dir;
+  const std::string csv =
+      "\xEF\xBB\xBF"
+      "NAME OF ISSUER,TITLE OF CLASS,CUSIP,VALUE,SHRS OR PRN AMT,SH/PRN,PUT/CALL,"
+      "INVESTMENT DISCRETION,OTHER MANAGER,SOLE,SHARED,NONE\r\n"
+      "\"BERKSHIRE HATHAWAY, INC\",CL B NEW,084670702,\"7,252,500\",16000,SH,,OTR,\"1,2\",0,16000,- 0\r\n";
+  WriteFile(dir.File("export.csv"), csv);
+  WriteFile(dir.File("export.txt"), csv);
+  for (const char* arguments : {"export.csv", "--csv export.txt", "--csv -"}) {
+    const ProgramRun run = Convert(dir, arguments, csv);
+    EXPECT_EQ(run.status, 0) << arguments << ": " << run.err;
+    EXPECT_EQ(run.out,
+              "No. of information table entries: 1\nInformation table total: 7252500\n"
+              "Other included managers named: 1, 2 (2 for the summary page's count).\n")
+        << arguments;
+    const std::string xml = ReadFile(dir.File("tev_13f.xml"));
+    EXPECT_NE(xml.find("<nameOfIssuer>BERKSHIRE HATHAWAY, INC</nameOfIssuer>"), std::string::npos)
+        << arguments;
+    EXPECT_NE(xml.find("<otherManager>1,2</otherManager>"), std::string::npos) << arguments;
+  }
+  WriteFile(dir.File("broken.csv"), "A,B\nC,\"open\n");
+  const ProgramRun run = Convert(dir, "broken.csv");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("form13f-convert: broken.csv: not CSV at row 2", 0), 0u) << run.err;
+}
+
+TEST(Form13fConvert, NothingToFileKeepsThePreviousDocumentWithStatusTwo) {
+  TempDir dir;
+  const std::string heading =
+      "NAME OF ISSUER\tTITLE OF CLASS\tCUSIP\tVALUE\tSHRS OR PRN AMT\tSH/PRN\tPUT/CALL\t"
+      "INVESTMENT DISCRETION\tOTHER MANAGER\tSOLE\tSHARED\tNONE\n";
+  ASSERT_EQ(Convert(dir, "", kGood).status, 0);
+  const std::string previous = ReadFile(dir.File("tev_13f.xml"));
+  const struct {
+    std::string table, message;
+  } cases[] = {
+      {heading,
+       "nothing written: the copy holds only a heading, so the previous tev_13f.xml is kept as it was."},
+      {heading + kBad,
+       "nothing written: every row was refused, so the previous tev_13f.xml is kept as it was."},
+  };
+  for (const auto& c : cases) {
+    const ProgramRun run = Convert(dir, "", c.table);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.substr(run.err.rfind("form13f-convert: ")), "form13f-convert: " + c.message + "\n");
+    EXPECT_EQ(ReadFile(dir.File("tev_13f.xml")), previous);
+  }
 }
 
 TEST(Form13fConvert, WhatCannotBeReadOrWrittenIsNamedAndNothingIsWritten) {
@@ -204,7 +258,7 @@ TEST(Form13fConvert, HelpAndVersion) {
   TempDir dir;
   ProgramRun run = Convert(dir, "--help");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out.rfind("Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [INPUT]", 0), 0u);
+  EXPECT_EQ(run.out.rfind("Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [INPUT]", 0), 0u);
   run = Convert(dir, "--version");
   EXPECT_EQ(run.out, std::string("form13f-convert ") + FORM13F_VERSION + "\n");
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -21,6 +22,7 @@
 #include "app/preview.h"
 #include "infotable/conversion.h"
 #include "tests/support/allocation_limit.h"
+#include "tests/support/holdings.h"
 #include "tests/support/page_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -33,7 +35,7 @@ std::string Row(std::initializer_list<std::string> cells) {
 }
 
 std::string Good(const std::string& name, const std::string& value) {
-  return Row({name, "COM", "123456789", value, "100", "SH", "n/a", "SOLE", "n/a", "100", "0", "0"});
+  return Row({name, "COM", CusipFor(name), value, "1", "SH", "n/a", "SOLE", "n/a", "1", "0", "0"});
 }
 
 // A table of `rows` good rows, "ISSUER 0" on, each worth 1.
@@ -168,6 +170,32 @@ TEST_F(Program, SpreadsheetClipboardsAreCapturedAsTheConverterReadsThem) {
   EXPECT_NE(Html("idMsg").find("<b>Market<br>Value<br>($)</b>"), std::string::npos);
 }
 
+TEST_F(Program, ChecksBeforeFilingStandApartAndNeverReadNoErrors) {
+  if (!std::filesystem::exists(FORM13F_SHEETS_DIR)) GTEST_SKIP() << "no shared spreadsheet clipboards";
+  std::string table = ReadFile(std::string(FORM13F_SHEETS_DIR) + "/sec-12-columns-heading-blank-cells.tsv");
+  CaptureClipboard(table);
+  EXPECT_NE(
+      Text("idMsg").find("No errors.Other included managers named: 1, 2 (2 for the summary page's count)."),
+      std::string::npos)
+      << Text("idMsg");
+  table.replace(table.find("023135106"), 9, "023135107");
+  const size_t microsoft = table.find("MICROSOFT");
+  table += table.substr(microsoft, table.find('\n', microsoft) + 1 - microsoft);
+  CaptureClipboard(table);
+  const std::string status = Text("idMsg");
+  EXPECT_EQ(status.find("No errors."), std::string::npos);
+  EXPECT_EQ(status.find("Error(s):"), std::string::npos);
+  EXPECT_NE(status.find("Check before filing: written as they stand, but they look wrong."),
+            std::string::npos);
+  EXPECT_NE(
+      status.find("Check before filing in row 4: CUSIP \"023135107\" does not end with its check digit"),
+      std::string::npos)
+      << status;
+  EXPECT_NE(status.find("Check before filing in row 12: the same holding as row 3"), std::string::npos)
+      << status;
+  EXPECT_EQ(Text("idNe"), "11") << "written as they stand";
+}
+
 TEST_F(Program, RefusedRowsAndAJumpIntoALargePreviewAsAFilerSeesThem) {
   if (!std::filesystem::exists(FORM13F_SHEETS_DIR)) GTEST_SKIP() << "no shared spreadsheet clipboards";
   std::string table = ReadFile(std::string(FORM13F_SHEETS_DIR) + "/sec-12-columns-heading-blank-cells.tsv");
@@ -193,7 +221,7 @@ TEST_F(Program, RefusedRowsAndAJumpIntoALargePreviewAsAFilerSeesThem) {
   EXPECT_GT(entry, 9000);
   EXPECT_LT(entry, 11000);
   EXPECT_EQ(Js("[].some.call(document.querySelectorAll('#idMsg td'),function(d){return "
-               "d.cellIndex==1&&d.textContent=='ISSUER " +
+               "d.cellIndex==2&&d.textContent=='ISSUER " +
                QString::number(entry - 1) + "';})")
                 .toBool(),
             true)
@@ -247,7 +275,7 @@ TEST_F(Program, LargeTablesShowEveryRowInOrderBlockAfterBlock) {
   const QString rows = "Array.from(document.querySelectorAll('#idMsg tr:not([style])'))";
   EXPECT_EQ(Js(rows + ".length").toInt(), 451);
   EXPECT_EQ(Js(rows + ".slice(1).every((r,i)=>r.cells[0].textContent==String(i+1)&&"
-                      "r.cells[1].textContent=='ISSUER '+(i+1))")
+                      "r.cells[1].textContent==String(i+1)&&r.cells[2].textContent=='ISSUER '+(i+1))")
                 .toBool(),
             true);
   EXPECT_EQ(Js("document.querySelectorAll('#idMsg table').length").toInt(),
@@ -280,13 +308,87 @@ TEST_F(Program, EdgarsLargestTableLeavesThePageAnswering) {
                                   << " ms)";
 }
 
-TEST_F(Program, AllRowsInvalidStillWritesAnEmptyDocument) {
-  CaptureClipboard(Row({"Name", "Title", "CUSIP", "Value", "Shares", "Type", "PutCall", "Disc", "Mgr", "Sole",
-                        "Shared", "None"}));
-  EXPECT_NE(Html("idMsg").find("Invalid field(s) in row 1:"), std::string::npos);
-  EXPECT_EQ(Text("idNe"), "0");
-  EXPECT_EQ(Text("idTot"), "0");
-  EXPECT_EQ(ReadFile(OutputPath()).find("<infoTable>"), std::string::npos);
+TEST_F(Program, NothingToFileKeepsThePreviousDocumentAndSaysWhy) {
+  CaptureClipboard(Good("ALPHA", "5") + Good("BETA", "6"));
+  const std::string previous = ReadFile(OutputPath());
+  const std::string heading =
+      Row({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT", "SH/PRN", "PUT/CALL",
+           "INVESTMENT DISCRETION", "OTHER MANAGER", "SOLE", "SHARED", "NONE"});
+  const struct {
+    std::string clipboard;
+    const char* why;
+  } cases[] = {
+      {heading, "the copy holds only a heading"},
+      {heading + Row({"x", "y"}) + Good("GAMMA", "n/a"), "every row was refused"},
+  };
+  for (const auto& c : cases) {
+    const int sounds = ExclamationsPlayed();
+    CaptureClipboard(c.clipboard);
+    EXPECT_NE(Text("idMsg").find(std::string("Nothing was written: ") + c.why +
+                                 ", so the previous tev_13f.xml is kept as it was."),
+              std::string::npos)
+        << Text("idMsg");
+    EXPECT_EQ(ReadFile(OutputPath()), previous);
+    EXPECT_EQ(Text("idNe"), "2") << "the counts of the document that is kept";
+    EXPECT_EQ(Text("idTot"), "11");
+    EXPECT_EQ(ExclamationsPlayed(), sounds + 1);
+  }
+}
+
+TEST_F(Program, ClipboardsOfOtherProgramsAreReadAsTheyOfferThem) {
+  if (std::system("xclip -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "xclip is not installed";
+  const std::string data = FORM13F_TEST_DATA_DIR;
+  TempDir expected;
+  ConvertInfoTable(ReadFile(data + "/gnumeric-clipboard.tsv"), expected.File("tev_13f.xml"));
+  const std::string document = ReadFile(expected.File("tev_13f.xml"));
+  std::string excelWithLf = ReadFile(data + "/excel-form-clipboard.tsv");
+  for (size_t at; (at = excelWithLf.find("\r\n")) != std::string::npos;) excelWithLf.erase(at, 1);
+  WriteFile(expected.File("excel-lf.tsv"), excelWithLf);
+  // Each is offered by xclip as the only text target, as another program offers it.
+  for (const std::string& file : {data + "/gnumeric-clipboard.tsv", data + "/excel-form-clipboard.tsv",
+                                  expected.File("excel-lf.tsv")}) {
+    PutClipboardText("ours until xclip takes it");
+    QProcess owner;
+    owner.start("xclip", {"-quiet", "-selection", "clipboard", "-t", "UTF8_STRING", "-i",
+                          QString::fromStdString(file)});
+    ASSERT_TRUE(WaitUntil([] { return !QGuiApplication::clipboard()->ownsClipboard(); })) << file;
+    Js("document.getElementById('idMsg').innerHTML='waiting'");
+    Click("btCapture");
+    const bool captured = WaitUntil([&] { return Html("idMsg") != "waiting"; }, 20000);
+    owner.kill();
+    owner.waitForFinished();
+    ASSERT_TRUE(captured) << file;
+    EXPECT_EQ(Text("idNe"), "10") << file << ": " << Text("idMsg");
+    EXPECT_EQ(ReadFile(OutputPath()), document) << file;
+  }
+}
+
+TEST_F(Program, RealGnumericCopiesAreCapturedWholeAndInUtf8) {
+  if (std::system("gnumeric --version >/dev/null 2>&1") != 0 || !HaveXdotool())
+    GTEST_SKIP() << "Gnumeric or xdotool is not installed";
+  TempDir sheet;
+  // The window title names the file: one of this test's own, on this display.
+  std::filesystem::copy_file(FORM13F_TEST_DATA_DIR "/gnumeric-holdings.gnumeric",
+                             sheet.File("f13holdings.gnumeric"));
+  QProcess copier;
+  copier.start(FORM13F_TEST_SUPPORT_DIR "/capture-gnumeric-clipboard.sh",
+               {QString::fromStdString(sheet.File("f13holdings.gnumeric")), "--hold"});
+  ASSERT_TRUE(copier.waitForFinished(60000));
+  const QString gnumeric = QString(copier.readAllStandardOutput()).trimmed();
+  ASSERT_EQ(copier.exitCode(), 0) << copier.readAllStandardError().toStdString();
+  window()->activateWindow();
+  Js("document.getElementById('idMsg').innerHTML='waiting'");
+  Click("btCapture");
+  const bool captured = WaitUntil([&] { return Html("idMsg") != "waiting"; }, 20000);
+  QProcess::execute("kill", {gnumeric});
+  ASSERT_TRUE(captured);
+  EXPECT_EQ(Text("idNe"), "10") << Text("idMsg");
+  EXPECT_EQ(Text("idTot"), "161,413,764");
+  const std::string xml = ReadFile(OutputPath());
+  EXPECT_NE(xml.find("<nameOfIssuer>MCDONALD'S CORP</nameOfIssuer>"), std::string::npos)
+      << "the UTF-8 text, never Latin-1's \\u2019";
+  EXPECT_NE(xml.find("<titleOfClass>CAP STK CL A</titleOfClass>"), std::string::npos);
+  EXPECT_NE(Text("idMsg").find("Invalid character in row 11:"), std::string::npos) << Text("idMsg");
 }
 
 TEST_F(Program, CellsThatHoldMarkupStayTextAndRunNothing) {

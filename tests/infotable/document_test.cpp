@@ -1,8 +1,9 @@
 #include "infotable/document.h"
-#include "infotable/preview.h"
-#include "infotable/text_forms.h"
 
 #include <gtest/gtest.h>
+
+#include "infotable/preview.h"
+#include "infotable/text_forms.h"
 
 namespace {
 
@@ -77,9 +78,9 @@ TEST(XmlDocument, CutsNeverSplitAReferenceOrACharacter) {
 
 TEST(Preview, RowsAreNumberedAlignedAndGrouped) {
   std::string preview;
-  AppendPreviewRow(preview, 3, FinalRow(), false);
+  AppendPreviewRow(preview, 3, 14, FinalRow(), false);
   EXPECT_EQ(preview,
-            "<TR><TD class=itbl align=right>3</TD>"
+            "<TR><TD class=itbl align=right>3</TD><TD class=itbl align=right>14</TD>"
             "<TD class=itbl align=left>ABC CORP</TD><TD class=itbl align=left>COM</TD>"
             "<TD class=itbl align=center>123456789</TD><TD class=itbl align=right>1,234,567</TD>"
             "<TD class=itbl align=right>200</TD><TD class=itbl align=center>SH</TD>"
@@ -89,22 +90,23 @@ TEST(Preview, RowsAreNumberedAlignedAndGrouped) {
   InfoTableRow row = FinalRow();
   row[kFigi] = "BBG000B9XRY4";
   preview.clear();
-  AppendPreviewRow(preview, 1, row, true);
+  AppendPreviewRow(preview, 1, 1, row, true);
   EXPECT_NE(preview.find("123456789</TD><TD class=itbl align=center>BBG000B9XRY4</TD><TD class=itbl "
                          "align=right>1,234,567</TD>"),
             std::string::npos);
 }
 
-TEST(Preview, HeadHasThirteenCaptionsOrFourteenWithTheFigi) {
+TEST(Preview, HeadHasFourteenCaptionsOrFifteenWithTheFigi) {
   const std::string head = BeginPreview(false);
   EXPECT_EQ(head.rfind("<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; "
-                       "border-collapse:collapse'><TR height=48><TD class=itbl align=center><B>#</B></TD>",
+                       "border-collapse:collapse'><TR height=48><TD class=itbl align=center><B>#</B></TD><TD "
+                       "class=itbl align=center><B>Row</B></TD>",
                        0),
             0u);
   size_t cells = 0;
   for (size_t at = 0; (at = head.find("<TD class=itbl align=center><B>", at)) != std::string::npos; ++at)
     ++cells;
-  EXPECT_EQ(cells, 13u);
+  EXPECT_EQ(cells, 14u);
   EXPECT_NE(head.find("<B>Market<BR>Value<BR>($)</B></TD>"), std::string::npos) << "values are in dollars";
   EXPECT_EQ(head.substr(head.size() - 5), "</TR>");
   EXPECT_NE(BeginPreview(true).find("<B>CUSIP</B></TD><TD class=itbl align=center><B>FIGI</B></TD>"),
@@ -112,7 +114,7 @@ TEST(Preview, HeadHasThirteenCaptionsOrFourteenWithTheFigi) {
 }
 
 TEST(Preview, StatusParagraphAndEscapedErrorLines) {
-  EXPECT_EQ(StatusParagraph("", 0), "<p><b><font color=#00a000>No errors.</font></b></p>");
+  EXPECT_EQ(StatusParagraph("", "", 0), "<p><b><font color=#00a000>No errors.</font></b></p>");
 
   std::string errors;
   AppendErrorLine(errors, RowErrorKind::kInvalidCharacter, 2, "A\t<img src=x onerror=alert(1)>");
@@ -121,9 +123,24 @@ TEST(Preview, StatusParagraphAndEscapedErrorLines) {
   EXPECT_EQ(errors,
             "<br><b>Invalid character in row 2:</b> A\t&lt;img src=x onerror=alert(1)&gt;"
             "<br><b>Invalid field(s) in row 3:</b> B&amp;C<br><b>Not accepted by EDGAR:</b> the table");
-  EXPECT_EQ(StatusParagraph(errors, 0), "<p><b><font color=#e00000>Error(s):</font></b>" + errors + "</p>");
-  EXPECT_EQ(StatusParagraph(errors, 2),
+  EXPECT_EQ(StatusParagraph(errors, "", 0),
+            "<p><b><font color=#e00000>Error(s):</font></b>" + errors + "</p>");
+  EXPECT_EQ(StatusParagraph(errors, "", 2),
             "<p><b><font color=#e00000>Error(s):</font></b> 2 rows refused and left out of the document." +
+                errors + "</p>");
+
+  // Rows to check stand apart; they never leave "No errors." standing.
+  std::string checks;
+  AppendErrorLine(checks, RowErrorKind::kCheckBeforeFiling, 4, "CUSIP");
+  const std::string checkHeading =
+      "<b><font color=#c05000>Check before filing:</font></b> written as they stand, but they look wrong.";
+  EXPECT_EQ(StatusParagraph("", checks, 0),
+            "<p>" + checkHeading + "<br><b>Check before filing in row 4:</b> CUSIP</p>");
+  EXPECT_EQ(StatusParagraph(errors, checks, 0), "<p><b><font color=#e00000>Error(s):</font></b>" + errors +
+                                                    "<br>" + checkHeading + checks + "</p>");
+  EXPECT_EQ(StatusParagraph(errors, "", 1, "every row was refused"),
+            "<p><b><font color=#e00000>Nothing was written:</font></b> every row was refused<br>"
+            "<b><font color=#e00000>Error(s):</font></b> 1 row refused and left out of the document." +
                 errors + "</p>");
 }
 

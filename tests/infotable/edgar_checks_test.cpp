@@ -68,24 +68,20 @@ TEST(EdgarRules, ProblemsComeInFieldOrder) {
   EXPECT_EQ(problems[2].rfind("None", 0), 0u);
 }
 
-TEST(EdgarRules, TheTableNeedsAnEntryAndATotalOfSixteenDigits) {
+TEST(EdgarRules, TheTableNeedsATotalOfSixteenDigits) {
   const struct {
-    uint32_t entries;
     uint64_t total;
     std::vector<std::string> problems;
   } cases[] = {
-      {1, 9999999999999999u, {}},
-      {0, 0, {"informationTable must hold at least one infoTable entry, but it has none"}},
-      {2,
-       10000000000000000u,
+      {9999999999999999u, {}},
+      {10000000000000000u,
        {"the information table total must be at most 16 digits for the cover page, but it is "
         "10,000,000,000,000,000"}},
-      {3,
-       UINT64_MAX,
+      {UINT64_MAX,
        {"the information table total must be at most 16 digits for the cover page, but it is at least "
         "18,446,744,073,709,551,615"}},
   };
-  for (const auto& c : cases) EXPECT_EQ(CheckEdgarTableRules(c.entries, c.total), c.problems) << c.total;
+  for (const auto& c : cases) EXPECT_EQ(CheckEdgarTableRules(c.total), c.problems) << c.total;
 }
 
 }  // namespace

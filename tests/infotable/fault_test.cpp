@@ -12,13 +12,14 @@
 #include "infotable/conversion.h"
 #include "storage/file_stream.h"
 #include "tests/support/allocation_limit.h"
+#include "tests/support/holdings.h"
 #include "tests/support/small_filesystem.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 std::string GoodLine(const std::string& name) {
-  return name + "\tCOM\t123456789\t1\t100\tSH\tn/a\tSOLE\tn/a\t100\t0\t0\n";
+  return name + "\tCOM\t" + CusipFor(name) + "\t1\t1\tSH\tn/a\tSOLE\tn/a\t1\t0\t0\n";
 }
 
 std::string Table(int rows) {

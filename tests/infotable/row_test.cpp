@@ -1,8 +1,9 @@
 #include "infotable/row.h"
-#include "infotable/cells.h"
-#include "infotable/text_forms.h"
 
 #include <gtest/gtest.h>
+
+#include "infotable/cells.h"
+#include "infotable/text_forms.h"
 
 namespace {
 
@@ -90,6 +91,12 @@ TEST(ReadAmount, WholeDollarsRoundedHalfUpOrRefused) {
       {"1000.", "1000"},
       {"-", "0"},
       {"$ -", "0"},
+      {"- 0", "0"},  // accounting zeros as Gnumeric and Excel show them
+      {"-0", "0"},
+      {"- 0.00", "0"},
+      {"$ - 0", "0"},
+      {"-0.5", nullptr},
+      {"- 1", nullptr},
       {"", nullptr},
       {"12abc", nullptr},
       {"1.234,56", nullptr},

@@ -1,0 +1,176 @@
+#include "infotable/filing_checks.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "infotable/edgar_limits.h"
+#include "infotable/text_forms.h"
+
+namespace {
+
+// A median over fewer rows says nothing of a table's unit.
+constexpr size_t kRowsForAUnit = 5;
+// Below this median price per share the values are taken for thousands:
+// a table in dollars would need most of its holdings to be penny stocks.
+constexpr double kLowestMedianPrice = 1.0;
+
+// A CUSIP character's value, -1 for none: digits 0 to 9, letters 10 to 35,
+// "*" "@" "#" 36 to 38.
+constexpr std::array<int8_t, 256> kCusipValues = [] {
+  std::array<int8_t, 256> values{};
+  for (int c = 0; c < 256; ++c) {
+    const char character = static_cast<char>(c);
+    values[c] = IsDigit(character)         ? static_cast<int8_t>(c - '0')
+                : IsAsciiLetter(character) ? static_cast<int8_t>(UpperAscii(character) - 'A' + 10)
+                : c == '*'                 ? 36
+                : c == '@'                 ? 37
+                : c == '#'                 ? 38
+                                           : -1;
+  }
+  return values;
+}();
+
+// FNV-1a over a holding's fields, a separator after each.
+uint64_t HashFields(const InfoTableRow& row) {
+  uint64_t hash = 14695981039346656037u;
+  for (size_t field : {kCusip, kTitleOfClass, kPutCall, kInvestmentDiscretion, kOtherManager}) {
+    for (char c : row[field]) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    hash = (hash ^ 0x1f) * 1099511628211u;
+  }
+  return hash;
+}
+
+uint64_t Digits(std::string_view text) {
+  uint64_t value = 0;
+  for (char c : text) {
+    if (!IsDigit(c) || value > UINT64_MAX / 10 - 9) return value;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+  }
+  return value;
+}
+
+void Add(std::vector<RowError>& found, uint32_t row, std::string reason) {
+  found.push_back({RowErrorKind::kCheckBeforeFiling, row, "", std::move(reason)});
+}
+
+void CheckCusip(const std::string& cusip, uint32_t row, std::vector<RowError>& found) {
+  if (cusip.size() != kCusipLength) return;  // EDGAR's own check names it
+  const int digit = CusipCheckDigit(std::string_view(cusip).substr(0, kCusipLength - 1));
+  if (digit < 0 || cusip.back() == static_cast<char>('0' + digit)) return;
+  const std::string corrected = cusip.substr(0, kCusipLength - 1) + static_cast<char>('0' + digit);
+  Add(found, row,
+      "CUSIP \"" + cusip + "\" does not end with its check digit: its first eight characters give " +
+          corrected +
+          ". Look for a mistyped or swapped character, or a CUSIP that the spreadsheet shortened");
+}
+
+// Sequence numbers separated by commas and/or blanks, such as "1,3" or "01, 02".
+bool ReadManagerNumbers(std::string_view cell, std::vector<unsigned long>& numbers) {
+  numbers.clear();
+  size_t at = 0;
+  while (at < cell.size()) {
+    while (at < cell.size() && (cell[at] == ',' || cell[at] == ' ')) ++at;
+    const size_t start = at;
+    while (at < cell.size() && IsDigit(cell[at])) ++at;
+    if (at == start) return at == cell.size() && !numbers.empty();
+    numbers.push_back(static_cast<unsigned long>(Digits(cell.substr(start, at - start))));
+    if (at < cell.size() && cell[at] != ',' && cell[at] != ' ') return false;
+  }
+  return !numbers.empty();
+}
+
+std::string Price(double price) {
+  char text[32];
+  std::snprintf(text, sizeof text, "$%.2f", price);
+  return text;
+}
+
+}  // namespace
+
+int CusipCheckDigit(std::string_view firstEight) {
+  int sum = 0;
+  for (size_t i = 0; i < firstEight.size(); ++i) {
+    int value = kCusipValues[static_cast<unsigned char>(firstEight[i])];
+    if (value < 0) return -1;
+    if (i % 2 == 1) value *= 2;
+    sum += value < 10 ? value : value / 10 + value % 10;
+  }
+  return (10 - sum % 10) % 10;
+}
+
+void FilingChecks::CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::vector<RowError>& found) {
+  CheckCusip(row[kCusip], rowNumber, found);
+
+  // Most rows name the same few lists of managers as the row before.
+  if (const std::string& managers = row[kOtherManager]; !managers.empty() && managers != lastManagers_) {
+    std::vector<unsigned long> numbers;
+    if (ReadManagerNumbers(managers, numbers)) {
+      managers_.insert(numbers.begin(), numbers.end());
+      lastManagers_ = managers;
+    } else {
+      Add(found, rowNumber,
+          "Other managers \"" + UnescapeMarkup(managers) +
+              "\" is no list of manager numbers: otherManager holds the sequence numbers of the cover page's "
+              "List of Other Included Managers, such as 1 or 1,3");
+    }
+  }
+
+  const std::string_view type = row[kSshPrnamtType];
+  if (!row[kPutCall].empty() && type == "PRN")
+    Add(found, rowNumber,
+        "Put/Call " + row[kPutCall] +
+            " on a principal amount (PRN): options are reported in shares (SH) of "
+            "the underlying security");
+
+  const uint64_t shares = Digits(row[kSshPrnamt]), value = Digits(row[kValue]);
+  if (type == "SH" && row[kPutCall].empty() && shares > 0 && value > 0)
+    impliedPrices_.push_back(static_cast<float>(static_cast<double>(value) / static_cast<double>(shares)));
+
+  // One holding is one CUSIP, class, option, discretion and list of managers.
+  if (const uint32_t first = RememberHolding(HashFields(row), rowNumber))
+    Add(found, rowNumber,
+        "the same holding as row " + std::to_string(first) +
+            " (the same CUSIP, title of class, put/call, investment discretion and other managers): "
+            "a holding is one entry, so add the two together or remove one");
+}
+
+uint32_t FilingChecks::RememberHolding(uint64_t key, uint32_t rowNumber) {
+  // Open addressing, at most half full; a slot's row 0 marks it free.
+  if (holdings_.size() < 2 * (holdingCount_ + 1)) {
+    std::vector<std::pair<uint64_t, uint32_t>> old(std::max<size_t>(1024, 2 * holdings_.size()));
+    old.swap(holdings_);
+    holdingCount_ = 0;
+    for (const auto& [oldKey, row] : old)
+      if (row != 0) RememberHolding(oldKey, row);
+  }
+  const size_t mask = holdings_.size() - 1;
+  for (size_t slot = key & mask;; slot = (slot + 1) & mask) {
+    auto& [slotKey, row] = holdings_[slot];
+    if (row == 0) {
+      holdings_[slot] = {key, rowNumber};
+      ++holdingCount_;
+      return 0;
+    }
+    if (slotKey == key) return row;
+  }
+}
+
+void FilingChecks::CheckTable(bool unitReported, std::vector<RowError>& found) {
+  if (!unitReported && impliedPrices_.size() >= kRowsForAUnit) {
+    const auto middle = impliedPrices_.begin() + static_cast<std::ptrdiff_t>(impliedPrices_.size() / 2);
+    std::nth_element(impliedPrices_.begin(), middle, impliedPrices_.end());
+    if (*middle < kLowestMedianPrice)
+      Add(found, 0,
+          "the values look like thousands of dollars: over the " + std::to_string(impliedPrices_.size()) +
+              " rows in shares, value / shares gives a median price of " + Price(*middle) +
+              " a share. EDGAR takes values in whole dollars since January 2023: if they are in thousands, "
+              "multiply them by 1,000");
+  }
+}
+
+std::string FilingChecks::ManagersUsed() const {
+  std::string list;
+  for (unsigned long number : managers_) list += (list.empty() ? "" : ", ") + std::to_string(number);
+  return list;
+}

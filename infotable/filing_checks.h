@@ -1,0 +1,46 @@
+// Checks before filing: rows EDGAR accepts but that make a filing wrong. Such
+// a row is still written, since the filer may know better and nothing may be
+// guessed, but it is named with the reason and what to do.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "infotable/fields.h"
+#include "infotable/row_error.h"
+
+// The check digit of a CUSIP's first eight characters (modulus 10, "double
+// add double": letters count 10 to 35, "*" "@" "#" 36 to 38); -1 when one of
+// them is no CUSIP character.
+int CusipCheckDigit(std::string_view firstEight);
+
+// The checks of one table, fed its accepted rows in order. It keeps a few
+// bytes per row, never the rows' text.
+class FilingChecks {
+ public:
+  // The checks of one row in final form: its CUSIP's check digit, its other
+  // managers, an option on a principal amount, the same holding as a row before.
+  void CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::vector<RowError>& found);
+
+  // After the last row: values that look like thousands of dollars, unless a
+  // heading has said so already.
+  void CheckTable(bool unitReported, std::vector<RowError>& found);
+
+  // The other managers' sequence numbers the table names, such as "1, 2";
+  // empty when it names none.
+  std::string ManagersUsed() const;
+
+ private:
+  std::vector<float> impliedPrices_;  // value per share of rows in shares
+  // The first row of a holding, by a hash of its fields, or 0 for a new one.
+  uint32_t RememberHolding(uint64_t key, uint32_t rowNumber);
+
+  std::vector<std::pair<uint64_t, uint32_t>> holdings_;  // a holding's key and its first row
+  size_t holdingCount_ = 0;
+  std::set<unsigned long> managers_;
+  std::string lastManagers_;  // the last list read into managers_
+};

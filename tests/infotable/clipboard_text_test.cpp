@@ -1,0 +1,98 @@
+#include "infotable/clipboard_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Joined(const NormalizedText& normalized) {
+  std::string text;
+  for (std::string_view line : normalized.lines) (text += line) += '\n';
+  return text;
+}
+
+TEST(NormalizeClipboardText, ReadsEachSpreadsheetsFormOfACell) {
+  const struct {
+    const char* form;
+    std::string input;
+    const char* text;
+    std::vector<uint32_t> rows;
+    uint32_t unclosedQuoteRow;
+  } cases[] = {
+      {"Excel: a caption's line break, CR LF",
+       "\"TITLE OF\r\nCLASS\"\tB\r\nx\ty\r\n",
+       "TITLE OF CLASS\tB\nx\ty\n",
+       {1, 2},
+       0},
+      {"Google Sheets: LF, doubled quotes",
+       "\"JPMORGAN \"\"CHASE\"\" & CO\"\tB\nx\ty\n",
+       "JPMORGAN \"CHASE\" & CO\tB\nx\ty\n",
+       {1, 2},
+       0},
+      {"a tab inside a quoted cell", "\"A\tB\"\tC\n", "A B\tC\n", {1}, 0},
+      {"an empty quoted cell", "\"\"\tB\nx\ty\n", "\tB\nx\ty\n", {1, 2}, 0},
+      {"a quote inside a cell is text", "A \"B\"\tC\n", "A \"B\"\tC\n", {1}, 0},
+      {"a closing quote before text opens no cell", "\"B\" INC\tC\n", "\"B\" INC\tC\n", {1}, 0},
+      {"an unclosed quote reads the lines as they stand",
+       "x\ty\n\"ABC\tD\nE\tF\n",
+       "x\ty\n\"ABC\tD\nE\tF\n",
+       {1, 2, 3},
+       2},
+      {"blank rows keep their numbers", "A\tB\n\nC\tD\r\n\r\n \t \nE\tF", "A\tB\nC\tD\nE\tF\n", {1, 3, 6}, 0},
+      {"Gnumeric: raw line breaks in a heading and a row",
+       "H1\tTITLE OF\nCLASS\tH3\nx\ty\tz\nx\tCAP STK\nCL A\tr\nlast\tone\trow\n",
+       "H1\tTITLE OF CLASS\tH3\nx\ty\tz\nx\tCAP STK CL A\tr\nlast\tone\trow\n",
+       {1, 2, 3, 4},
+       0},
+      {"short lines that make no full row stay apart",
+       "a\tb\tc\td\nx\ny\n",
+       "a\tb\tc\td\nx\ny\n",
+       {1, 2, 3},
+       0},
+      {"a byte-order mark",
+       "\xEF\xBB\xBF"
+       "A\tB\n",
+       "A\tB\n",
+       {1},
+       0},
+  };
+  for (const auto& c : cases) {
+    const NormalizedText normalized = NormalizeClipboardText(c.input);
+    EXPECT_EQ(Joined(normalized), c.text) << c.form;
+    EXPECT_EQ(normalized.rows, c.rows) << c.form;
+    EXPECT_EQ(normalized.unclosedQuoteRow, c.unclosedQuoteRow) << c.form;
+  }
+}
+
+TEST(NormalizeClipboardText, ManyUnclosedQuotesReadInOnePass) {
+  std::string table;
+  for (int i = 0; i < 20000; ++i) table += "\"OPEN " + std::to_string(i) + "\tCOM\n";
+  const NormalizedText normalized = NormalizeClipboardText(table);
+  ASSERT_EQ(normalized.lines.size(), 20000u);
+  EXPECT_EQ(normalized.lines[19999], "\"OPEN 19999\tCOM");
+  EXPECT_EQ(normalized.unclosedQuoteRow, 20000u) << "each quote is closed, as text, by the next";
+}
+
+TEST(NormalizeClipboardText, ABreakInTheFirstCellJoinsItsRowButIsListed) {
+  const struct {
+    std::string input;
+    const char* text;
+    std::vector<uint32_t> listed;
+  } cases[] = {
+      {"a\tb\tc\nALPHABET INC\nCLASS A\tCOM\t1\nd\te\tf\n",
+       "a\tb\tc\nALPHABET INC CLASS A\tCOM\t1\nd\te\tf\n",
+       {2}},
+      {"H\tTITLE OF\nCLASS\tx\nNAME\nA\tB\tC\n",
+       "H\tTITLE OF CLASS\tx\nNAME A\tB\tC\n",
+       {2}},  // the sheet's row
+      {"ACME 13F\nNAME\tCUSIP\tVALUE\nA\tB\tC\n",
+       "ACME 13F\nNAME\tCUSIP\tVALUE\nA\tB\tC\n",
+       {}},  // a title over a heading
+  };
+  for (const auto& c : cases) {
+    const NormalizedText normalized = NormalizeClipboardText(c.input);
+    EXPECT_EQ(Joined(normalized), c.text) << c.input;
+    EXPECT_EQ(normalized.continuedFirstCells, c.listed) << c.input;
+  }
+}
+
+}  // namespace
