@@ -14,6 +14,7 @@
 #include "form/controls.h"
 #include "form/dispatcher.h"
 #include "form/dom.h"
+#include "form/page_host.h"
 #include "infotable/text_forms.h"
 
 namespace {
@@ -25,7 +26,8 @@ constexpr int kMinimumWidth = 200, kMinimumHeight = 100;
 
 void ReportSubmitFailure() {
   try {
-    ShowMessage(kSubmitFailedMessage);
+    ShowMessage(std::string(kSubmitFailedMessage) + " Open <b>" + kFilerLoginUrl +
+                "</b> in your web browser.");
   } catch (const CException&) {
     PlayExclamation();  // the page could not be reached; the sound at least
   }
@@ -50,6 +52,24 @@ void OpenFilerLogin(const std::string& folder) {
   });
   opener->start("xdg-open", {kFilerLoginUrl});
 }
+
+bool IsCopyField(const std::string& id) { return id == "idFf" || id == "idNe" || id == "idTot"; }
+
+// The copy fields are reached with Tab, with a visible focus, and copied with
+// Enter ("ek") or Space (a click, by the page's input rules); the buttons'
+// access keys are always underlined.
+const char* const kKeyboardScript = R"(
+(function(){
+  var style = document.createElement('style');
+  style.textContent = 'span.ak {text-decoration:underline} ' +
+      '#idFf:focus, #idNe:focus, #idTot:focus {outline:1px dotted #000080; outline-offset:1px}';
+  document.head.appendChild(style);
+  ['idFf', 'idNe', 'idTot'].forEach(function(id){
+    var field = document.getElementById(id);
+    if (field) field.tabIndex = 0;
+  });
+})();[true]
+)";
 
 void CopyCommand(const std::string& subject) {
   const CaptureState& state = Capture();
@@ -99,6 +119,7 @@ void CADlg::PageRestarted() {
   try {
     ApplyBindings();
     SetUpFilingFolder();
+    MakeCopyFieldsReachable();
     const CaptureState& state = Capture();
     ReplaceElementContent("idNe", std::to_string(state.entryCount));
     ReplaceElementContent("idTot", GroupThousands(std::to_string(state.valueTotal)));
@@ -121,8 +142,14 @@ void ApplicationEventHandler(const std::string& eventText, PageHost&) {
   const std::string selector = eventText.substr(0, 2);
   if (selector == "cs")
     CopyCommand(subject);
+  else if (selector == "ek" && IsCopyField(subject))
+    CopyCommand("cs" + subject.substr(2));  // Enter on a copy field copies it
   else if (selector == "bt")
     ButtonCommand(subject);
+}
+
+void MakeCopyFieldsReachable() {
+  if (PageHost* host = MainPageHost()) RunPageScript(*host, kKeyboardScript);
 }
 
 void SetUpFilingFolder() {

@@ -33,3 +33,5 @@ void ApplicationEventHandler(const std::string& eventText, PageHost& host);
 // Sets the filing folder (the documents folder and "/") and shows the XML
 // file's path on the page.
 void SetUpFilingFolder();
+// Lets the copy fields be reached with Tab and copied with Enter or Space.
+void MakeCopyFieldsReachable();

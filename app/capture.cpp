@@ -6,6 +6,7 @@
 #include "app/preview.h"
 #include "form/dom.h"
 #include "infotable/conversion.h"
+#include "infotable/text_forms.h"
 
 CaptureState& Capture() {
   static CaptureState state;
@@ -15,7 +16,10 @@ CaptureState& Capture() {
 void CaptureInfoTable() {
   CaptureState& state = Capture();
   try {
-    GetClipboardText(state.clipboardText);
+    if (!GetClipboardText(state.clipboardText) && ClipboardHoldsData()) {
+      ShowMessage(kClipboardNoTextMessage);
+      return;
+    }
     if (state.clipboardText.empty()) {
       ShowMessage(kClipboardEmptyMessage);
       return;
@@ -24,12 +28,19 @@ void CaptureInfoTable() {
     Conversion conversion = ConvertInfoTable(state.clipboardText, path);
     // The text is not needed again, and a large one is better given back now.
     std::string().swap(state.clipboardText);
+    // The message first, then where and why: the folder and the reason.
+    const std::string message =
+        EscapeMarkup(conversion.failureMessage) +
+        (conversion.failureCause == 0
+             ? ""
+             : "<br>" + EscapeMarkup(state.filingFolder + ": " + PlainFailureReason(conversion.failureCause) +
+                                     "."));
     switch (conversion.outcome) {
-      case ConversionOutcome::kNotWritten: ShowMessage(conversion.failureMessage); return;
+      case ConversionOutcome::kNotWritten: ShowMessage(message); return;
       case ConversionOutcome::kWriteFailed:
         state.entryCount = 0;
         state.valueTotal = 0;
-        ShowMessage(conversion.failureMessage);
+        ShowMessage(message);
         return;
       case ConversionOutcome::kOutOfMemory:
         state.entryCount = 0;

@@ -9,6 +9,8 @@
 #include "infotable/edgar_limits.h"
 
 constexpr const char* kClipboardEmptyMessage = "The clipboard is empty.";
+constexpr const char* kClipboardNoTextMessage =
+    "The clipboard holds no text (an image or other data). Copy the table's rows and capture again.";
 
 struct CaptureState {
   std::string clipboardText;  // the last capture's text

@@ -21,6 +21,7 @@ bool CTheApp::InitInstance() {
   SetMainWindow(window);
   ApplyBindings();
   SetUpFilingFolder();
+  MakeCopyFieldsReachable();
   window->show();
   return true;
 }

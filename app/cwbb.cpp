@@ -76,7 +76,9 @@ std::string UrlText(const QUrl& url) {
 // a key never waits for an answer: Enter in a text area without "ek" makes a
 // new line; with ek="n" nothing happens, its key-up included; anywhere else
 // Enter raises "ek|" and the focused element's id and does nothing more (a
-// focused button is not pressed). Undo and redo are refused in text areas.
+// focused button is not pressed). Space on a span that can have the focus and
+// clicks clicks it, as it presses a button. Undo and redo are refused in text
+// areas.
 const char* const kInputRulesScript = R"(
 (function(){
   var swallowKeyUp = false;
@@ -92,6 +94,9 @@ const char* const kInputRulesScript = R"(
       }
       stop(e);
       location = '|ek|' + id;
+    } else if (e.key == ' ' && t && t.tagName == 'SPAN' && t.tabIndex >= 0 && t.onclick) {
+      stop(e);
+      t.click();
     } else if (e.ctrlKey && (e.keyCode == 90 || e.keyCode == 89) && textArea) {
       stop(e);
     }

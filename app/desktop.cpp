@@ -52,6 +52,11 @@ bool GetClipboardText(std::string& text) {
   return true;
 }
 
+bool ClipboardHoldsData() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data && !data->formats().isEmpty();
+}
+
 bool PutClipboardText(const std::string& text) {
   QGuiApplication::clipboard()->setText(QString::fromStdString(text));
   return true;

@@ -21,6 +21,8 @@ int ExclamationsPlayed();
 // no text (`text` is then empty).
 bool GetClipboardText(std::string& text);
 bool PutClipboardText(const std::string& text);
+// Whether the clipboard holds anything at all, text or not.
+bool ClipboardHoldsData();
 
 // The user's documents folder: the XDG documents folder, else the home folder,
 // each only when it exists; else "/" with the result false.

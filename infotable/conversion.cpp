@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -9,6 +10,7 @@
 #include <sys/mman.h>
 #endif
 
+#include "infotable/clipboard_text.h"
 #include "infotable/document.h"
 #include "infotable/edgar_checks.h"
 #include "infotable/edgar_limits.h"
@@ -121,6 +123,17 @@ struct PreviewBuilder {
   }
 };
 
+// What a copy of one line holds, such as a copy field clicked by mistake.
+std::string OneLineText(std::string_view line) {
+  constexpr size_t kShown = 80;
+  std::string shown = ShowCells(line);
+  if (CountCharacters(shown) > kShown) shown = std::string(CutCharacters(shown, kShown)) + "\xE2\x80\xA6";
+  for (char& c : shown)
+    if (c == '\t') c = ' ';
+  return " It holds one line of text, not a table: \"" + shown +
+         "\". Copy the table's rows and capture again.";
+}
+
 // A heading line is no entry; one whose value column gives thousands is reported.
 void ReportHeading(const TablePlan& plan, size_t line, uint32_t rowNumber, ErrorLines& errors) {
   for (const auto& [at, caption] : plan.thousandsCaptions)
@@ -189,7 +202,11 @@ void AddAll(std::vector<RowError>& found, ErrorLines& errors) {
 Conversion Convert(std::string_view text, const std::string& outputPath, bool buildPreview) {
   const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
-  if (!IsTable(normalized, plan)) return Failure(ConversionOutcome::kNotWritten, kNoValidDataMessage);
+  if (!IsTable(normalized, plan)) {
+    Conversion failure = Failure(ConversionOutcome::kNotWritten, kNoValidDataMessage);
+    if (normalized.lines.size() == 1) failure.failureMessage += OneLineText(normalized.lines[0]);
+    return failure;
+  }
   if (outputPath.empty()) return Failure(ConversionOutcome::kNotWritten, kNoFilingFolderMessage);
   FileReplacement document;
   if (!document.Open(outputPath)) {
@@ -259,6 +276,22 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
 }
 
 }  // namespace
+
+std::string PlainFailureReason(int cause) {
+  switch (cause) {
+    case ENOENT:
+    case ENOTDIR: return "the folder does not exist";
+    case EACCES:
+    case EPERM:
+    case EROFS: return std::string("the folder or ") + kDocumentFileName + " is read-only";
+    case EWOULDBLOCK: return std::string("another program is writing ") + kDocumentFileName;
+    case ENOSPC:
+    case EDQUOT: return "the disk is full";
+    case EISDIR:
+    case EINVAL: return std::string(kDocumentFileName) + " there is not a file";
+    default: return std::strerror(cause);
+  }
+}
 
 uint64_t ParseValue(std::string_view digits) {
   uint64_t value = 0;

@@ -49,5 +49,10 @@ Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath
 // The whole preview: the status paragraph and the table.
 std::string PreviewHtml(const Conversion& conversion);
 
+// Why a document could not be created or written in its folder, in plain
+// words: the folder missing, read-only, the file held by another program,
+// the disk full; else the system's own words.
+std::string PlainFailureReason(int cause);
+
 // The value field's digits as a number, saturating at the largest 64-bit value.
 uint64_t ParseValue(std::string_view digits);

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -239,27 +240,78 @@ TEST_F(Program, AltCCapturesToo) {
 TEST_F(Program, FailedCapturesKeepThePreviousResults) {
   CaptureClipboard(Good("ALPHA", "5") + Good("BETA", "6"));
   const std::string document = ReadFile(OutputPath());
+  QImage image(4, 4, QImage::Format_RGB32);
+  image.fill(Qt::red);
   const struct {
     std::string clipboard;
     const char* message;
+    bool image;
   } cases[] = {
-      {"", "The clipboard is empty."},
-      {Row({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}), "The clipboard does not contain valid data."},
+      {"", "The clipboard is empty.", false},
+      {"", "The clipboard holds no text (an image or other data). Copy the table's rows and capture again.",
+       true},
+      {Row({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}) + Row({"k"}),
+       "The clipboard does not contain valid data.", false},
+      {"C:\\Users\\filer\\Documents\\tev_13f.xml",
+       "The clipboard does not contain valid data. It holds one line of text, not a table: "
+       "\"C:\\Users\\filer\\Documents\\tev_13f.xml\". Copy the table's rows and capture again.",
+       false},
   };
   for (const auto& c : cases) {
     const int sounds = ExclamationsPlayed();
-    CaptureClipboard(c.clipboard);
+    if (c.image) {
+      QGuiApplication::clipboard()->setImage(image);
+      Js("document.getElementById('idMsg').innerHTML='waiting'");
+      Click("btCapture");
+      ASSERT_TRUE(WaitUntil([&] { return Html("idMsg") != "waiting"; }, 20000));
+    } else {
+      CaptureClipboard(c.clipboard);
+    }
     EXPECT_EQ(Html("idMsg"), std::string("<font color=\"red\">") + c.message + "</font>");
     EXPECT_EQ(ExclamationsPlayed(), sounds + 1);
     EXPECT_EQ(Text("idNe"), "2");
     EXPECT_EQ(Text("idTot"), "11");
     EXPECT_EQ(ReadFile(OutputPath()), document);
   }
+  // Where and why a document could not be made, in plain words.
+  const std::string folder = home_.File("Documents") + "/";
   chmod(OutputPath().c_str(), 0444);
   CaptureClipboard(Good("GAMMA", "7"));
-  EXPECT_EQ(Html("idMsg"), "<font color=\"red\">Could not create file in the filing folder.</font>");
+  EXPECT_EQ(Html("idMsg"), "<font color=\"red\">Could not create file in the filing folder.<br>" + folder +
+                               ": the folder or tev_13f.xml is read-only.</font>");
   EXPECT_EQ(Text("idNe"), "2");
   EXPECT_EQ(ReadFile(OutputPath()), document);
+  chmod(OutputPath().c_str(), 0644);
+  std::filesystem::rename(home_.File("Documents"), home_.File("Moved"));
+  CaptureClipboard(Good("GAMMA", "7"));
+  EXPECT_EQ(Html("idMsg"), "<font color=\"red\">Could not create file in the filing folder.<br>" + folder +
+                               ": the folder does not exist.</font>");
+}
+
+TEST_F(Program, TabReachesTheCopyFieldsAndEnterOrSpaceCopiesThem) {
+  CaptureClipboard(Good("ALPHA", "5") + Good("BETA", "6"));
+  PutClipboardText("nothing copied yet");
+  Js("document.activeElement&&document.activeElement.blur();document.getElementById('btSubmit').focus()");
+  const struct {
+    const char* id;
+    Qt::Key key;
+    std::string copied;
+  } fields[] = {
+      {"idFf", Qt::Key_Return, OutputPath()}, {"idNe", Qt::Key_Space, "2"}, {"idTot", Qt::Key_Return, "11"}};
+  for (const auto& field : fields) {
+    QTest::keyClick(input(), Qt::Key_Tab);
+    ASSERT_TRUE(WaitUntil([&] { return Js("document.activeElement.id").toString() == field.id; }, 2000))
+        << field.id << " has the focus, not " << Js("document.activeElement.id").toString().toStdString();
+    EXPECT_EQ(Js("getComputedStyle(document.activeElement).outlineStyle").toString(), "dotted") << "seen";
+    QTest::keyClick(input(), field.key);
+    std::string text;
+    EXPECT_TRUE(WaitUntil([&] { return GetClipboardText(text) && text == field.copied; }))
+        << field.id << ": " << text;
+  }
+  EXPECT_EQ(
+      Js("getComputedStyle(document.querySelector('#btCapture span.ak')).textDecorationLine").toString(),
+      "underline")
+      << "the buttons show their Alt keys";
 }
 
 TEST_F(Program, LargeTablesShowEveryRowInOrderBlockAfterBlock) {
@@ -425,7 +477,8 @@ TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
     Click("btSubmit");
     ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; })) << path;
     EXPECT_EQ(Html("idMsg"),
-              "<font color=\"red\">There was an error going to the SEC Filer Login Page.</font>");
+              "<font color=\"red\">There was an error going to the SEC Filer Login Page. Open "
+              "<b>https://www.edgarfiling.sec.gov/</b> in your web browser.</font>");
     Pause(200);
     EXPECT_EQ(ExclamationsPlayed(), sounds + 1);
   }

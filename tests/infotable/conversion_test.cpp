@@ -126,7 +126,7 @@ TEST_F(ConversionTest, FailuresBeforeTheFileLeaveItAlone) {
     std::string path;
     const char* message;
   } cases[] = {
-      {Line({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}), path, kNoValidDataMessage},
+      {Line({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}) + Line({"k"}), path, kNoValidDataMessage},
       {" \t\r\n\r\n", path, kNoValidDataMessage},
       {GoodLine("A", "1"), "", kNoFilingFolderMessage},
       {GoodLine("A", "1"), dir.File("missing/tev_13f.xml"), kCannotCreateMessage},
