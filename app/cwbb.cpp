@@ -77,7 +77,8 @@ std::string UrlText(const QUrl& url) {
 // new line; with ek="n" nothing happens, its key-up included; anywhere else
 // Enter raises "ek|" and the focused element's id and does nothing more (a
 // focused button is not pressed). Space on a span that can have the focus and
-// clicks clicks it, as it presses a button. Undo and redo are refused in text
+// clicks clicks it, as it presses a button, and so does Enter when the span
+// has no id to name. Undo and redo are refused in text
 // areas.
 const char* const kInputRulesScript = R"(
 (function(){
@@ -93,6 +94,7 @@ const char* const kInputRulesScript = R"(
         if (ek == 'n') { stop(e); swallowKeyUp = true; return; }
       }
       stop(e);
+      if (!id && t && t.tagName == 'SPAN' && t.tabIndex >= 0 && t.onclick) { t.click(); return; }
       location = '|ek|' + id;
     } else if (e.key == ' ' && t && t.tagName == 'SPAN' && t.tabIndex >= 0 && t.onclick) {
       stop(e);

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -12,11 +14,11 @@
 
 namespace {
 
-// The page's side. A table of one block is shown as it is. Otherwise every
-// block is a table of its own that also holds, collapsed (they take no room
-// and show nothing), the head and the rows with the widest cells of each
-// column: they give every block the column widths of the single table, while
-// each block's layout is its own rows' only. A block after the first stays
+// The page's side. The head is a table of its own, kept in view while the
+// rows scroll. Every block of rows is a table of its own too that also holds,
+// collapsed (they take no room and show nothing), the head and the rows with
+// the widest cells of each column: they give every block the column widths of
+// the single table, while each block's layout is its own rows' only. A block after the first stays
 // text, its height guessed from the first block's, until it comes near the
 // screen. The blocks' borders overlap by one pixel and only the table's own
 // edges are blue, as in the single table. `received` counts the rows sent.
@@ -35,13 +37,64 @@ window.f13Preview = window.f13Preview || {
     this.widths = (head + widest).replace(/<TR[^>]*>/g, "<TR style='visibility:collapse'>");
     this.tableStart = tableStart;
     var message = document.getElementById('idMsg');
-    message.innerHTML = status + '<div id=idPv>' + this.table(whole ? '' : 'border-bottom:0') +
-        head + rows + (whole ? '' : this.widths) + '</TABLE></div>';
+    // The head is a table of its own that stays at the top of the view while
+    // the rows scroll under it; on the page's colour it looks like the
+    // single table's first row.
+    message.innerHTML = status + '<div id=idPv>' +
+        '<div id=idPh style="position:sticky;top:0;z-index:1;background:#f8f8f0">' +
+        this.table('border-bottom:0') + head + widest.replace(/<TR[^>]*>/g, "<TR style='visibility:collapse'>") +
+        '</TABLE></div><div style="margin-top:-1px">' + this.table('border-top:0' + (whole ? '' : ';border-bottom:0')) +
+        this.widths + rows + '</TABLE></div></div>';
     this.received = count;
-    if (whole) return [true];
-    var table = document.getElementById('idPv').firstChild;
-    this.rowHeight = (table.rows[count].getBoundingClientRect().bottom - table.rows[0].getBoundingClientRect().bottom) / count;
+    this.marked = null;
+    this.leadToRows(message);
+    if (whole || count == 0) return [true];
+    var table = document.getElementById('idPv').lastChild.firstChild;
+    var last = table.rows[table.rows.length - 1], before = table.rows[table.rows.length - count - 1];
+    this.rowHeight = (last.getBoundingClientRect().bottom - before.getBoundingClientRect().bottom) / count;
     return [true];
+  },
+  // Lines of the status paragraph that name a written row lead to it.
+  leadToRows: function(message) {
+    if (!document.getElementById('f13Style')) {
+      var style = document.createElement('style');
+      style.id = 'f13Style';
+      style.textContent = 'span[data-entry] {cursor:pointer;text-decoration:underline} ' +
+          'span[data-entry]:focus {outline:1px dotted #000080} tr.f13Marked td.itbl {background:#ffff80}';
+      document.head.appendChild(style);
+    }
+    [].forEach.call(message.querySelectorAll('span[data-entry]'), function(line) {
+      line.tabIndex = 0;
+      line.setAttribute('onclick', 'f13Preview.go(' + Number(line.getAttribute('data-entry')) + ')');
+    });
+  },
+  // Scrolls to an entry's row and marks it: its block is found by the entry
+  // number, scrolled to, drawn as it comes into view, and the row brought
+  // under the headings. An entry still on its way is waited for.
+  go: function(entry) {
+    var self = this, generation = this.generation, preview = document.getElementById('idPv');
+    if (!preview) return;
+    var index = entry - 1, holder = preview.children[1 + Math.floor(index / this.blockRows)];
+    if (!holder) { setTimeout(function() { if (generation == self.generation) self.go(entry); }, 50); return; }
+    var headings = document.getElementById('idPh').getBoundingClientRect().height;
+    var find = function() {
+      var table = holder.firstChild;
+      return table && table.rows && [].find.call(table.rows, function(row) {
+        return !row.style.visibility && row.cells[0].textContent == String(entry);
+      });
+    };
+    var row = holder.f13Html ? null : find();
+    if (!row) window.scrollTo(0, holder.getBoundingClientRect().top + window.scrollY - headings +
+                                 (index % this.blockRows) * (this.rowHeight || 0));
+    (function mark() {
+      if (generation != self.generation) return;
+      row = row || (holder.f13Html ? null : find());
+      if (!row) { requestAnimationFrame(mark); return; }
+      if (self.marked) self.marked.classList.remove('f13Marked');
+      row.classList.add('f13Marked');
+      self.marked = row;
+      window.scrollTo(0, row.getBoundingClientRect().top + window.scrollY - headings);
+    })();
   },
   add: function(generation, rows, count, last) {
     if (generation != this.generation) return [false];
@@ -92,21 +145,49 @@ struct Sending {
 Sending sending;
 bool filling = false;
 
-// The text length of each cell of the row that starts at `row`, in column order.
-void MeasureCells(const std::string& table, size_t row, size_t end, std::vector<size_t>& lengths) {
-  lengths.clear();
+// Widths of Arial's printable ASCII characters, in thousandths of its size
+// (Liberation Sans, which stands in for Arial here, has the same). A cell's
+// count of characters does not rank it: "WWW" is far wider than "III".
+constexpr uint16_t kArialWidths[95] = {
+    278,  278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278,  // space to /
+    556,  556, 556, 556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556,  // 0 to ?
+    1015, 667, 667, 722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778,  // @ to O
+    667,  778, 722, 667, 611, 722, 667, 944, 667, 667, 611, 278, 278, 278, 469, 556,  // P to _
+    333,  556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556,  // ` to o
+    556,  556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584};      // p to ~
+
+// How wide a cell's text is drawn: a character reference as its character.
+size_t TextWidth(std::string_view html) {
+  size_t width = 0;
+  for (size_t at = 0; at < html.size(); ++at) {
+    char c = html[at];
+    if (c == '&') {
+      const size_t end = html.find(';', at);
+      if (end != std::string_view::npos) {
+        c = html.compare(at, end - at, "&lt") == 0 ? '<' : html.compare(at, end - at, "&gt") == 0 ? '>' : '&';
+        at = end;
+      }
+    }
+    width += c >= ' ' && c <= '~' ? kArialWidths[c - ' '] : 556;
+  }
+  return width;
+}
+
+// How wide each cell of the row that starts at `row` is drawn, in column order.
+void MeasureCells(const std::string& table, size_t row, size_t end, std::vector<size_t>& widths) {
+  widths.clear();
   for (size_t at = table.find("<TD", row); at < end; at = table.find("<TD", at)) {
     const size_t open = table.find('>', at) + 1, close = table.find("</TD>", open);
-    lengths.push_back(close - open);
+    widths.push_back(TextWidth(std::string_view(table).substr(open, close - open)));
     at = close;
   }
 }
 
-// The rows that hold the longest text of any column: laid out together with
+// The rows that hold the widest text of any column: laid out together with
 // the head, they give the column widths of the whole table.
 std::string WidestRows(const std::string& table, const std::vector<size_t>& rowStarts) {
   constexpr size_t kPerColumn = 3;
-  std::vector<std::array<std::pair<size_t, size_t>, kPerColumn>> widest;  // (length, row) per column
+  std::vector<std::array<std::pair<size_t, size_t>, kPerColumn>> widest;  // (width, row) per column
   std::vector<size_t> lengths;
   for (size_t row = 0; row + 1 < rowStarts.size(); ++row) {
     MeasureCells(table, rowStarts[row], rowStarts[row + 1], lengths);
@@ -184,12 +265,13 @@ void ShowPreview(const std::string& status, std::string table) {
   sending = {sending.generation, shared, std::move(rowStarts), firstRows};
   const std::string rows = Rows(0, firstRows);
   const bool whole = firstRows + 1 == sending.rowStarts.size();
-  RunPageScript(*host, std::string(kPreviewScript) + "f13Preview.begin(" +
-                           std::to_string(sending.generation) + "," + ScriptLiteral(status) + "," +
-                           ScriptLiteral(shared->substr(0, headStart)) + "," +
+  RunPageScript(*host, std::string(kPreviewScript) +
+                           "f13Preview.blockRows=" + std::to_string(kPreviewBlockRows) +
+                           ";f13Preview.begin(" + std::to_string(sending.generation) + "," +
+                           ScriptLiteral(status) + "," + ScriptLiteral(shared->substr(0, headStart)) + "," +
                            ScriptLiteral(shared->substr(headStart, headEnd - headStart)) + "," +
                            ScriptLiteral(rows) + "," + std::to_string(firstRows) + "," +
-                           ScriptLiteral(whole ? "" : WidestRows(*shared, sending.rowStarts)) + "," +
+                           ScriptLiteral(WidestRows(*shared, sending.rowStarts)) + "," +
                            (whole ? "true" : "false") + ")");
   if (!whole) {
     filling = true;

@@ -61,7 +61,7 @@ struct ErrorLines {
 
   void Add(RowError error) {
     if (buildList)
-      AppendErrorLine(error.kind == RowErrorKind::kCheckBeforeFiling ? checks : list, error.kind, error.row,
+      AppendErrorLine(error.kind == RowErrorKind::kCheckBeforeFiling ? checks : list, error.kind, error.row, error.entry,
                       RowErrorText(error));
     conversion.errors.push_back(std::move(error));
   }
@@ -184,9 +184,9 @@ std::string ReadPlannedLine(const TablePlan& plan, size_t index, std::string_vie
 void CheckAcceptedRow(const InfoTableRow& row, uint32_t rowNumber, uint32_t entriesBefore,
                       ErrorLines& errors) {
   for (std::string& problem : CheckEdgarRules(row))
-    errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", std::move(problem)});
+    errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", std::move(problem), entriesBefore + 1});
   if (entriesBefore == kEdgarEntryLimit)
-    errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage()});
+    errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage(), entriesBefore + 1});
 }
 
 void CheckWholeTable(const Conversion& conversion, ErrorLines& errors) {
@@ -194,8 +194,12 @@ void CheckWholeTable(const Conversion& conversion, ErrorLines& errors) {
     errors.Add({RowErrorKind::kNotAcceptedByEdgar, 0, "", std::move(problem)});
 }
 
-void AddAll(std::vector<RowError>& found, ErrorLines& errors) {
-  for (RowError& error : found) errors.Add(std::move(error));
+// Adds what the checks found; those of a row written as `entry` lead to it.
+void AddAll(std::vector<RowError>& found, ErrorLines& errors, uint32_t entry = 0) {
+  for (RowError& error : found) {
+    if (error.row != 0) error.entry = entry;
+    errors.Add(std::move(error));
+  }
   found.clear();
 }
 
@@ -243,7 +247,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
     }
     CheckAcceptedRow(row, rowNumber, conversion.entryCount, errors);
     checks.CheckRow(row, rowNumber, found);
-    AddAll(found, errors);
+    AddAll(found, errors, conversion.entryCount + 1);
     preview.Add(conversion.entryCount + 1, rowNumber, row);
     writer.Add(row);
     conversion.valueTotal = SaturatingAdd(conversion.valueTotal, ParseValue(row[kValue]));

@@ -81,9 +81,13 @@ void AppendPreviewRow(std::string& preview, uint32_t entryNumber, uint32_t rowNu
   preview += "</TR>";
 }
 
-void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, std::string_view text) {
+void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, uint32_t entry,
+                     std::string_view text) {
   errorList += "<br><b>";
-  errorList += ErrorLineHeading(kind, rowNumber);
+  if (entry > 0)
+    errorList += "<span data-entry=" + std::to_string(entry) + ">" + ErrorLineHeading(kind, rowNumber) + "</span>";
+  else
+    errorList += ErrorLineHeading(kind, rowNumber);
   errorList += ":</b> ";
   AppendEscaped(errorList, text);
 }

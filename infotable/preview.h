@@ -18,8 +18,11 @@ std::string BeginPreview(bool withFigi);
 void AppendPreviewRow(std::string& preview, uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row,
                       bool withFigi);
 
-// Appends "<br><b>HEADING:</b> TEXT" with the text markup-escaped.
-void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, std::string_view text);
+// Appends "<br><b>HEADING:</b> TEXT" with the text markup-escaped. A line
+// that names a written row carries its entry number, so that it can lead to
+// the row: "<b><span data-entry=ENTRY>HEADING</span>:</b>".
+void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, uint32_t entry,
+                     std::string_view text);
 
 // The paragraph above the table: "No errors.", or why nothing was written,
 // the count of refused rows and the error list, and the rows to check

@@ -13,6 +13,7 @@ struct RowError {
   uint32_t row;        // the sheet row, from 1, blank rows and headings counted; 0 for the whole table
   std::string line;    // the row's cells as ShowCells shows them; empty for EDGAR's findings
   std::string reason;  // what is wrong, naming the column; empty for an invalid character
+  uint32_t entry = 0;  // the entry the row was written as, when the line names a written row
 };
 
 // The plain-text heading of an error line, such as "Invalid character in row

@@ -75,9 +75,10 @@ TEST(Form13fConvert, NothingWrittenGivesStatusTwo) {
   ProgramRun run = Convert(dir, "-", kBad);
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err,
-            "form13f-convert: The clipboard does not contain valid data. It holds one line of text, not a table: "
-            "\"x y\". Copy the table's rows and capture again.\n");
+  EXPECT_EQ(
+      run.err,
+      "form13f-convert: The clipboard does not contain valid data. It holds one line of text, not a table: "
+      "\"x y\". Copy the table's rows and capture again.\n");
   EXPECT_FALSE(std::ifstream(dir.File("tev_13f.xml")).good());
 
   run = Convert(dir, "--bogus");

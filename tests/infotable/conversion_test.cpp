@@ -202,7 +202,7 @@ TEST_F(ConversionTest, EdgarProblemsAreReportedInRowAndFieldOrderButWritten) {
                                                                   {4, "Sole"},
                                                                   {0, "the"}}));
   EXPECT_NE(PreviewHtml(c).find(
-                "<font color=#e00000>Error(s):</font></b><br><b>Not accepted by EDGAR in row 2:</b> "
+                "<font color=#e00000>Error(s):</font></b><br><b><span data-entry=2>Not accepted by EDGAR in row 2</span>:</b> "
                 "nameOfIssuer must not hold *"),
             std::string::npos);
 }

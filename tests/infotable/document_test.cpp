@@ -117,9 +117,9 @@ TEST(Preview, StatusParagraphAndEscapedErrorLines) {
   EXPECT_EQ(StatusParagraph("", "", 0), "<p><b><font color=#00a000>No errors.</font></b></p>");
 
   std::string errors;
-  AppendErrorLine(errors, RowErrorKind::kInvalidCharacter, 2, "A\t<img src=x onerror=alert(1)>");
-  AppendErrorLine(errors, RowErrorKind::kInvalidFields, 3, "B&C");
-  AppendErrorLine(errors, RowErrorKind::kNotAcceptedByEdgar, 0, "the table");
+  AppendErrorLine(errors, RowErrorKind::kInvalidCharacter, 2, 0, "A\t<img src=x onerror=alert(1)>");
+  AppendErrorLine(errors, RowErrorKind::kInvalidFields, 3, 0, "B&C");
+  AppendErrorLine(errors, RowErrorKind::kNotAcceptedByEdgar, 0, 0, "the table");
   EXPECT_EQ(errors,
             "<br><b>Invalid character in row 2:</b> A\t&lt;img src=x onerror=alert(1)&gt;"
             "<br><b>Invalid field(s) in row 3:</b> B&amp;C<br><b>Not accepted by EDGAR:</b> the table");
@@ -131,11 +131,11 @@ TEST(Preview, StatusParagraphAndEscapedErrorLines) {
 
   // Rows to check stand apart; they never leave "No errors." standing.
   std::string checks;
-  AppendErrorLine(checks, RowErrorKind::kCheckBeforeFiling, 4, "CUSIP");
+  AppendErrorLine(checks, RowErrorKind::kCheckBeforeFiling, 4, 3, "CUSIP");
   const std::string checkHeading =
       "<b><font color=#c05000>Check before filing:</font></b> written as they stand, but they look wrong.";
   EXPECT_EQ(StatusParagraph("", checks, 0),
-            "<p>" + checkHeading + "<br><b>Check before filing in row 4:</b> CUSIP</p>");
+            "<p>" + checkHeading + "<br><b><span data-entry=3>Check before filing in row 4</span>:</b> CUSIP</p>");
   EXPECT_EQ(StatusParagraph(errors, checks, 0), "<p><b><font color=#e00000>Error(s):</font></b>" + errors +
                                                     "<br>" + checkHeading + checks + "</p>");
   EXPECT_EQ(StatusParagraph(errors, "", 1, "every row was refused"),
