@@ -139,7 +139,7 @@ void ReportRows(const Conversion& conversion) {
 bool WritePreview(const std::string& path, const Conversion& conversion) {
   if (path.empty()) return true;
   std::ofstream page(path, std::ios::binary | std::ios::trunc);
-  page << PreviewPage(conversion.previewStatus, conversion.previewTable);
+  page << PreviewPageStart() << conversion.previewStatus << conversion.previewTable << "\n";
   page.close();
   return static_cast<bool>(page);
 }

@@ -85,7 +85,8 @@ void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumb
                      std::string_view text) {
   errorList += "<br><b>";
   if (entry > 0)
-    errorList += "<span data-entry=" + std::to_string(entry) + ">" + ErrorLineHeading(kind, rowNumber) + "</span>";
+    errorList +=
+        "<span data-entry=" + std::to_string(entry) + ">" + ErrorLineHeading(kind, rowNumber) + "</span>";
   else
     errorList += ErrorLineHeading(kind, rowNumber);
   errorList += ":</b> ";
@@ -122,14 +123,12 @@ std::string StatusParagraph(const std::string& errorList, const std::string& che
   return status + managers + "</p>";
 }
 
-std::string PreviewPage(const std::string& status, const std::string& table) {
+std::string PreviewPageStart() {
   // The rules of the window's page that the preview's markup relies on.
   return "<meta charset='utf-8'>\n<style>\n"
          "p {margin-top:4px;margin-right:0;margin-bottom:4px;margin-left:0}\n"
          "table {border-collapse:collapse;border:0;font:11px Tahoma, Arial}\n"
          "td {margin:0;padding:0;border:0}\n" +
          std::string(kPreviewCellStyle) +
-         "\n"
-         "</style>\n<BODY style='font:11px Tahoma, Arial' bgcolor=#f8f8f0>\n" +
-         status + table + "\n";
+         "\n</style>\n<BODY style='font:11px Tahoma, Arial' bgcolor=#f8f8f0>\n";
 }

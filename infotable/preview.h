@@ -34,5 +34,6 @@ std::string StatusParagraph(const std::string& errorList, const std::string& che
 // "Other included managers named: 1, 2 (2 for the summary page's count)."
 std::string ManagersUsedText(const std::string& managersUsed);
 
-// A page of its own for the preview, with the style its markup relies on.
-std::string PreviewPage(const std::string& status, const std::string& table);
+// The start of a page of its own for the preview, with the style its markup
+// relies on; the status paragraph and the table follow it.
+std::string PreviewPageStart();
