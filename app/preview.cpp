@@ -34,7 +34,9 @@ window.f13Preview = window.f13Preview || {
   begin: function(generation, status, tableStart, head, rows, count, widest, whole) {
     this.generation = generation;
     // Rows that take no room but give their widths to the columns.
-    this.widths = (head + widest).replace(/<TR[^>]*>/g, "<TR style='visibility:collapse'>");
+    var collapse = function(rows) { return rows.replace(/<TR[^>]*>/g, "<TR style='visibility:collapse'>"); };
+    var widestCollapsed = collapse(widest);
+    this.widths = collapse(head) + widestCollapsed;
     this.tableStart = tableStart;
     var message = document.getElementById('idMsg');
     // The head is a table of its own that stays at the top of the view while
@@ -42,7 +44,7 @@ window.f13Preview = window.f13Preview || {
     // single table's first row.
     message.innerHTML = status + '<div id=idPv>' +
         '<div id=idPh style="position:sticky;top:0;z-index:1;background:#f8f8f0">' +
-        this.table('border-bottom:0') + head + widest.replace(/<TR[^>]*>/g, "<TR style='visibility:collapse'>") +
+        this.table('border-bottom:0') + head + widestCollapsed +
         '</TABLE></div><div style="margin-top:-1px">' + this.table('border-top:0' + (whole ? '' : ';border-bottom:0')) +
         this.widths + rows + '</TABLE></div></div>';
     this.received = count;

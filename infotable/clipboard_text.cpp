@@ -188,7 +188,11 @@ std::string_view Store(std::vector<char>& store, std::string_view line, size_t f
 // table, so such rows are listed to be checked. Later rows are numbered as
 // the sheet numbers them.
 void JoinBrokenRows(NormalizedText& text, std::vector<LineShape>& shapes, size_t width) {
-  std::vector<std::pair<size_t, size_t>> joins;  // first and last line of each
+  struct Join {
+    size_t first, last;
+    bool listed;  // a break in the first cell: to be checked
+  };
+  std::vector<Join> joins;
   size_t bytes = 0;
   const auto follows = [&](size_t line) {
     return line < text.lines.size() && text.rows[line] == text.rows[line - 1] + 1;
@@ -200,14 +204,14 @@ void JoinBrokenRows(NormalizedText& text, std::vector<LineShape>& shapes, size_t
       ++last;
       cells += shapes[last].cells - 1;
     }
-    if (cells == 1 && last == first && follows(first + 1) && shapes[first + 1].cells == width &&
-        !MayBeHeading(text.lines[first + 1])) {
+    const bool firstCellBroken = cells == 1 && last == first && follows(first + 1) &&
+                                 shapes[first + 1].cells == width && !MayBeHeading(text.lines[first + 1]);
+    if (firstCellBroken) {
       last = first + 1;
       cells = width;
-      text.continuedFirstCells.push_back(text.rows[first]);
     }
     if (cells != width || last == first) continue;
-    joins.emplace_back(first, last);
+    joins.push_back({first, last, firstCellBroken});
     for (size_t line = first; line <= last; ++line) bytes += text.lines[line].size() + 1;
     first = last;
   }
@@ -215,16 +219,11 @@ void JoinBrokenRows(NormalizedText& text, std::vector<LineShape>& shapes, size_t
   text.joined.reserve(bytes);
   size_t kept = 0, next = 0;
   uint32_t merged = 0;  // line breaks inside cells so far
-  for (uint32_t& row : text.continuedFirstCells) {
-    const auto before = std::find_if(joins.begin(), joins.end(),
-                                     [&](const auto& join) { return text.rows[join.first] == row; });
-    for (auto join = joins.begin(); join != before; ++join)
-      row -= static_cast<uint32_t>(join->second - join->first);
-  }
   for (size_t line = 0; line < text.lines.size(); ++line, ++kept) {
     text.rows[kept] = text.rows[line] - merged;
     if (next < joins.size() && joins[next].first == line) {
-      const size_t last = joins[next++].second;
+      if (joins[next].listed) text.continuedFirstCells.push_back(text.rows[kept]);
+      const size_t last = joins[next++].last;
       std::string whole(text.lines[line]);
       for (size_t part = line + 1; part <= last; ++part) (whole += ' ') += text.lines[part];
       bool needsCleaning;

@@ -61,8 +61,8 @@ struct ErrorLines {
 
   void Add(RowError error) {
     if (buildList)
-      AppendErrorLine(error.kind == RowErrorKind::kCheckBeforeFiling ? checks : list, error.kind, error.row, error.entry,
-                      RowErrorText(error));
+      AppendErrorLine(error.kind == RowErrorKind::kCheckBeforeFiling ? checks : list, error.kind, error.row,
+                      error.entry, RowErrorText(error));
     conversion.errors.push_back(std::move(error));
   }
 };
@@ -186,7 +186,8 @@ void CheckAcceptedRow(const InfoTableRow& row, uint32_t rowNumber, uint32_t entr
   for (std::string& problem : CheckEdgarRules(row))
     errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", std::move(problem), entriesBefore + 1});
   if (entriesBefore == kEdgarEntryLimit)
-    errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage(), entriesBefore + 1});
+    errors.Add(
+        {RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage(), entriesBefore + 1});
 }
 
 void CheckWholeTable(const Conversion& conversion, ErrorLines& errors) {
@@ -253,10 +254,6 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
     conversion.valueTotal = SaturatingAdd(conversion.valueTotal, ParseValue(row[kValue]));
     ++conversion.entryCount;
   }
-  if (writer.failed) {
-    return Failure(ConversionOutcome::kWriteFailed, kCannotWriteMessage,
-                   StreamFailureCause(document.stream()));
-  }
   if (conversion.entryCount == 0) {
     // A capture with nothing to file must not put an empty document in the
     // place of the last good one: the new one is never committed.
@@ -295,17 +292,6 @@ std::string PlainFailureReason(int cause) {
     case EINVAL: return std::string(kDocumentFileName) + " there is not a file";
     default: return std::strerror(cause);
   }
-}
-
-uint64_t ParseValue(std::string_view digits) {
-  uint64_t value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') break;
-    const uint64_t digit = static_cast<uint64_t>(c - '0');
-    if (value > (kLargest - digit) / 10) return kLargest;
-    value = value * 10 + digit;
-  }
-  return value;
 }
 
 std::string PreviewHtml(const Conversion& conversion) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "infotable/row_error.h"
+#include "infotable/text_forms.h"
 
 constexpr const char* kNoValidDataMessage = "The clipboard does not contain valid data.";
 constexpr const char* kNoFilingFolderMessage = "Filing folder not specified.";
@@ -35,9 +36,9 @@ struct Conversion {
   std::string previewStatus;
   std::string previewTable;
   uint32_t entryCount = 0;
-  uint32_t refusedRows = 0;  // rows left out of the document
-  uint64_t valueTotal = 0;   // saturates at the largest 64-bit value
-  std::string managersUsed;  // the other managers' numbers the table names: "1, 2"
+  uint32_t refusedRows = 0;                 // rows left out of the document
+  uint64_t valueTotal = 0;                  // saturates at the largest 64-bit value
+  std::vector<unsigned long> managersUsed;  // the other managers' numbers the table names, in order
   std::vector<RowError> errors;
 };
 
@@ -53,6 +54,3 @@ std::string PreviewHtml(const Conversion& conversion);
 // words: the folder missing, read-only, the file held by another program,
 // the disk full; else the system's own words.
 std::string PlainFailureReason(int cause);
-
-// The value field's digits as a number, saturating at the largest 64-bit value.
-uint64_t ParseValue(std::string_view digits);

@@ -1,5 +1,6 @@
-// EDGAR's limits for a Form 13F information table (its published schema,
-// version 1.7, and technical specification) and the names the filing uses.
+// EDGAR's limits for a Form 13F information table, as the SEC publishes them
+// (the information table schema, version 1.7, and the SEC's Form 13F XML
+// technical specification), and the names the filing uses.
 // Every check, cut and message takes them from here.
 #pragma once
 

@@ -41,15 +41,6 @@ uint64_t HashFields(const InfoTableRow& row) {
   return hash;
 }
 
-uint64_t Digits(std::string_view text) {
-  uint64_t value = 0;
-  for (char c : text) {
-    if (!IsDigit(c) || value > UINT64_MAX / 10 - 9) return value;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  return value;
-}
-
 void Add(std::vector<RowError>& found, uint32_t row, std::string reason) {
   found.push_back({RowErrorKind::kCheckBeforeFiling, row, "", std::move(reason)});
 }
@@ -74,7 +65,7 @@ bool ReadManagerNumbers(std::string_view cell, std::vector<unsigned long>& numbe
     const size_t start = at;
     while (at < cell.size() && IsDigit(cell[at])) ++at;
     if (at == start) return at == cell.size() && !numbers.empty();
-    numbers.push_back(static_cast<unsigned long>(Digits(cell.substr(start, at - start))));
+    numbers.push_back(static_cast<unsigned long>(ParseValue(cell.substr(start, at - start))));
     if (at < cell.size() && cell[at] != ',' && cell[at] != ' ') return false;
   }
   return !numbers.empty();
@@ -123,7 +114,7 @@ void FilingChecks::CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::ve
             " on a principal amount (PRN): options are reported in shares (SH) of "
             "the underlying security");
 
-  const uint64_t shares = Digits(row[kSshPrnamt]), value = Digits(row[kValue]);
+  const uint64_t shares = ParseValue(row[kSshPrnamt]), value = ParseValue(row[kValue]);
   if (type == "SH" && row[kPutCall].empty() && shares > 0 && value > 0)
     impliedPrices_.push_back(static_cast<float>(static_cast<double>(value) / static_cast<double>(shares)));
 
@@ -169,8 +160,4 @@ void FilingChecks::CheckTable(bool unitReported, std::vector<RowError>& found) {
   }
 }
 
-std::string FilingChecks::ManagersUsed() const {
-  std::string list;
-  for (unsigned long number : managers_) list += (list.empty() ? "" : ", ") + std::to_string(number);
-  return list;
-}
+std::vector<unsigned long> FilingChecks::ManagersUsed() const { return {managers_.begin(), managers_.end()}; }

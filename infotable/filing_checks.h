@@ -30,9 +30,8 @@ class FilingChecks {
   // heading has said so already.
   void CheckTable(bool unitReported, std::vector<RowError>& found);
 
-  // The other managers' sequence numbers the table names, such as "1, 2";
-  // empty when it names none.
-  std::string ManagersUsed() const;
+  // The other managers' sequence numbers the table names, in order.
+  std::vector<unsigned long> ManagersUsed() const;
 
  private:
   std::vector<float> impliedPrices_;  // value per share of rows in shares

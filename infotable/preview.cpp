@@ -93,14 +93,16 @@ void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumb
   AppendEscaped(errorList, text);
 }
 
-std::string ManagersUsedText(const std::string& managersUsed) {
-  const size_t count = static_cast<size_t>(std::count(managersUsed.begin(), managersUsed.end(), ',')) + 1;
-  return "Other included managers named: " + managersUsed + " (" + std::to_string(count) +
+std::string ManagersUsedText(const std::vector<unsigned long>& managersUsed) {
+  std::string list;
+  for (unsigned long number : managersUsed) list += (list.empty() ? "" : ", ") + std::to_string(number);
+  return "Other included managers named: " + list + " (" + std::to_string(managersUsed.size()) +
          " for the summary page's count).";
 }
 
 std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
-                            const std::string& nothingWritten, const std::string& managersUsed) {
+                            const std::string& nothingWritten,
+                            const std::vector<unsigned long>& managersUsed) {
   const std::string managers = managersUsed.empty() ? "" : "<br>" + ManagersUsedText(managersUsed);
   if (errorList.empty() && checkList.empty() && nothingWritten.empty())
     return "<p><b><font color=#00a000>No errors.</font></b>" + managers + "</p>";

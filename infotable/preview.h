@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "infotable/fields.h"
 #include "infotable/row_error.h"
@@ -29,10 +30,11 @@ void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumb
 // before filing under a heading of their own; last, the other managers the
 // table names.
 std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
-                            const std::string& nothingWritten = "", const std::string& managersUsed = "");
+                            const std::string& nothingWritten = "",
+                            const std::vector<unsigned long>& managersUsed = {});
 
 // "Other included managers named: 1, 2 (2 for the summary page's count)."
-std::string ManagersUsedText(const std::string& managersUsed);
+std::string ManagersUsedText(const std::vector<unsigned long>& managersUsed);
 
 // The start of a page of its own for the preview, with the style its markup
 // relies on; the status paragraph and the table follow it.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,19 @@ inline std::string_view CutCharacters(std::string_view text, size_t limit) {
 }
 // Characters of escaped text, counted as CutCharacters counts them.
 size_t CountCharacters(std::string_view text);
+
+// The leading digits of a field as a number, saturating at the largest 64-bit
+// value. Inline: every row's value and amount pass through it.
+inline uint64_t ParseValue(std::string_view digits) {
+  uint64_t value = 0;
+  for (char c : digits) {
+    if (!IsDigit(c)) break;
+    const uint64_t digit = static_cast<uint64_t>(c - '0');
+    if (value >= UINT64_MAX / 10 && (value > UINT64_MAX / 10 || digit > UINT64_MAX % 10)) return UINT64_MAX;
+    value = value * 10 + digit;
+  }
+  return value;
+}
 
 // "1234567.5" gives "1,234,567.5"; leading white space is dropped, a minus kept.
 std::string GroupThousands(std::string_view number);
