@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -139,7 +140,18 @@ void ReportRows(const Conversion& conversion) {
 bool WritePreview(const std::string& path, const Conversion& conversion) {
   if (path.empty()) return true;
   std::ofstream page(path, std::ios::binary | std::ios::trunc);
-  page << PreviewPageStart() << conversion.previewStatus << conversion.previewTable << "\n";
+  const PreviewTable& table = conversion.previewTable;
+  page << PreviewPageStart() << conversion.previewStatus << kPreviewTableStart << kPreviewHeadRowStart
+       << PreviewHeadCells(table.withFigi) << "</TR>";
+  // A few thousand rows at a time: the page of a large table is far larger than its rows.
+  constexpr size_t kRowsAtATime = 4096;
+  std::string rows;
+  for (size_t first = 0; first < table.RowCount(); first += kRowsAtATime) {
+    rows.clear();
+    AppendRowsHtml(rows, table, first, std::min(table.RowCount(), first + kRowsAtATime));
+    page << rows;
+  }
+  page << "</TABLE>\n";
   page.close();
   return static_cast<bool>(page);
 }

@@ -14,47 +14,113 @@
 
 namespace {
 
-// The page's side. The head is a table of its own, kept in view while the
-// rows scroll. Every block of rows is a table of its own too that also holds,
-// collapsed (they take no room and show nothing), the head and the rows with
-// the widest cells of each column: they give every block the column widths of
-// the single table, while each block's layout is its own rows' only. A block after the first stays
-// text, its height guessed from the first block's, until it comes near the
-// screen. The blocks' borders overlap by one pixel and only the table's own
-// edges are blue, as in the single table. `received` counts the rows sent.
-// The host counts a block's rows: a regular expression over a string the
-// size of a block made the page stop for a second and more now and then.
+// The page's side. It keeps the rows as data, one string each with its cells
+// split by tabs, and draws only the rows near the view into a table between
+// two empty blocks that stand for the rows above and below it, so that the
+// page is as high as the single table from the start. Every row is as high as
+// every other (no cell breaks its line), so where a row stands is its index
+// times the row height. The head is a table of its own, kept in view while the
+// rows scroll; it also holds, collapsed (they take no room and show nothing),
+// the rows with the widest cells of each column, so that its columns are as
+// wide as the single table's, and the drawn table takes its column widths
+// from it. The drawn table's top border is left out and it overlaps the head
+// by one pixel, and its bottom border is drawn only with the last row, as in
+// the single table.
 const char* const kPreviewScript = R"(
 window.f13Preview = window.f13Preview || {
   generation: 0,
-  // The table's start tag, with `style` after its own style so that it wins.
-  table: function(style) {
-    return style ? this.tableStart.replace(/style='([^']*)'/, "style='$1;" + style + "'") : this.tableStart;
-  },
-  begin: function(generation, status, tableStart, head, rows, count, widest, whole) {
+  begin: function(generation, status, tableStart, headStart, headCells, alignments, widest, count, rows) {
     this.generation = generation;
-    // Rows that take no room but give their widths to the columns.
-    var collapse = function(rows) { return rows.replace(/<TR[^>]*>/g, "<TR style='visibility:collapse'>"); };
-    var widestCollapsed = collapse(widest);
-    this.widths = collapse(head) + widestCollapsed;
-    this.tableStart = tableStart;
+    this.count = count;
+    this.rows = [];
+    this.marked = 0;
+    this.rowHeight = 0;
+    this.drawn = {first: 0, last: 0, wanted: 0};
+    this.cellStarts = alignments.map(function(alignment) { return '<TD class=itbl align=' + alignment + '>'; });
+    var self = this, collapsed = "<TR style='visibility:collapse'>";
+    var widestRows = widest.split('\n').filter(String).map(function(row) {
+      return self.rowHtml(row, collapsed);
+    }).join('');
     var message = document.getElementById('idMsg');
-    // The head is a table of its own that stays at the top of the view while
-    // the rows scroll under it; on the page's colour it looks like the
-    // single table's first row.
     message.innerHTML = status + '<div id=idPv>' +
-        '<div id=idPh style="position:sticky;top:0;z-index:1;background:#f8f8f0">' +
-        this.table('border-bottom:0') + head + widestCollapsed +
-        '</TABLE></div><div style="margin-top:-1px">' + this.table('border-top:0' + (whole ? '' : ';border-bottom:0')) +
-        this.widths + rows + '</TABLE></div></div>';
-    this.received = count;
-    this.marked = null;
+        '<div id=idPh style="position:sticky;top:0;z-index:1;background:#f8f8f0">' + tableStart + headStart +
+        headCells + '</TR>' + widestRows + '</TABLE></div>' +
+        '<div id=idPb style="margin-top:-1px;overflow-anchor:none"><div></div>' + tableStart +
+        '</TABLE><div></div></div></div>';
+    this.head = document.getElementById('idPh');
+    this.head.firstChild.style.borderBottom = '0';
+    this.body = document.getElementById('idPb');
+    this.table = this.body.children[1];
+    this.table.style.borderTop = '0';
+    this.border = this.table.style.borderBottom;
+    // The drawn table takes the columns' widths from the head's table, which
+    // lays them out as the single table does: a table of fixed layout never
+    // measures its cells, and is laid out far sooner.
+    var headTable = this.head.firstChild;
+    this.table.style.tableLayout = 'fixed';
+    this.table.style.width = headTable.getBoundingClientRect().width + 'px';
+    this.widths = '<COLGROUP>' + [].map.call(headTable.rows[0].cells, function(cell) {
+      return '<COL style="width:' + cell.getBoundingClientRect().width + 'px">';
+    }).join('') + '</COLGROUP>';
+    if (!this.listening) {
+      this.listening = true;
+      window.addEventListener('scroll', function() { window.f13Preview.draw(false); });
+      window.addEventListener('resize', function() { window.f13Preview.draw(false); });
+    }
     this.leadToRows(message);
-    if (whole || count == 0) return [true];
-    var table = document.getElementById('idPv').lastChild.firstChild;
-    var last = table.rows[table.rows.length - 1], before = table.rows[table.rows.length - count - 1];
-    this.rowHeight = (last.getBoundingClientRect().bottom - before.getBoundingClientRect().bottom) / count;
+    if (count > 0 && this.bottomBorder === undefined) this.measureBottomBorder(tableStart, rows.split('\n')[0]);
+    this.add(generation, rows);
     return [true];
+  },
+  rowHtml: function(row, start) {
+    var cells = row.split('\t'), html = start;
+    for (var i = 0; i < cells.length; ++i) html += this.cellStarts[i] + cells[i] + '</TD>';
+    return html + '</TR>';
+  },
+  // Draws the rows in view and a quarter of a screen above and below them,
+  // unless those are drawn already: a table's layout costs in proportion to
+  // its rows, so the fewer drawn, the sooner a jump shows.
+  draw: function(again) {
+    if (!this.body || !this.body.isConnected) return;
+    // Until a row is laid out its height is unknown: rows are at least 10 pixels high.
+    var first = 0, last = Math.min(this.count, Math.ceil(window.innerHeight / 10)), height = this.rowHeight;
+    if (height) {
+      var top = this.body.getBoundingClientRect().top;
+      first = Math.max(0, Math.min(this.count, Math.floor(-top / height)));
+      last = Math.max(0, Math.min(this.count, Math.ceil((window.innerHeight - top) / height)));
+      if (!again && first >= this.drawn.first && last <= this.drawn.wanted) return;
+      var margin = Math.ceil((last - first) / 4);
+      first = Math.max(0, first - margin);
+      last = Math.min(this.count, last + margin);
+    }
+    var end = Math.min(last, this.rows.length), html = this.widths;
+    for (var i = first; i < end; ++i)
+      html += this.rowHtml(this.rows[i], i + 1 == this.marked ? '<TR class=f13Marked>' : '<TR>');
+    this.table.innerHTML = html;
+    this.table.style.borderBottom = end == this.count ? this.border : '0';
+    this.drawn = {first: first, last: end, wanted: last};
+    if (!height && end > 0) {
+      var drawn = this.table.rows, top = drawn[drawn.length - end].getBoundingClientRect().top;
+      this.rowHeight = end > 1 ? (drawn[drawn.length - 1].getBoundingClientRect().top - top) / (end - 1)
+                               : drawn[drawn.length - 1].getBoundingClientRect().height;
+    }
+    this.body.firstChild.style.height = first * this.rowHeight + 'px';
+    this.body.lastChild.style.height =
+        (end == this.count ? 0 : (this.count - end) * this.rowHeight + this.bottomBorder) + 'px';
+    if (!height && end > 0) this.draw(false);
+  },
+  // What the table's bottom border adds to its height, which the empty block
+  // below stands in for while the last row is not drawn; measured on a table
+  // of one row.
+  measureBottomBorder: function(tableStart, row) {
+    var probe = document.createElement('div');
+    probe.style.cssText = 'position:absolute;top:0;visibility:hidden';
+    probe.innerHTML = tableStart + this.rowHtml(row, '<TR>') + '</TABLE>';
+    document.body.appendChild(probe);
+    var table = probe.firstChild, withBorder = table.getBoundingClientRect().height;
+    table.style.borderBottom = '0';
+    this.bottomBorder = withBorder - table.getBoundingClientRect().height;
+    probe.remove();
   },
   // Lines of the status paragraph that name a written row lead to it.
   leadToRows: function(message) {
@@ -70,68 +136,21 @@ window.f13Preview = window.f13Preview || {
       line.setAttribute('onclick', 'f13Preview.go(' + Number(line.getAttribute('data-entry')) + ')');
     });
   },
-  // Scrolls to an entry's row and marks it: its block is found by the entry
-  // number, scrolled to, drawn as it comes into view, and the row brought
-  // under the headings. An entry still on its way is waited for.
+  // Scrolls an entry's row to just under the headings and marks it; a row
+  // still on its way is drawn marked when it comes.
   go: function(entry) {
-    var self = this, generation = this.generation, preview = document.getElementById('idPv');
-    if (!preview) return;
-    var index = entry - 1, holder = preview.children[1 + Math.floor(index / this.blockRows)];
-    if (!holder) { setTimeout(function() { if (generation == self.generation) self.go(entry); }, 50); return; }
-    var headings = document.getElementById('idPh').getBoundingClientRect().height;
-    var find = function() {
-      var table = holder.firstChild;
-      return table && table.rows && [].find.call(table.rows, function(row) {
-        return !row.style.visibility && row.cells[0].textContent == String(entry);
-      });
-    };
-    var row = holder.f13Html ? null : find();
-    if (!row) window.scrollTo(0, holder.getBoundingClientRect().top + window.scrollY - headings +
-                                 (index % this.blockRows) * (this.rowHeight || 0));
-    (function mark() {
-      if (generation != self.generation) return;
-      row = row || (holder.f13Html ? null : find());
-      if (!row) { requestAnimationFrame(mark); return; }
-      if (self.marked) self.marked.classList.remove('f13Marked');
-      row.classList.add('f13Marked');
-      self.marked = row;
-      window.scrollTo(0, row.getBoundingClientRect().top + window.scrollY - headings);
-    })();
+    if (!this.body || !this.body.isConnected || entry < 1 || entry > this.count) return;
+    this.marked = entry;
+    window.scrollTo(0, this.body.getBoundingClientRect().top + window.scrollY +
+                           (entry - 1) * this.rowHeight - this.head.getBoundingClientRect().height);
+    this.draw(true);
   },
-  add: function(generation, rows, count, last) {
-    if (generation != this.generation) return [false];
-    var preview = document.getElementById('idPv');
-    if (!preview) return [false];
-    // A block is kept as its text until it comes near the screen, and is
-    // drawn only while it is there: rows that were never looked at cost the
-    // page no elements, and no layout.
-    if (!this.observer || this.observed !== preview) {
-      this.observed = preview;
-      this.observer = new IntersectionObserver(function(entries) {
-        entries.forEach(function(entry) {
-          var block = entry.target;
-          if (entry.isIntersecting && block.f13Html) {
-            var self = window.f13Preview;
-            block.innerHTML = self.table('border-top:0' + (block.f13Last ? '' : ';border-bottom:0')) +
-                self.widths + block.f13Html + '</TABLE>';
-            block.f13Html = null;
-          }
-          // Undrawn, a block keeps the exact height it had, so that the rows
-          // below stand where they stand in the single table.
-          if (!entry.isIntersecting && !block.f13Html && block.style.contentVisibility == 'visible')
-            block.style.containIntrinsicSize = 'auto ' + block.getBoundingClientRect().height + 'px';
-          block.style.contentVisibility = entry.isIntersecting ? 'visible' : 'hidden';
-        });
-      }, {rootMargin: '25% 0px'});
-    }
-    var block = document.createElement('div');
-    block.style.cssText = 'margin-top:-1px;content-visibility:hidden;contain-intrinsic-size:auto ' +
-        Math.round(this.rowHeight * count) + 'px';
-    block.f13Html = rows;
-    block.f13Last = last;
-    this.observer.observe(block);
-    preview.appendChild(block);
-    this.received += count;
+  add: function(generation, rows) {
+    if (generation != this.generation || !this.body || !this.body.isConnected) return [false];
+    var parts = rows.split('\n');
+    parts.pop();
+    for (var i = 0; i < parts.length; ++i) this.rows.push(parts[i]);
+    if (this.drawn.last < this.drawn.wanted || !this.rowHeight) this.draw(true);
     return [true];
   }
 };
@@ -139,8 +158,7 @@ window.f13Preview = window.f13Preview || {
 
 struct Sending {
   int generation = 0;
-  std::shared_ptr<const std::string> table;  // the preview being sent
-  std::vector<size_t> rowStarts;             // where each row begins in it, and its end
+  std::shared_ptr<const PreviewTable> table;  // the preview being sent
   size_t nextRow = 0;
 };
 
@@ -158,63 +176,54 @@ constexpr uint16_t kArialWidths[95] = {
     333,  556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556,  // ` to o
     556,  556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584};      // p to ~
 
-// How wide a cell's text is drawn: a character reference as its character.
-size_t TextWidth(std::string_view html) {
-  size_t width = 0;
-  for (size_t at = 0; at < html.size(); ++at) {
-    char c = html[at];
-    if (c == '&') {
-      const size_t end = html.find(';', at);
-      if (end != std::string_view::npos) {
-        c = html.compare(at, end - at, "&lt") == 0 ? '<' : html.compare(at, end - at, "&gt") == 0 ? '>' : '&';
-        at = end;
-      }
-    }
-    width += c >= ' ' && c <= '~' ? kArialWidths[c - ' '] : 556;
-  }
-  return width;
-}
-
-// How wide each cell of the row that starts at `row` is drawn, in column order.
-void MeasureCells(const std::string& table, size_t row, size_t end, std::vector<size_t>& widths) {
-  widths.clear();
-  for (size_t at = table.find("<TD", row); at < end; at = table.find("<TD", at)) {
-    const size_t open = table.find('>', at) + 1, close = table.find("</TD>", open);
-    widths.push_back(TextWidth(std::string_view(table).substr(open, close - open)));
-    at = close;
-  }
-}
-
-// The rows that hold the widest text of any column: laid out together with
-// the head, they give the column widths of the whole table.
-std::string WidestRows(const std::string& table, const std::vector<size_t>& rowStarts) {
+// The rows that hold the widest text of any column, each with its line end:
+// laid out together with the head, they give the column widths of the whole
+// table. A character reference is measured as its character.
+std::string WidestRows(const PreviewTable& table) {
   constexpr size_t kPerColumn = 3;
+  std::array<uint16_t, 256> widths;
+  widths.fill(556);
+  for (int c = ' '; c <= '~'; ++c) widths[static_cast<size_t>(c)] = kArialWidths[c - ' '];
   std::vector<std::array<std::pair<size_t, size_t>, kPerColumn>> widest;  // (width, row) per column
-  std::vector<size_t> lengths;
-  for (size_t row = 0; row + 1 < rowStarts.size(); ++row) {
-    MeasureCells(table, rowStarts[row], rowStarts[row + 1], lengths);
-    if (widest.size() < lengths.size()) widest.resize(lengths.size(), {});
-    for (size_t column = 0; column < lengths.size(); ++column) {
+  const std::string& cells = table.cells;
+  size_t row = 0, column = 0, width = 0;
+  for (size_t at = 0; at < cells.size(); ++at) {
+    const char c = cells[at];
+    if (c == '\t' || c == '\n') {
+      if (widest.size() <= column) widest.resize(column + 1, {});
       auto& best = widest[column];
-      if (lengths[column] <= best.back().first) continue;
-      best.back() = {lengths[column], row};
-      std::sort(best.begin(), best.end(), std::greater<>());
+      if (width > best.back().first) {
+        best.back() = {width, row};
+        std::sort(best.begin(), best.end(), std::greater<>());
+      }
+      width = 0;
+      column = c == '\t' ? column + 1 : 0;
+      row += c == '\n';
+    } else if (c == '&') {
+      const std::string_view rest = std::string_view(cells).substr(at, 5);
+      const char shown = rest.compare(0, 4, "&lt;") == 0 ? '<' : rest.compare(0, 4, "&gt;") == 0 ? '>' : '&';
+      width += widths[static_cast<unsigned char>(shown)];
+      at += shown != '&' ? 3 : rest == "&amp;" ? 4 : 0;
+    } else {
+      width += widths[static_cast<unsigned char>(c)];
     }
   }
   std::vector<size_t> rows;
   for (const auto& best : widest)
-    for (const auto& [length, row] : best)
-      if (length > 0) rows.push_back(row);
+    for (const auto& [length, at] : best)
+      if (length > 0) rows.push_back(at);
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  std::string html;
-  for (size_t row : rows) html.append(table, rowStarts[row], rowStarts[row + 1] - rowStarts[row]);
-  return html;
+  std::string text;
+  for (size_t at : rows) text += table.Rows(at, at + 1);
+  return text;
 }
 
-std::string Rows(size_t first, size_t last) {
-  const std::string& table = *sending.table;
-  return table.substr(sending.rowStarts[first], sending.rowStarts[last] - sending.rowStarts[first]);
+std::string Alignments(bool withFigi) {
+  std::string list = "[";
+  for (const char* alignment : PreviewAlignments(withFigi))
+    list += std::string(list.size() > 1 ? "," : "") + "'" + alignment + "'";
+  return list + "]";
 }
 
 void Finish() {
@@ -223,62 +232,50 @@ void Finish() {
   QApplication::restoreOverrideCursor();
 }
 
-// Sends the next few blocks in one script: small blocks keep a jump's drawing
-// short, and several to a round trip keep the filling quick.
-void SendNextBlocks() {
-  constexpr size_t kBlocksPerScript = 4;
+// Sends the next rows, one script at a time: each takes the page a few
+// milliseconds, so that it answers clicks and keys all the while.
+void SendNextRows() {
+  constexpr size_t kRowsPerScript = 10000;
   PageHost* host = MainPageHost();
-  const size_t rows = sending.rowStarts.size() - 1;
-  if (!host || sending.nextRow >= rows) {
+  const PreviewTable& table = *sending.table;
+  if (!host || sending.nextRow >= table.RowCount()) {
     sending.table.reset();
     Finish();
     return;
   }
   const int generation = sending.generation;
-  std::string script;
-  for (size_t block = 0; block < kBlocksPerScript && sending.nextRow < rows; ++block) {
-    const size_t first = sending.nextRow, last = std::min(rows, first + kPreviewBlockRows);
-    sending.nextRow = last;
-    script += "f13Preview.add(" + std::to_string(generation) + "," + ScriptLiteral(Rows(first, last)) + "," +
-              std::to_string(last - first) + "," + (last == rows ? "true" : "false") + ");";
-  }
-  RunPageScriptLater(*host, script, [generation](bool) {
-    if (generation == sending.generation) SendNextBlocks();
-  });
+  const size_t first = sending.nextRow, last = std::min(table.RowCount(), first + kRowsPerScript);
+  sending.nextRow = last;
+  RunPageScriptLater(
+      *host,
+      "f13Preview.add(" + std::to_string(generation) + "," + ScriptLiteral(table.Rows(first, last)) + ");",
+      [generation](bool) {
+        if (generation == sending.generation) SendNextRows();
+      });
 }
 
 }  // namespace
 
-void ShowPreview(const std::string& status, std::string table) {
+void ShowPreview(const std::string& status, PreviewTable table) {
+  // The first screen's rows, and two more screens' on a tall one.
+  constexpr size_t kFirstRows = 300;
   PageHost* host = MainPageHost();
   if (!host) throw CVexc();
   ++sending.generation;
   Finish();
-  auto shared = std::make_shared<const std::string>(std::move(table));
-  const size_t headStart = shared->find("<TR");
-  const size_t headEnd = shared->find("</TR>", headStart) + 5;
-  const size_t tableEnd = shared->size() - std::string("</TABLE>").size();
-  std::vector<size_t> rowStarts;
-  for (size_t at = shared->find("<TR>", headEnd); at < tableEnd; at = shared->find("<TR>", at + 4))
-    rowStarts.push_back(at);
-  rowStarts.push_back(tableEnd);
-
-  const size_t firstRows = std::min(rowStarts.size() - 1, static_cast<size_t>(kPreviewBlockRows));
-  sending = {sending.generation, shared, std::move(rowStarts), firstRows};
-  const std::string rows = Rows(0, firstRows);
-  const bool whole = firstRows + 1 == sending.rowStarts.size();
-  RunPageScript(*host, std::string(kPreviewScript) +
-                           "f13Preview.blockRows=" + std::to_string(kPreviewBlockRows) +
-                           ";f13Preview.begin(" + std::to_string(sending.generation) + "," +
-                           ScriptLiteral(status) + "," + ScriptLiteral(shared->substr(0, headStart)) + "," +
-                           ScriptLiteral(shared->substr(headStart, headEnd - headStart)) + "," +
-                           ScriptLiteral(rows) + "," + std::to_string(firstRows) + "," +
-                           ScriptLiteral(WidestRows(*shared, sending.rowStarts)) + "," +
-                           (whole ? "true" : "false") + ")");
-  if (!whole) {
+  auto shared = std::make_shared<const PreviewTable>(std::move(table));
+  const size_t rows = shared->RowCount(), firstRows = std::min(rows, kFirstRows);
+  sending = {sending.generation, shared, firstRows};
+  RunPageScript(*host, std::string(kPreviewScript) + "f13Preview.begin(" +
+                           std::to_string(sending.generation) + "," + ScriptLiteral(status) + "," +
+                           ScriptLiteral(kPreviewTableStart) + "," + ScriptLiteral(kPreviewHeadRowStart) +
+                           "," + ScriptLiteral(PreviewHeadCells(shared->withFigi)) + "," +
+                           Alignments(shared->withFigi) + "," + ScriptLiteral(WidestRows(*shared)) + "," +
+                           std::to_string(rows) + "," + ScriptLiteral(shared->Rows(0, firstRows)) + ")");
+  if (firstRows < rows) {
     filling = true;
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    SendNextBlocks();
+    SendNextRows();
   } else {
     sending.table.reset();
   }

@@ -43,7 +43,7 @@ void Convert(benchmark::State& state, bool preview) {
     const Conversion conversion = ConvertInfoTable(table, path, preview);
     if (conversion.outcome != ConversionOutcome::kWritten || !conversion.errors.empty())
       state.SkipWithError("the generated table did not convert cleanly");
-    benchmark::DoNotOptimize(conversion.previewTable.data());
+    benchmark::DoNotOptimize(conversion.previewTable.cells.data());
   }
   std::remove(path.c_str());
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Document().size()));

@@ -158,6 +158,10 @@ std::string ScriptLiteral(std::string_view text) {
     if (c == '"' || c == '\\') {
       literal += '\\';
       literal += static_cast<char>(c);
+    } else if (c == '\t' || c == '\n' || c == '\r') {
+      // Short forms: the preview's rows are full of tabs and line ends.
+      literal += '\\';
+      literal += c == '\t' ? 't' : c == '\n' ? 'n' : 'r';
     } else if (c < 0x20) {
       literal += "\\u00";
       literal += kHex[c >> 4];

@@ -109,17 +109,16 @@ struct DocumentWriter {
 // The preview being built, when it is asked for.
 struct PreviewBuilder {
   bool wanted;
-  bool withFigi;
-  std::string table;
+  PreviewTable table;
 
   void Begin(size_t textSize, size_t lines) {
     if (!wanted) return;
-    table = BeginPreview(withFigi);
-    // A preview row is its cells in markup, about 480 bytes more than its line.
-    ReserveLarge(table, table.size() + textSize + 480 * lines);
+    // A row's cells are about as long as its line.
+    ReserveLarge(table.cells, textSize + 16 * lines);
+    table.rowStarts.reserve(lines + 1);
   }
   void Add(uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row) {
-    if (wanted) AppendPreviewRow(table, entryNumber, rowNumber, row, withFigi);
+    if (wanted) AppendPreviewRow(table, entryNumber, rowNumber, row);
   }
 };
 
@@ -225,7 +224,8 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
   ReportReadingChecks(normalized, errors);
   DocumentWriter writer{document};
   writer.pending.reserve(DocumentWriter::kPiece + 4096);
-  PreviewBuilder preview{buildPreview, plan.showsFigi, {}};
+  PreviewBuilder preview{buildPreview, {}};
+  preview.table.withFigi = plan.showsFigi;
   preview.Begin(text.size(), plan.lines.size());
 
   FilingChecks checks;
@@ -271,7 +271,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
   if (buildPreview) {
     conversion.previewStatus = StatusParagraph(errors.list, errors.checks, conversion.refusedRows,
                                                conversion.failureMessage, conversion.managersUsed);
-    conversion.previewTable = std::move(preview.table += "</TABLE>");
+    conversion.previewTable = std::move(preview.table);
   }
   return conversion;
 }
@@ -295,7 +295,7 @@ std::string PlainFailureReason(int cause) {
 }
 
 std::string PreviewHtml(const Conversion& conversion) {
-  return conversion.previewStatus + conversion.previewTable;
+  return conversion.previewStatus + PreviewTableHtml(conversion.previewTable);
 }
 
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, bool buildPreview) {

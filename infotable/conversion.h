@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "infotable/preview.h"
 #include "infotable/row_error.h"
 #include "infotable/text_forms.h"
 
@@ -31,10 +32,10 @@ struct Conversion {
   ConversionOutcome outcome = ConversionOutcome::kNotWritten;
   std::string failureMessage;  // empty when written; why nothing was, for kNothingToFile
   int failureCause = 0;        // the errno behind a failed create or write
-  // The preview, empty unless written (or nothing to file) and asked for: the status paragraph,
-  // then the table, kept apart so that neither is copied to join them.
+  // The preview, empty unless written (or nothing to file) and asked for: the
+  // status paragraph in HTML, and the table as data.
   std::string previewStatus;
-  std::string previewTable;
+  PreviewTable previewTable;
   uint32_t entryCount = 0;
   uint32_t refusedRows = 0;                 // rows left out of the document
   uint64_t valueTotal = 0;                  // saturates at the largest 64-bit value
@@ -47,7 +48,7 @@ struct Conversion {
 // The preview and its error list are built only when asked for.
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, bool buildPreview = true);
 
-// The whole preview: the status paragraph and the table.
+// The whole preview in HTML: the status paragraph and the single table.
 std::string PreviewHtml(const Conversion& conversion);
 
 // Why a document could not be created or written in its folder, in plain

@@ -2,83 +2,129 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
+#include <iterator>
 
 #include "infotable/append_all.h"
 #include "infotable/text_forms.h"
 
 namespace {
 
-void AppendCell(std::string& out, std::string_view align, std::string_view text) {
-  AppendAll(out, "<TD class=itbl align=", align, ">", text, "</TD>");
+struct Column {
+  const char* caption;
+  const char* alignment;
+};
+
+// Every column but the FIGI's, which stands after the CUSIP when the table has one.
+constexpr Column kColumns[] = {{"#", "right"},
+                               {"Row", "right"},
+                               {"Name of Issuer", "left"},
+                               {"Title<BR>of<BR>Class", "left"},
+                               {"CUSIP", "center"},
+                               {"Market<BR>Value<BR>($)", "right"},
+                               {"Shares<BR>Amount", "right"},
+                               {"Security<BR>Type", "center"},
+                               {"Put/<BR>Call", "center"},
+                               {"Investment<BR>Discretion", "center"},
+                               {"Other<BR>Managers", "center"},
+                               {"Voting<BR>Authority<BR>Sole", "right"},
+                               {"Voting<BR>Authority<BR>Shared", "right"},
+                               {"Voting<BR>Authority<BR>None", "right"}};
+constexpr Column kFigiColumn = {"FIGI", "center"};
+constexpr size_t kCusipColumn = 4;
+
+std::vector<Column> Columns(bool withFigi) {
+  std::vector<Column> columns(std::begin(kColumns), std::end(kColumns));
+  if (withFigi) columns.insert(columns.begin() + kCusipColumn + 1, kFigiColumn);
+  return columns;
 }
 
-// A right-aligned cell with a number grouped in thousands, written in place.
+// A cell's text, with any tab or line end (which would end the cell or the
+// row) as the blank the page would show it as.
+void AppendCell(std::string& out, std::string_view text, char end) {
+  const size_t at = out.size();
+  out += text;
+  for (size_t i = at; i < out.size(); ++i)
+    if (out[i] == '\t' || out[i] == '\n' || out[i] == '\r') out[i] = ' ';
+  out += end;
+}
+
+void AppendNumber(std::string& out, uint32_t number) {
+  char digits[16];
+  out.append(digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits));
+  out += '\t';
+}
+
+// A number grouped in thousands, written in place.
 void AppendGroupedCell(std::string& out, const std::string& number) {
-  if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    AppendCell(out, "right", GroupThousands(number));
+  if (number.size() > 40 || !std::all_of(number.begin(), number.end(), IsDigit)) {
+    AppendCell(out, GroupThousands(number), '\t');
     return;
   }
   char grouped[64];
   size_t length = 0;
-  if (number.size() > 40) {
-    AppendCell(out, "right", GroupThousands(number));
-    return;
-  }
   for (size_t i = 0; i < number.size(); ++i) {
     if (i > 0 && (number.size() - i) % 3 == 0) grouped[length++] = ',';
     grouped[length++] = number[i];
   }
-  AppendCell(out, "right", std::string_view(grouped, length));
+  grouped[length++] = '\t';
+  out.append(grouped, length);
 }
 
 }  // namespace
 
-std::string BeginPreview(bool withFigi) {
-  static const char* const captions[] = {"#",
-                                         "Row",
-                                         "Name of Issuer",
-                                         "Title<BR>of<BR>Class",
-                                         "CUSIP",
-                                         "FIGI",
-                                         "Market<BR>Value<BR>($)",
-                                         "Shares<BR>Amount",
-                                         "Security<BR>Type",
-                                         "Put/<BR>Call",
-                                         "Investment<BR>Discretion",
-                                         "Other<BR>Managers",
-                                         "Voting<BR>Authority<BR>Sole",
-                                         "Voting<BR>Authority<BR>Shared",
-                                         "Voting<BR>Authority<BR>None"};
-  std::string preview =
-      "<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; border-collapse:collapse'>"
-      "<TR height=48>";
-  for (const char* caption : captions) {
-    if (!withFigi && std::strcmp(caption, "FIGI") == 0) continue;
-    AppendAll(preview, "<TD class=itbl align=center><B>", caption, "</B></TD>");
-  }
-  preview += "</TR>";
-  return preview;
+std::vector<const char*> PreviewAlignments(bool withFigi) {
+  std::vector<const char*> alignments;
+  for (const Column& column : Columns(withFigi)) alignments.push_back(column.alignment);
+  return alignments;
 }
 
-void AppendPreviewRow(std::string& preview, uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row,
-                      bool withFigi) {
-  char entry[16], sheetRow[16];
-  const std::string_view entryText(
-      entry, static_cast<size_t>(std::to_chars(entry, entry + sizeof entry, entryNumber).ptr - entry));
-  const std::string_view rowText(
-      sheetRow,
-      static_cast<size_t>(std::to_chars(sheetRow, sheetRow + sizeof sheetRow, rowNumber).ptr - sheetRow));
-  AppendAll(preview, "<TR><TD class=itbl align=right>", entryText, "</TD><TD class=itbl align=right>",
-            rowText, "</TD>");
+std::string PreviewHeadCells(bool withFigi) {
+  std::string cells;
+  for (const Column& column : Columns(withFigi))
+    AppendAll(cells, "<TD class=itbl align=center><B>", std::string_view(column.caption), "</B></TD>");
+  return cells;
+}
+
+void AppendPreviewRow(PreviewTable& table, uint32_t entryNumber, uint32_t rowNumber,
+                      const InfoTableRow& row) {
+  std::string& out = table.cells;
+  AppendNumber(out, entryNumber);
+  AppendNumber(out, rowNumber);
   for (size_t position = 0; position < kFigi; ++position) {
     if (IsNumericField(position))
-      AppendGroupedCell(preview, row[position]);
+      AppendGroupedCell(out, row[position]);
     else
-      AppendCell(preview, position <= kTitleOfClass ? "left" : "center", row[position]);
-    if (position == kCusip && withFigi) AppendCell(preview, "center", row[kFigi]);
+      AppendCell(out, row[position], '\t');
+    if (position == kCusip && table.withFigi) AppendCell(out, row[kFigi], '\t');
   }
-  preview += "</TR>";
+  out.back() = '\n';
+  table.rowStarts.push_back(out.size());
+}
+
+void AppendRowsHtml(std::string& out, const PreviewTable& table, size_t first, size_t last) {
+  const std::vector<const char*> alignments = PreviewAlignments(table.withFigi);
+  const std::string_view rows = table.Rows(first, last);
+  size_t column = 0, cellStart = 0;
+  for (size_t at = 0; at < rows.size(); ++at) {
+    if (rows[at] != '\t' && rows[at] != '\n') continue;
+    if (column == 0) out += "<TR>";
+    AppendAll(out, "<TD class=itbl align=", std::string_view(alignments[column]), ">",
+              rows.substr(cellStart, at - cellStart), "</TD>");
+    cellStart = at + 1;
+    if (rows[at] == '\t') {
+      ++column;
+    } else {
+      out += "</TR>";
+      column = 0;
+    }
+  }
+}
+
+std::string PreviewTableHtml(const PreviewTable& table) {
+  std::string html =
+      std::string(kPreviewTableStart) + kPreviewHeadRowStart + PreviewHeadCells(table.withFigi) + "</TR>";
+  AppendRowsHtml(html, table, 0, table.RowCount());
+  return html + "</TABLE>";
 }
 
 void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, uint32_t entry,

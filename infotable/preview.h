@@ -1,5 +1,5 @@
-// The HTML preview of a capture: the status paragraph with the row errors,
-// then a table of the accepted rows, in final, markup-escaped form.
+// The preview of a capture: the status paragraph with the row errors, in
+// HTML, and the table of the accepted rows, as data and as HTML.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +12,39 @@
 
 // The style of the preview's cells, which the window's page defines too.
 constexpr const char* kPreviewCellStyle = "td.itbl {padding:0 2px;border:1px solid #e0e0e0;font:11px Arial}";
+// The table's start tag. A cell never breaks its line, so that every row is
+// as high as every other.
+constexpr const char* kPreviewTableStart =
+    "<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; border-collapse:collapse; "
+    "white-space:nowrap'>";
+constexpr const char* kPreviewHeadRowStart = "<TR height=48>";
 
-// A new preview holding the table head; a FIGI column only `withFigi`.
-std::string BeginPreview(bool withFigi);
-// A row of the table: the entry number, the sheet row it came from, its fields.
-void AppendPreviewRow(std::string& preview, uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row,
-                      bool withFigi);
+// The table's rows as data: each row's cells as shown (markup-escaped,
+// numbers grouped in thousands), a tab after every cell but the last, a line
+// end after the last. A cell never holds a tab or a line end.
+struct PreviewTable {
+  bool withFigi = false;
+  std::string cells;
+  std::vector<size_t> rowStarts{0};  // where each row begins in `cells`, then where the last ends
+
+  size_t RowCount() const { return rowStarts.size() - 1; }
+  // The rows from `first` up to `last`, each with its line end.
+  std::string_view Rows(size_t first, size_t last) const {
+    return std::string_view(cells).substr(rowStarts[first], rowStarts[last] - rowStarts[first]);
+  }
+};
+
+// The alignment of each column's cells ("left", "center", "right"), in column order.
+std::vector<const char*> PreviewAlignments(bool withFigi);
+// The head row's cells, the captions of the columns.
+std::string PreviewHeadCells(bool withFigi);
+
+// Adds a row: the entry number, the sheet row it came from, its fields.
+void AppendPreviewRow(PreviewTable& table, uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row);
+// The rows from `first` up to `last` as the single table's markup, "<TR>...</TR>" each.
+void AppendRowsHtml(std::string& out, const PreviewTable& table, size_t first, size_t last);
+// The single table: start tag, head, every row, end tag.
+std::string PreviewTableHtml(const PreviewTable& table);
 
 // Appends "<br><b>HEADING:</b> TEXT" with the text markup-escaped. A line
 // that names a written row carries its entry number, so that it can lead to

@@ -1,4 +1,4 @@
-// Large previews in blocks: they must look exactly like the single table.
+// Large previews drawn where the filer looks: they must look exactly like the single table.
 #include "app/preview.h"
 
 #include <QImage>
@@ -32,14 +32,11 @@ class Preview : public PageFixture {
     host().resize(872, 634);
     Pause(50);
   }
-  // The page as it shows, without the scroll bar: until a block has been on
-  // screen its height is a guess, so the bar may differ from the single table's.
+  // The page as it shows, scroll bars and all.
   QImage Screen() {
     Js("document.body.offsetHeight");  // lays out what is still pending
     Pause(100);                        // and lets it be painted
-    const QImage view = host().browser->grab().toImage();
-    const int bar = Js("window.innerWidth-document.documentElement.clientWidth").toInt();
-    return view.copy(0, 0, view.width() - bar, view.height());
+    return host().browser->grab().toImage();
   }
   // Scrolls down a screen at a time, as a reader does, until the row whose
   // number is `entry` is on the page, then brings it to the top of the view.
@@ -53,14 +50,15 @@ class Preview : public PageFixture {
       Pause(50);
     }
     Js("window.scrollTo(0," + find + ".getBoundingClientRect().top+window.scrollY);0");
-    // Rows reach the bottom of the view once the blocks there are drawn.
-    ASSERT_TRUE(WaitUntil(
-        [&] { return Js("!!document.elementFromPoint(20,window.innerHeight-3).closest('td')").toBool(); }));
+    // Rows reach the bottom of the view once they are drawn.
+    ASSERT_TRUE(WaitUntil([&] {
+      return Js("!!document.elementFromPoint(20,document.body.clientHeight-3).closest('td')").toBool();
+    }));
     Pause(200);
   }
 };
 
-TEST_F(Preview, BlocksLookLikeTheSingleTableUnderHeadingsThatStayInView) {
+TEST_F(Preview, DrawnRowsLookLikeTheSingleTableUnderHeadingsThatStayInView) {
   TempDir dir;
   std::string table;
   for (int i = 0; i < 1000; ++i)  // names of many widths, one far wider than the rest;
@@ -72,36 +70,53 @@ TEST_F(Preview, BlocksLookLikeTheSingleTableUnderHeadingsThatStayInView) {
         std::to_string(i * 997) + "\t" + std::to_string(i) + "\tSH\tn/a\tSOLE\tn/a\t" + std::to_string(i) +
         "\t0\t0\n";
   const Conversion conversion = ConvertInfoTable(table, dir.File("tev_13f.xml"));
+  // What a filer sees: the first screen; a screen in the middle and the last
+  // one, under the headings, which stay in view; where a row's cells stand;
+  // and how high the page is, which sizes the scroll bar.
+  struct Look {
+    QImage first, middle, last;
+    std::string cells;
+    int height = 0;
+  };
+  int below = 0;  // the headings' bottom, where the rows begin in the view
+  const auto look = [&] {
+    Look seen;
+    Pause(300);
+    seen.first = Screen();
+    ScrollToEntry(590);
+    if (below == 0) {
+      EXPECT_EQ(Js("document.getElementById('idPh').getBoundingClientRect().top").toInt(), 0)
+          << "headings in view";
+      below = Js("Math.ceil(document.getElementById('idPh').getBoundingClientRect().bottom)").toInt();
+    }
+    const QImage middle = Screen();
+    seen.middle = middle.copy(0, below, middle.width(), middle.height() - below);
+    seen.cells =
+        Js("(function(){var c=[].find.call(document.querySelectorAll('#idMsg td.itbl'),function(td){return "
+           "td.textContent=='600'&&td.cellIndex==0;});return "
+           "[].map.call(c.parentElement.cells,function(d){var "
+           "r=d.getBoundingClientRect();return r.left+':'+r.width;}).join(' ');})()")
+            .toString()
+            .toStdString();
+    Js("window.scrollTo(0,document.body.scrollHeight);0");
+    const QImage last = Screen();
+    seen.last = last.copy(0, below, last.width(), last.height() - below);
+    seen.height = Js("document.body.scrollHeight").toInt();
+    Js("window.scrollTo(0,0)");
+    return seen;
+  };
   ShowPreview(conversion.previewStatus, conversion.previewTable);
   ASSERT_TRUE(WaitUntil([] { return !PreviewFilling(); }, 20000));
-  Pause(300);
-  const QImage blocksFirst = Screen();
-  ScrollToEntry(590);
-  // The column headings stay at the top of the view; below them the rows
-  // must look as the single table's do.
-  EXPECT_EQ(Js("document.getElementById('idPh').getBoundingClientRect().top").toInt(), 0)
-      << "headings in view";
-  const int below = Js("Math.ceil(document.getElementById('idPh').getBoundingClientRect().bottom)").toInt();
-  const auto underHeadings = [below](const QImage& screen) {
-    return screen.copy(0, below, screen.width(), screen.height() - below);
-  };
-  const QImage blocksMiddle = underHeadings(Screen());
-  const QString cellsOf500 =
-      "(function(){var c=[].find.call(document.querySelectorAll('#idMsg td.itbl'),function(td){return "
-      "td.textContent=='500'&&td.cellIndex==0;});return [].map.call(c.parentElement.cells,function(d){var "
-      "r=d.getBoundingClientRect();return r.left+':'+r.width;}).join(' ');})()";
-  const std::string blockCells = Js(cellsOf500).toString().toStdString();
-
-  Js("window.scrollTo(0,0)");
+  const Look drawn = look();
   Js(QString::fromStdString(
       "document.getElementById('idMsg').innerHTML=" + ScriptLiteral(PreviewHtml(conversion)) + ";1"));
-  Pause(300);
-  EXPECT_EQ(Difference(Screen(), blocksFirst), "") << "the first screen";
-  ScrollToEntry(590);
-  EXPECT_EQ(Difference(underHeadings(Screen()), blocksMiddle), "")
-      << "a screen in the middle, across two blocks";
-
-  EXPECT_EQ(Js(cellsOf500).toString().toStdString(), blockCells);
+  const Look single = look();
+  EXPECT_EQ(Difference(drawn.first, single.first), "") << "the first screen";
+  EXPECT_EQ(Difference(drawn.middle, single.middle), "") << "a screen in the middle";
+  EXPECT_EQ(Difference(drawn.last, single.last), "") << "the last screen";
+  EXPECT_FALSE(single.cells.empty());
+  EXPECT_EQ(drawn.cells, single.cells);
+  EXPECT_EQ(drawn.height, single.height) << "the scroll bar is sized for every row";
 }
 
 }  // namespace

@@ -76,8 +76,8 @@ TEST_F(Dom, ValuesCheckedStatesAndOptions) {
   EXPECT_TRUE(GetChecked(host(), "ckA"));
   SetInputValue(host(), "txA", "caf\xC3\xA9 \"q\" 'a' \\ \n");
   EXPECT_EQ(GetInputValue(host(), "txA"), "caf\xC3\xA9 \"q\" 'a' \\ ");
-  SetTextAreaValue(host(), "taA", "line1\nline2");
-  EXPECT_EQ(GetTextAreaValue(host(), "taA"), "line1\nline2");
+  SetTextAreaValue(host(), "taA", "line1\nline2\tend\x01");
+  EXPECT_EQ(GetTextAreaValue(host(), "taA"), "line1\nline2\tend\x01");
   EXPECT_EQ(GetOptionCount(host(), "slA"), 3);
   std::string value;
   EXPECT_TRUE(GetOption(host(), "slA", 1, &value));

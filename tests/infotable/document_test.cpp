@@ -76,10 +76,21 @@ TEST(XmlDocument, CutsNeverSplitAReferenceOrACharacter) {
   EXPECT_NE(entry.find("<cusip>123456789</cusip>"), std::string::npos);
 }
 
-TEST(Preview, RowsAreNumberedAlignedAndGrouped) {
-  std::string preview;
-  AppendPreviewRow(preview, 3, 14, FinalRow(), false);
-  EXPECT_EQ(preview,
+TEST(Preview, RowsAreDataNumberedGroupedAndDrawnAligned) {
+  PreviewTable table;
+  AppendPreviewRow(table, 3, 14, FinalRow());
+  InfoTableRow broken = FinalRow();
+  broken[kNameOfIssuer] = "A\tB\nC\rD";  // would end the cell or the row
+  AppendPreviewRow(table, 4, 15, broken);
+  EXPECT_EQ(table.cells,
+            "3\t14\tABC CORP\tCOM\t123456789\t1,234,567\t200\tSH\t\tSOLE\t\t1,000\t0\t25\n"
+            "4\t15\tA B C D\tCOM\t123456789\t1,234,567\t200\tSH\t\tSOLE\t\t1,000\t0\t25\n");
+  EXPECT_EQ(table.RowCount(), 2u);
+  EXPECT_EQ(table.Rows(1, 2), table.cells.substr(table.cells.find("4\t15")));
+
+  std::string html;
+  AppendRowsHtml(html, table, 0, 1);
+  EXPECT_EQ(html,
             "<TR><TD class=itbl align=right>3</TD><TD class=itbl align=right>14</TD>"
             "<TD class=itbl align=left>ABC CORP</TD><TD class=itbl align=left>COM</TD>"
             "<TD class=itbl align=center>123456789</TD><TD class=itbl align=right>1,234,567</TD>"
@@ -87,29 +98,37 @@ TEST(Preview, RowsAreNumberedAlignedAndGrouped) {
             "<TD class=itbl align=center></TD><TD class=itbl align=center>SOLE</TD>"
             "<TD class=itbl align=center></TD><TD class=itbl align=right>1,000</TD>"
             "<TD class=itbl align=right>0</TD><TD class=itbl align=right>25</TD></TR>");
+
+  PreviewTable withFigi;
+  withFigi.withFigi = true;
   InfoTableRow row = FinalRow();
   row[kFigi] = "BBG000B9XRY4";
-  preview.clear();
-  AppendPreviewRow(preview, 1, 1, row, true);
-  EXPECT_NE(preview.find("123456789</TD><TD class=itbl align=center>BBG000B9XRY4</TD><TD class=itbl "
-                         "align=right>1,234,567</TD>"),
+  AppendPreviewRow(withFigi, 1, 1, row);
+  html.clear();
+  AppendRowsHtml(html, withFigi, 0, 1);
+  EXPECT_NE(html.find("123456789</TD><TD class=itbl align=center>BBG000B9XRY4</TD><TD class=itbl "
+                      "align=right>1,234,567</TD>"),
             std::string::npos);
 }
 
 TEST(Preview, HeadHasFourteenCaptionsOrFifteenWithTheFigi) {
-  const std::string head = BeginPreview(false);
-  EXPECT_EQ(head.rfind("<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; "
-                       "border-collapse:collapse'><TR height=48><TD class=itbl align=center><B>#</B></TD><TD "
-                       "class=itbl align=center><B>Row</B></TD>",
-                       0),
+  const std::string table = PreviewTableHtml(PreviewTable{});
+  EXPECT_EQ(table.rfind("<TABLE cellpadding=0 cellspacing=0 style='border:solid 2px blue; "
+                        "border-collapse:collapse; white-space:nowrap'><TR height=48><TD class=itbl "
+                        "align=center><B>#</B></TD><TD class=itbl align=center><B>Row</B></TD>",
+                        0),
             0u);
-  size_t cells = 0;
-  for (size_t at = 0; (at = head.find("<TD class=itbl align=center><B>", at)) != std::string::npos; ++at)
-    ++cells;
-  EXPECT_EQ(cells, 14u);
-  EXPECT_NE(head.find("<B>Market<BR>Value<BR>($)</B></TD>"), std::string::npos) << "values are in dollars";
-  EXPECT_EQ(head.substr(head.size() - 5), "</TR>");
-  EXPECT_NE(BeginPreview(true).find("<B>CUSIP</B></TD><TD class=itbl align=center><B>FIGI</B></TD>"),
+  EXPECT_EQ(table.substr(table.size() - 13), "</TR></TABLE>");
+  for (bool figi : {false, true}) {
+    const std::string head = PreviewHeadCells(figi);
+    size_t cells = 0;
+    for (size_t at = 0; (at = head.find("<TD class=itbl align=center><B>", at)) != std::string::npos; ++at)
+      ++cells;
+    EXPECT_EQ(cells, figi ? 15u : 14u);
+    EXPECT_EQ(PreviewAlignments(figi).size(), cells);
+    EXPECT_NE(head.find("<B>Market<BR>Value<BR>($)</B></TD>"), std::string::npos) << "values are in dollars";
+  }
+  EXPECT_NE(PreviewHeadCells(true).find("<B>CUSIP</B></TD><TD class=itbl align=center><B>FIGI</B></TD>"),
             std::string::npos);
 }
 
@@ -134,8 +153,9 @@ TEST(Preview, StatusParagraphAndEscapedErrorLines) {
   AppendErrorLine(checks, RowErrorKind::kCheckBeforeFiling, 4, 3, "CUSIP");
   const std::string checkHeading =
       "<b><font color=#c05000>Check before filing:</font></b> written as they stand, but they look wrong.";
-  EXPECT_EQ(StatusParagraph("", checks, 0),
-            "<p>" + checkHeading + "<br><b><span data-entry=3>Check before filing in row 4</span>:</b> CUSIP</p>");
+  EXPECT_EQ(
+      StatusParagraph("", checks, 0),
+      "<p>" + checkHeading + "<br><b><span data-entry=3>Check before filing in row 4</span>:</b> CUSIP</p>");
   EXPECT_EQ(StatusParagraph(errors, checks, 0), "<p><b><font color=#e00000>Error(s):</font></b>" + errors +
                                                     "<br>" + checkHeading + checks + "</p>");
   EXPECT_EQ(StatusParagraph(errors, "", 1, "every row was refused"),

@@ -121,7 +121,7 @@ TEST(Faults, OutOfMemoryIsAnOutcomeAndLeavesThePreviousDocument) {
   const std::string table = Table(10000);
   Conversion conversion;
   {
-    AllocationLimit limit(3 * table.size());  // the text fits, the preview does not
+    AllocationLimit limit(table.size() + table.size() / 7);  // a copy of the text fits, the preview does not
     conversion = ConvertInfoTable(table, path);
   }
   EXPECT_EQ(conversion.outcome, ConversionOutcome::kOutOfMemory);
