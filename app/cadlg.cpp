@@ -71,6 +71,13 @@ const char* const kKeyboardScript = R"(
 })();[true]
 )";
 
+// The entry count and the value total of the document in the filing folder.
+void ShowCounts() {
+  const CaptureState& state = Capture();
+  ReplaceElementContent("idNe", std::to_string(state.entryCount));
+  ReplaceElementContent("idTot", GroupThousands(std::to_string(state.valueTotal)));
+}
+
 void CopyCommand(const std::string& subject) {
   const CaptureState& state = Capture();
   if (subject == "csFf")
@@ -89,16 +96,7 @@ void CopyCommand(const std::string& subject) {
 void ButtonCommand(const std::string& subject) {
   const CaptureState& state = Capture();
   if (subject == "btCapture") {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-      CaptureInfoTable();
-    } catch (...) {
-      QApplication::restoreOverrideCursor();
-      throw;
-    }
-    QApplication::restoreOverrideCursor();
-    ReplaceElementContent("idNe", std::to_string(state.entryCount));
-    ReplaceElementContent("idTot", GroupThousands(std::to_string(state.valueTotal)));
+    CaptureInfoTable(ShowCounts);
   } else if (subject == "btSubmit") {
     OpenFilerLogin(state.filingFolder);
   }
@@ -120,9 +118,7 @@ void CADlg::PageRestarted() {
     ApplyBindings();
     SetUpFilingFolder();
     MakeCopyFieldsReachable();
-    const CaptureState& state = Capture();
-    ReplaceElementContent("idNe", std::to_string(state.entryCount));
-    ReplaceElementContent("idTot", GroupThousands(std::to_string(state.valueTotal)));
+    ShowCounts();
     ShowMessage(kPageRestartedMessage);
   } catch (const CException&) {
     // The new page failed too; its own restart follows.

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "app/cadlg.h"
+#include "app/capture.h"
 #include "app/single_instance.h"
 #include "form/controls.h"
 #include "form/page.h"
@@ -27,6 +28,7 @@ bool CTheApp::InitInstance() {
 }
 
 int CTheApp::ExitInstance() {
+  FinishCapture();
   ReleaseSingleInstance();
   if (CADlg* window = MainWindow()) {
     window->pageReady = false;

@@ -404,6 +404,23 @@ TEST_F(Program, EdgarsLargestTableLeavesThePageAnswering) {
                                   << " ms)";
 }
 
+TEST_F(Program, TheWindowAnswersWhileATableConvertsAndASecondCaptureFollows) {
+  CaptureClipboard(Good("ALPHA", "5"));
+  PutClipboardText(Issuers(250000));
+  Click("btCapture");
+  ASSERT_TRUE(WaitUntil([] { return CaptureRunning(); }, 5000));
+  EXPECT_EQ(Js("1+1").toInt(), 2);
+  EXPECT_TRUE(CaptureRunning()) << "the page answered while the table converted";
+  // Pressed again with other rows copied: that capture follows the first.
+  PutClipboardText(Good("BETA", "6") + Good("GAMMA", "7"));
+  Click("btCapture");
+  ASSERT_TRUE(WaitUntil([&] { return !CaptureRunning() && Text("idNe") == "2"; }, 60000)) << Text("idNe");
+  EXPECT_EQ(Text("idTot"), "13");
+  const std::string document = ReadFile(OutputPath());
+  EXPECT_NE(document.find("GAMMA"), std::string::npos);
+  EXPECT_EQ(document.find("ISSUER 1"), std::string::npos);
+}
+
 TEST_F(Program, NothingToFileKeepsThePreviousDocumentAndSaysWhy) {
   CaptureClipboard(Good("ALPHA", "5") + Good("BETA", "6"));
   const std::string previous = ReadFile(OutputPath());
