@@ -1,9 +1,11 @@
 // Any bytes as the information table: the document written must be
-// well-formed XML whose infoTable elements match the entry count.
+// well-formed XML whose infoTable elements match the entry count, and the
+// preview must hold one whole row of cells for each entry.
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +33,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Conversion conversion =
       ConvertInfoTable(std::string(reinterpret_cast<const char*>(data), size), path);
   if (conversion.outcome != ConversionOutcome::kWritten) return 0;
+  // Every preview row has every column, ends its line, and holds no markup.
+  const PreviewTable& preview = conversion.previewTable;
+  const size_t columns = PreviewAlignments(preview.withFigi).size();
+  if (preview.RowCount() != conversion.entryCount) std::abort();
+  for (size_t row = 0; row < preview.RowCount(); ++row) {
+    const std::string_view cells = preview.Rows(row, row + 1);
+    if (cells.empty() || cells.back() != '\n' || cells.find_first_of("<>\n") != cells.size() - 1 ||
+        static_cast<size_t>(std::count(cells.begin(), cells.end(), '\t')) != columns - 1) {
+      std::fprintf(stderr, "preview row %zu is broken: %.*s\n", row, static_cast<int>(cells.size()),
+                   cells.data());
+      std::abort();
+    }
+  }
   std::ifstream in(path, std::ios::binary);
   const std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   xmlDoc* document = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "tev_13f.xml", nullptr,
