@@ -233,6 +233,60 @@ TEST_F(Program, ALineThatNamesAWrittenRowLeadsToItByMouseAndKeys) {
   EXPECT_EQ(Js("document.querySelector('tr.f13Marked').cells[2].textContent").toString(), "MISTYPED");
 }
 
+TEST_F(Program, WithRealInputAFilerJumpsFollowsALineAndCopies) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  std::string table;
+  for (int i = 1; i <= 3000; ++i)
+    table += i == 2500 ? Row({"MISTYPED", "COM", "023135107", "5", "1", "SH", "", "SOLE", "", "1", "0", "0"})
+                       : Good("ISSUER " + std::to_string(i), "5");
+  CaptureClipboard(table);
+  ASSERT_TRUE(WaitUntil([] { return !PreviewFilling(); }, 20000));
+  window()->activateWindow();
+  Pause(200);
+  // The scroll bar's thumb, at the top, dragged to the middle of its track.
+  QWidget* view = window()->browser;
+  const int bar = view->width() - 7;
+  Xdotool(MoveTo(view->mapToGlobal(QPoint(bar, 19))) + " mousedown 1");
+  for (int step = 1; step <= 4; ++step)
+    Xdotool(MoveTo(view->mapToGlobal(QPoint(bar, 19 + step * (view->height() / 2 - 19) / 4))));
+  Xdotool("mouseup 1");
+  const QString entryInMiddle =
+      "(function(){var r=document.elementFromPoint(20,window.innerHeight/2);"
+      "r=r&&r.closest('#idPb tr');return r?Number(r.cells[0].textContent):0;})()";
+  ASSERT_TRUE(WaitUntil([&] { return Js(entryInMiddle).toInt() > 0; }, 5000)) << "rows drawn where it landed";
+  EXPECT_GT(Js(entryInMiddle).toInt(), 1000);
+  EXPECT_LT(Js(entryInMiddle).toInt(), 2000);
+  EXPECT_EQ(Js("document.getElementById('idPh').getBoundingClientRect().top").toInt(), 0)
+      << "the headings are on screen";
+
+  // The line that names entry 2500, clicked, brings its row under the headings.
+  Js("window.scrollTo(0,0);0");
+  Pause(100);
+  const QString line = "document.querySelector('span[data-entry=\"2500\"]')";
+  Xdotool(MoveTo(view->mapToGlobal(QPoint(Js(line + ".getBoundingClientRect().left+3").toInt(),
+                                          Js(line + ".getBoundingClientRect().top+3").toInt()))) +
+          " click 1");
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return Js("(function(){var r=document.querySelector('tr.f13Marked');if(!r)return false;"
+                  "var b=r.getBoundingClientRect();return r.cells[2].textContent=='MISTYPED'&&"
+                  "b.top>=document.getElementById('idPh').getBoundingClientRect().bottom-1&&"
+                  "b.bottom<=window.innerHeight;})()")
+            .toBool();
+      },
+      5000))
+      << "the row is marked and in view";
+
+  // Tab reaches the file path, and Enter copies it.
+  Js("document.getElementById('btSubmit').focus()");
+  Xdotool("key Tab");
+  ASSERT_TRUE(WaitUntil([&] { return Js("document.activeElement.id").toString() == "idFf"; }, 2000));
+  PutClipboardText("nothing copied yet");
+  Xdotool("key Return");
+  std::string copied;
+  EXPECT_TRUE(WaitUntil([&] { return GetClipboardText(copied) && copied == OutputPath(); })) << copied;
+}
+
 TEST_F(Program, RefusedRowsAndAJumpIntoALargePreviewAsAFilerSeesThem) {
   if (!std::filesystem::exists(FORM13F_SHEETS_DIR)) GTEST_SKIP() << "no shared spreadsheet clipboards";
   std::string table = ReadFile(std::string(FORM13F_SHEETS_DIR) + "/sec-12-columns-heading-blank-cells.tsv");
