@@ -141,8 +141,7 @@ bool WritePreview(const std::string& path, const Conversion& conversion) {
   if (path.empty()) return true;
   std::ofstream page(path, std::ios::binary | std::ios::trunc);
   const PreviewTable& table = conversion.previewTable;
-  page << PreviewPageStart() << conversion.previewStatus << kPreviewTableStart << kPreviewHeadRowStart
-       << PreviewHeadCells(table.withFigi) << "</TR>";
+  page << PreviewPageStart() << conversion.previewStatus << PreviewTableHead(table.withFigi);
   // A few thousand rows at a time: the page of a large table is far larger than its rows.
   constexpr size_t kRowsAtATime = 4096;
   std::string rows;

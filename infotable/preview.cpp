@@ -120,9 +120,12 @@ void AppendRowsHtml(std::string& out, const PreviewTable& table, size_t first, s
   }
 }
 
+std::string PreviewTableHead(bool withFigi) {
+  return std::string(kPreviewTableStart) + kPreviewHeadRowStart + PreviewHeadCells(withFigi) + "</TR>";
+}
+
 std::string PreviewTableHtml(const PreviewTable& table) {
-  std::string html =
-      std::string(kPreviewTableStart) + kPreviewHeadRowStart + PreviewHeadCells(table.withFigi) + "</TR>";
+  std::string html = PreviewTableHead(table.withFigi);
   AppendRowsHtml(html, table, 0, table.RowCount());
   return html + "</TABLE>";
 }

@@ -43,6 +43,8 @@ std::string PreviewHeadCells(bool withFigi);
 void AppendPreviewRow(PreviewTable& table, uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row);
 // The rows from `first` up to `last` as the single table's markup, "<TR>...</TR>" each.
 void AppendRowsHtml(std::string& out, const PreviewTable& table, size_t first, size_t last);
+// The single table's start tag and head row, which its rows follow.
+std::string PreviewTableHead(bool withFigi);
 // The single table: start tag, head, every row, end tag.
 std::string PreviewTableHtml(const PreviewTable& table);
 
