@@ -11,6 +11,7 @@
 
 #include "app/capture.h"
 #include "app/desktop.h"
+#include "app/page_scripts.h"
 #include "form/controls.h"
 #include "form/dispatcher.h"
 #include "form/dom.h"
@@ -55,22 +56,6 @@ void OpenFilerLogin(const std::string& folder) {
 
 bool IsCopyField(const std::string& id) { return id == "idFf" || id == "idNe" || id == "idTot"; }
 
-// The copy fields are reached with Tab, with a visible focus, and copied with
-// Enter ("ek") or Space (a click, by the page's input rules); the buttons'
-// access keys are always underlined.
-const char* const kKeyboardScript = R"(
-(function(){
-  var style = document.createElement('style');
-  style.textContent = 'span.ak {text-decoration:underline} ' +
-      '#idFf:focus, #idNe:focus, #idTot:focus {outline:1px dotted #000080; outline-offset:1px}';
-  document.head.appendChild(style);
-  ['idFf', 'idNe', 'idTot'].forEach(function(id){
-    var field = document.getElementById(id);
-    if (field) field.tabIndex = 0;
-  });
-})();[true]
-)";
-
 // The entry count and the value total of the document in the filing folder.
 void ShowCounts() {
   const CaptureState& state = Capture();
@@ -96,7 +81,7 @@ void CopyCommand(const std::string& subject) {
 void ButtonCommand(const std::string& subject) {
   const CaptureState& state = Capture();
   if (subject == "btCapture") {
-    CaptureInfoTable(ShowCounts);
+    if (mainWindow) mainWindow->capture.Start(ShowCounts);
   } else if (subject == "btSubmit") {
     OpenFilerLogin(state.filingFolder);
   }
@@ -145,7 +130,7 @@ void ApplicationEventHandler(const std::string& eventText, PageHost&) {
 }
 
 void MakeCopyFieldsReachable() {
-  if (PageHost* host = MainPageHost()) RunPageScript(*host, kKeyboardScript);
+  if (PageHost* host = MainPageHost()) RunPageScript(*host, PageScript("copy_fields.js"));
 }
 
 void SetUpFilingFolder() {

@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "app/capture.h"
 #include "app/cwbb.h"
+#include "app/preview.h"
 
 constexpr const char* kFilerLoginUrl = "https://www.edgarfiling.sec.gov/";
 constexpr const char* kSubmitFailedMessage = "There was an error going to the SEC Filer Login Page.";
@@ -17,6 +19,10 @@ class CADlg : public CWbb {
 
  public:
   explicit CADlg(const std::string& pageHtml);
+
+  CaptureState captureState;
+  PreviewSender preview{*this};
+  CaptureRunner capture{captureState, preview};
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // ends the program

@@ -5,127 +5,135 @@
 #include <new>
 #include <string>
 #include <system_error>
-#include <thread>
 #include <utility>
 
+#include "app/cadlg.h"
 #include "app/desktop.h"
 #include "app/preview.h"
 #include "form/dom.h"
-#include "infotable/conversion.h"
+#include "infotable/row_error.h"
 #include "infotable/text_forms.h"
+#include "storage/failure_reason.h"
 
-namespace {
+CaptureState& Capture() { return MainWindow()->captureState; }
 
-std::thread converter;
-bool running = false;
-bool asked = false;  // Capture was pressed again while a conversion ran
-std::function<void()> whenShown;
+std::string NotWrittenMessage(const Conversion& conversion, const std::string& filingFolder) {
+  std::string message;
+  switch (conversion.reason) {
+    case NotWrittenReason::kNoTable:
+      message = kNoValidDataMessage;
+      if (!conversion.oneLine.empty())
+        message += " It holds one line of text, not a table: \"" + OneLineShown(conversion.oneLine) +
+                   "\". Copy the table's rows and capture again.";
+      return EscapeMarkup(message);
+    case NotWrittenReason::kNoOutputPath: return kNoFilingFolderMessage;
+    case NotWrittenReason::kCannotCreate: message = kCannotCreateMessage; break;
+    case NotWrittenReason::kCannotWrite: message = kCannotWriteMessage; break;
+    case NotWrittenReason::kOutOfMemory: return kOutOfMemoryMessage;
+    case NotWrittenReason::kNone:
+    case NotWrittenReason::kOnlyHeading:
+    case NotWrittenReason::kEveryRowRefused: return "";
+  }
+  // Where and why: the folder and the reason.
+  return EscapeMarkup(message) + "<br>" +
+         EscapeMarkup(filingFolder + ": " + FailureReason(conversion.failureCause, kDocumentFileName) + ".");
+}
 
-void ShowOutcome(Conversion& conversion) {
-  CaptureState& state = Capture();
-  // The message first, then where and why: the folder and the reason.
-  const std::string message =
-      EscapeMarkup(conversion.failureMessage) +
-      (conversion.failureCause == 0
-           ? ""
-           : "<br>" +
-                 EscapeMarkup(state.filingFolder + ": " + PlainFailureReason(conversion.failureCause) + "."));
+void CaptureRunner::ShowOutcome(Conversion& conversion) {
   switch (conversion.outcome) {
-    case ConversionOutcome::kNotWritten: ShowMessage(message); return;
+    case ConversionOutcome::kNotWritten:
+      ShowMessage(NotWrittenMessage(conversion, state_.filingFolder));
+      return;
     case ConversionOutcome::kWriteFailed:
-      state.entryCount = 0;
-      state.valueTotal = 0;
-      ShowMessage(message);
+      state_.entryCount = 0;
+      state_.valueTotal = 0;
+      ShowMessage(NotWrittenMessage(conversion, state_.filingFolder));
       return;
     case ConversionOutcome::kOutOfMemory:
-      state.entryCount = 0;
-      state.valueTotal = 0;
+      state_.entryCount = 0;
+      state_.valueTotal = 0;
       ReplaceElementContent("idMsg", std::string("<font color=red>") + kOutOfMemoryMessage + "</font>");
       ShowOutOfMemory();
       return;
     case ConversionOutcome::kNothingToFile:
       // The previous document stays, and so do the counts that describe it.
-      ShowPreview(conversion.previewStatus, std::move(conversion.previewTable));
+      preview_.Show(conversion.previewStatus, std::move(conversion.previewTable));
       PlayExclamation();
       return;
     case ConversionOutcome::kWritten:
-      state.entryCount = conversion.entryCount;
-      state.valueTotal = conversion.valueTotal;
-      ShowPreview(conversion.previewStatus, std::move(conversion.previewTable));
+      state_.entryCount = conversion.entryCount;
+      state_.valueTotal = conversion.valueTotal;
+      preview_.Show(conversion.previewStatus, std::move(conversion.previewTable));
       return;
   }
 }
 
 // On the window's thread, once the conversion is done.
-void Converted(const std::shared_ptr<Conversion>& conversion) {
-  FinishCapture();
+void CaptureRunner::Converted(Conversion& conversion) {
+  Finish();
   QApplication::restoreOverrideCursor();
-  const std::function<void()> shown = std::move(whenShown);
+  const std::function<void()> shown = std::move(whenShown_);
   try {
-    ShowOutcome(*conversion);
+    ShowOutcome(conversion);
   } catch (const std::bad_alloc&) {
     // The document is complete and the counts are its own; only the page
     // could not be shown.
     ShowOutOfMemory();
   } catch (const CException&) {
     // The page is gone; its restart shows the counts.
-    asked = false;
+    asked_ = false;
     return;
   }
   if (shown) shown();
-  if (asked) {
-    asked = false;
-    CaptureInfoTable(shown);
+  if (asked_) {
+    asked_ = false;
+    Start(shown);
   }
 }
 
-}  // namespace
-
-CaptureState& Capture() {
-  static CaptureState state;
-  return state;
+void CaptureRunner::Finish() {
+  if (converter_.joinable()) converter_.join();
+  running_ = false;
 }
 
-bool CaptureRunning() { return running; }
-
-void FinishCapture() {
-  if (converter.joinable()) converter.join();
-  running = false;
-}
-
-void CaptureInfoTable(std::function<void()> shown) {
-  if (running) {
-    asked = true;
+void CaptureRunner::Start(std::function<void()> shown) {
+  if (running_) {
+    asked_ = true;
     return;
   }
-  CaptureState& state = Capture();
-  if (!GetClipboardText(state.clipboardText) && ClipboardHoldsData()) {
+  if (!GetClipboardText(state_.clipboardText) && ClipboardHoldsData()) {
     ShowMessage(kClipboardNoTextMessage);
     return;
   }
-  if (state.clipboardText.empty()) {
+  if (state_.clipboardText.empty()) {
     ShowMessage(kClipboardEmptyMessage);
     return;
   }
-  const std::string path = state.filingFolder.empty() ? "" : state.filingFolder + kDocumentFileName;
-  running = true;
-  whenShown = std::move(shown);
+  const std::string path = state_.filingFolder.empty() ? "" : state_.filingFolder + kDocumentFileName;
+  running_ = true;
+  whenShown_ = std::move(shown);
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  auto convert = [conversion = std::make_shared<Conversion>(), text = std::move(state.clipboardText),
-                  path]() mutable {
+  // The runner waits for the thread before it goes; its answer is dropped
+  // if the runner is gone by then.
+  auto convert = [alive = std::weak_ptr<CaptureRunner*>(self_), conversion = std::make_shared<Conversion>(),
+                  text = std::move(state_.clipboardText), path]() mutable {
     // Memory running out is an outcome of its own, never an exception.
     *conversion = ConvertInfoTable(text, path);
     // The text is not needed again, and a large one is better given back now.
     std::string().swap(text);
     QMetaObject::invokeMethod(
-        qApp, [conversion] { Converted(conversion); }, Qt::QueuedConnection);
+        qApp,
+        [alive, conversion] {
+          if (const auto self = alive.lock()) (*self)->Converted(*conversion);
+        },
+        Qt::QueuedConnection);
   };
   const auto work = std::make_shared<decltype(convert)>(std::move(convert));
   try {
-    converter = std::thread([work] { (*work)(); });
+    converter_ = std::thread([work] { (*work)(); });
   } catch (const std::system_error&) {
     // No thread to be had: the window waits for the conversion instead.
     (*work)();
   }
-  state.clipboardText.clear();
+  state_.clipboardText.clear();
 }

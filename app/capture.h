@@ -1,19 +1,30 @@
 // The capture driver behind the Capture button: the clipboard's information
 // table becomes tev_13f.xml in the filing folder and the preview on the page.
 // The conversion runs on a thread of its own, so that the window answers
-// while a large table converts. Its state lives for the whole run.
+// while a large table converts.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 
+#include "infotable/conversion.h"
 #include "infotable/edgar_limits.h"
+
+class PreviewSender;
 
 constexpr const char* kClipboardEmptyMessage = "The clipboard is empty.";
 constexpr const char* kClipboardNoTextMessage =
     "The clipboard holds no text (an image or other data). Copy the table's rows and capture again.";
+constexpr const char* kNoValidDataMessage = "The clipboard does not contain valid data.";
+constexpr const char* kNoFilingFolderMessage = "Filing folder not specified.";
+constexpr const char* kCannotCreateMessage = "Could not create file in the filing folder.";
+constexpr const char* kCannotWriteMessage = "Could not write the file in the filing folder.";
 
+// What the window knows of the document in the filing folder. It lives as
+// long as the main window, and is reachable from everywhere through Capture().
 struct CaptureState {
   std::string clipboardText;  // the text of a capture being read
   std::string filingFolder;   // ends in "/"; empty until set at start-up
@@ -21,17 +32,44 @@ struct CaptureState {
   uint64_t valueTotal = 0;
 };
 
+// The main window's capture state.
 CaptureState& Capture();
 
-// Starts one capture; `shown` runs once its outcome is on the page. A capture
-// that stops before the file is created shows its message and leaves the
-// previous file, entry count and value total alone. Asked for while one runs,
-// the capture follows when that one is shown, with the clipboard as it is then.
-void CaptureInfoTable(std::function<void()> shown);
+// Why a capture wrote nothing, in the window's words: the message, then the
+// folder and the reason. HTML.
+std::string NotWrittenMessage(const Conversion& conversion, const std::string& filingFolder);
 
-// Whether a conversion is running.
-bool CaptureRunning();
+// Runs the captures of one window, one at a time.
+class CaptureRunner {
+ public:
+  CaptureRunner(CaptureState& state, PreviewSender& preview) : state_(state), preview_(preview) {}
+  CaptureRunner(const CaptureRunner&) = delete;
+  CaptureRunner& operator=(const CaptureRunner&) = delete;
+  ~CaptureRunner() { Finish(); }
 
-// Waits for a running conversion to finish, as the program ends: its
-// document is then complete or never begun.
-void FinishCapture();
+  // Starts one capture; `shown` runs once its outcome is on the page. A
+  // capture that stops before the file is created shows its message and
+  // leaves the previous file, entry count and value total alone. Asked for
+  // while one runs, the capture follows when that one is shown, with the
+  // clipboard as it is then.
+  void Start(std::function<void()> shown);
+
+  bool Running() const { return running_; }
+
+  // Waits for a running conversion to finish, as the program ends: its
+  // document is then complete or never begun.
+  void Finish();
+
+ private:
+  void Converted(Conversion& conversion);
+  void ShowOutcome(Conversion& conversion);
+
+  CaptureState& state_;
+  PreviewSender& preview_;
+  std::thread converter_;
+  bool running_ = false;
+  bool asked_ = false;  // Capture was pressed again while a conversion ran
+  std::function<void()> whenShown_;
+  std::shared_ptr<CaptureRunner*> self_ =
+      std::make_shared<CaptureRunner*>(this);  // for the answer's way back
+};

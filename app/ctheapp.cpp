@@ -28,7 +28,7 @@ bool CTheApp::InitInstance() {
 }
 
 int CTheApp::ExitInstance() {
-  FinishCapture();
+  if (CADlg* window = MainWindow()) window->capture.Finish();
   ReleaseSingleInstance();
   if (CADlg* window = MainWindow()) {
     window->pageReady = false;

@@ -22,7 +22,9 @@
 #include <cmath>
 
 #include "app/desktop.h"
+#include "app/page_scripts.h"
 #include "form/dom.h"
+#include "form/type_code.h"
 
 const char* const kPageBaseUrl = "http://form13f.invalid/";
 
@@ -38,13 +40,12 @@ constexpr int kCancelledNavigationGraceMs = 1000;
 // How long after a probe the host waits for navigations still on their way.
 constexpr int kSettleMs = 30;
 
-enum class Highlight { kUnset, kOff, kOn };
-
+// The one help popup there may be.
 CWbb* currentPopup = nullptr;
-Highlight accessKeyHighlight = Highlight::kUnset;
+// The program has one thread, on which every window's events and waits for
+// the page nest: what runs there is counted for all windows alike.
 bool eventInProgress = false;  // an event handler is running
 int pageLoads = 0;             // pages being written and waited for
-bool cursorHidden = false;
 
 // The page loads nothing but itself: every request other than its own data is refused.
 class RequestBlocker : public QWebEngineUrlRequestInterceptor {
@@ -72,58 +73,15 @@ std::string UrlText(const QUrl& url) {
   return text.toStdString();
 }
 
-// The input rules that depend on the focused element, run by the page so that
-// a key never waits for an answer: Enter in a text area without "ek" makes a
-// new line; with ek="n" nothing happens, its key-up included; anywhere else
-// Enter raises "ek|" and the focused element's id and does nothing more (a
-// focused button is not pressed). Space on a span that can have the focus and
-// clicks clicks it, as it presses a button, and so does Enter when the span
-// has no id to name. Undo and redo are refused in text
-// areas.
-const char* const kInputRulesScript = R"(
-(function(){
-  var swallowKeyUp = false;
-  function stop(e){ e.preventDefault(); e.stopImmediatePropagation(); }
-  document.addEventListener('keydown', function(e){
-    var t = document.activeElement, id = (t && t.id) || '';
-    var textArea = id.substring(0, 2) == 'ta';
-    if (e.key == 'Enter') {
-      if (textArea) {
-        var ek = t.getAttribute('ek');
-        if (ek === null) return;
-        if (ek == 'n') { stop(e); swallowKeyUp = true; return; }
-      }
-      stop(e);
-      if (!id && t && t.tagName == 'SPAN' && t.tabIndex >= 0 && t.onclick) { t.click(); return; }
-      location = '|ek|' + id;
-    } else if (e.key == ' ' && t && t.tagName == 'SPAN' && t.tabIndex >= 0 && t.onclick) {
-      stop(e);
-      t.click();
-    } else if (e.ctrlKey && (e.keyCode == 90 || e.keyCode == 89) && textArea) {
-      stop(e);
-    }
-  }, true);
-  document.addEventListener('keyup', function(e){
-    if (swallowKeyUp) { swallowKeyUp = false; stop(e); }
-  }, true);
-})();
-)";
-
-// The page's widths were made for an engine that pads a button's label by a
-// pixel or two; this one pads it by six and cuts "Capture" and "Submit".
-const char* const kButtonStyleScript = R"(
-(function(){
-  var style = document.createElement('style');
-  style.textContent = 'button {padding-left:0;padding-right:0;overflow:visible}';
-  document.head.appendChild(style);
-})();
-)";
-
 class HostPage : public QWebEnginePage {
  public:
   explicit HostPage(CWbb* host) : QWebEnginePage(Profile(), host), host_(host) {
-    AddScript("input rules", kInputRulesScript, QWebEngineScript::DocumentCreation);
-    AddScript("button padding", kButtonStyleScript, QWebEngineScript::DocumentReady);
+    // The rules know a text area by its type code.
+    std::string codes;
+    for (const std::string& code : TypeCodes(IsTextArea)) codes += (codes.empty() ? "'" : ",'") + code + "'";
+    AddScript("input rules", "var f13TextAreaCodes = [" + codes + "];\n" + PageScript("input_rules.js"),
+              QWebEngineScript::DocumentCreation);
+    AddScript("button padding", PageScript("button_style.js"), QWebEngineScript::DocumentReady);
   }
 
  protected:
@@ -138,10 +96,10 @@ class HostPage : public QWebEnginePage {
   }
 
  private:
-  void AddScript(const char* name, const char* source, QWebEngineScript::InjectionPoint when) {
+  void AddScript(const char* name, const std::string& source, QWebEngineScript::InjectionPoint when) {
     QWebEngineScript script;
     script.setName(name);
-    script.setSourceCode(source);
+    script.setSourceCode(QString::fromStdString(source));
     script.setInjectionPoint(when);
     script.setWorldId(QWebEngineScript::MainWorld);
     scripts().insert(script);
@@ -179,6 +137,7 @@ CWbb::CWbb(const std::string& html, int clientWidth, PopupTag)
 
 CWbb::~CWbb() {
   pageReady = false;
+  if (cursorHidden_) QApplication::restoreOverrideCursor();
   if (currentPopup == this) currentPopup = nullptr;
   if (MainPageHost() == this) SetMainPageHost(nullptr);
 }
@@ -244,7 +203,7 @@ void CWbb::InitDialog() {
     if (x <= 0) x = static_cast<int16_t>(y == py ? px + 8 : px);
     ApplyGeometry();
   }
-  accessKeyHighlight = Highlight::kUnset;
+  accessKeyHighlight_ = Highlight::kUnset;
 }
 
 void CWbb::ApplyGeometry() {
@@ -374,10 +333,11 @@ void CWbb::accept() { CloseRequest(); }
 
 void CWbb::SetAccessKeyHighlightState(bool on) {
   const Highlight wanted = on ? Highlight::kOn : Highlight::kOff;
-  if (accessKeyHighlight == wanted) return;
-  accessKeyHighlight = wanted;
-  SetAccessKeyHighlight(*this, on, [](bool reached) {
-    if (!reached) accessKeyHighlight = Highlight::kUnset;  // nothing changed on the page
+  if (accessKeyHighlight_ == wanted) return;
+  accessKeyHighlight_ = wanted;
+  QPointer<CWbb> self(this);
+  SetAccessKeyHighlight(*this, on, [self](bool reached) {
+    if (self && !reached) self->accessKeyHighlight_ = Highlight::kUnset;  // nothing changed on the page
   });
 }
 
@@ -413,15 +373,15 @@ bool CWbb::FilterInput(QEvent* event) {
 
   // A selection outside a text field does not survive.
   if (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease)
-    RestrictSelection(*this, {"ta", "tc", "tx"});
+    RestrictSelection(*this, TypeCodes(HoldsText));
 
   const bool hideCursor = !currentPopup && cursorShown == 0;
-  if (hideCursor != cursorHidden) {
+  if (hideCursor != cursorHidden_) {
     if (hideCursor)
       QApplication::setOverrideCursor(Qt::BlankCursor);
     else
       QApplication::restoreOverrideCursor();
-    cursorHidden = hideCursor;
+    cursorHidden_ = hideCursor;
   }
 
   if (currentPopup && mouse &&

@@ -74,7 +74,11 @@ class CWbb : public QDialog, public PageHost {
   void SetAccessKeyHighlightState(bool on);
   bool FilterInput(QEvent* event);
 
+  enum class Highlight { kUnset, kOff, kOn };
+
   std::deque<std::string> pendingEvents_;
+  Highlight accessKeyHighlight_ = Highlight::kUnset;  // as last set on the page
+  bool cursorHidden_ = false;                         // this window holds the blank override cursor
   bool probing_ = false;
   uint64_t cancelledNavigations_ = 0;
   bool pageLoaded_ = false;

@@ -11,7 +11,6 @@
 #include <QStandardPaths>
 
 #include "form/dom.h"
-#include "infotable/conversion.h"
 
 namespace {
 

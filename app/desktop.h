@@ -9,6 +9,8 @@
 // plays the exclamation sound. A page failure (CVexc) passes to the caller.
 void ShowMessage(const std::string& text);
 
+constexpr const char* kOutOfMemoryMessage = "Out of Memory!";
+
 // The message box "Out of Memory!", titled "Error". The program goes on.
 void ShowOutOfMemory();
 

@@ -18,7 +18,9 @@
 #include "infotable/conversion.h"
 #include "infotable/csv_text.h"
 #include "infotable/edgar_limits.h"
+#include "infotable/heading.h"
 #include "infotable/preview.h"
+#include "storage/failure_reason.h"
 
 namespace {
 
@@ -52,6 +54,8 @@ const std::string kUsage =
     "1 it was written but some rows had errors or checks; 2 no document was\n"
     "written (no row could be filed, or the preview or the counts could not be\n"
     "written), with the reason on standard error; OUTPUT is then as it was.\n";
+
+constexpr const char* kOutOfMemory = "out of memory: nothing was written";
 
 int Fail(const std::string& message) {
   std::cerr << "form13f-convert: " << message << "\n";
@@ -101,7 +105,7 @@ bool ReadInput(const std::string& input, std::string& text, std::string& problem
   if (file >= 0 && !standardInput) close(file);
   if (read) return true;
   if (cause == ENOMEM)
-    problem = kOutOfMemoryMessage;
+    problem = kOutOfMemory;
   else
     problem = "could not read " + (standardInput ? std::string("standard input") : input) + ": " +
               std::strerror(cause);
@@ -117,11 +121,32 @@ std::string Canonical(const std::string& path) {
   return std::string(resolved) + "/" + (slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-// Why a document could not be created at `path`, as a person reads it.
-std::string CreateProblem(const std::string& path, int cause) {
-  if (cause == EWOULDBLOCK) return path + ": another program is writing it";
-  if (cause == EINVAL) return path + ": not a regular file";
-  return path + ": " + std::strerror(cause);
+// Why nothing was written, said of the input and the output files.
+std::string NotWrittenProblem(const Conversion& conversion, const std::string& input,
+                              const std::string& output) {
+  const std::string source = input == "-" ? "standard input" : input;
+  switch (conversion.reason) {
+    case NotWrittenReason::kNoTable:
+      if (!conversion.oneLine.empty())
+        return source + " holds one line of text, not a table: \"" + OneLineShown(conversion.oneLine) + "\"";
+      return source + " holds no table: no line has " + std::to_string(kNarrowestTable) +
+             " or more cells, and none is a heading";
+    case NotWrittenReason::kCannotCreate:
+      return "could not create " + output + ": " + FailureReason(conversion.failureCause, output);
+    case NotWrittenReason::kCannotWrite:
+      return "could not write " + output + ": " + FailureReason(conversion.failureCause, output);
+    case NotWrittenReason::kOutOfMemory: return kOutOfMemory;
+    case NotWrittenReason::kNoOutputPath: return "no output file was given";
+    case NotWrittenReason::kNone:
+    case NotWrittenReason::kOnlyHeading:
+    case NotWrittenReason::kEveryRowRefused: break;
+  }
+  return "nothing written";
+}
+
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool EndsWith(const std::string& text, std::string_view end) {
@@ -199,7 +224,7 @@ int main(int argc, char** argv) {
   if (!ReadInput(input, text, problem)) return Fail(problem);
   if (csv || EndsWith(input, ".csv") || EndsWith(input, ".CSV")) {
     std::string tabs;
-    if (!CsvToTabText(text, tabs, problem)) return Fail(input + ": " + problem);
+    if (const Refusal refusal = CsvToTabText(text, tabs)) return Fail(input + ": " + *refusal);
     text.swap(tabs);
   }
 
@@ -226,17 +251,11 @@ int main(int argc, char** argv) {
   if (conversion.outcome == ConversionOutcome::kNothingToFile) {
     ReportRows(conversion);
     if (!WritePreview(previewPath, conversion)) return Fail("could not write the preview to " + previewPath);
-    return Fail("nothing written: " + conversion.failureMessage);
+    const bool onlyHeading = conversion.reason == NotWrittenReason::kOnlyHeading;
+    return Fail("nothing written: " + NothingToFileText(onlyHeading, FileNameOf(output)));
   }
-  switch (conversion.outcome) {
-    case ConversionOutcome::kWritten:
-    case ConversionOutcome::kNothingToFile: break;
-    case ConversionOutcome::kNotWritten:
-    case ConversionOutcome::kWriteFailed:
-      if (conversion.failureCause == 0) return Fail(conversion.failureMessage);
-      return Fail(conversion.failureMessage + " (" + CreateProblem(output, conversion.failureCause) + ")");
-    case ConversionOutcome::kOutOfMemory: return Fail(conversion.failureMessage);
-  }
+  if (conversion.outcome != ConversionOutcome::kWritten)
+    return Fail(NotWrittenProblem(conversion, input, output));
   if (!copied) return Fail("could not write the document to standard output");
 
   std::ostream& counts = toStandardOutput ? std::cerr : std::cout;

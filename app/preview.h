@@ -1,17 +1,40 @@
-// The preview of a capture on the main page. The head and the first rows are
-// shown at once; the other rows follow a few thousand to a script, kept on the
-// page as data, and only the rows near the view are drawn, into a table that
-// looks exactly like the single table. The page answers clicks and keys all
-// the while.
+// The preview of a capture on a page. The head and the first rows are shown
+// at once; the other rows follow a few thousand to a script, kept on the page
+// as data, and only the rows near the view are drawn, into a table that looks
+// exactly like the single table. The page answers clicks and keys all the
+// while. The page's side is preview.js.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
+#include "form/page_host.h"
 #include "infotable/preview.h"
 
-// Puts the status paragraph and the table into the main page's message line.
-// Rows of an earlier preview still being sent are dropped.
-void ShowPreview(const std::string& status, PreviewTable table);
+class PreviewSender {
+ public:
+  explicit PreviewSender(PageHost& host) : host_(host) {}
+  PreviewSender(const PreviewSender&) = delete;
+  PreviewSender& operator=(const PreviewSender&) = delete;
 
-// Whether rows of the last preview are still on their way to the page.
-bool PreviewFilling();
+  // Puts the status paragraph and the table into the page's message line.
+  // Rows of an earlier preview still being sent are dropped. Throws CVexc
+  // when the page fails.
+  void Show(const std::string& status, PreviewTable table);
+
+  // Whether rows of the last preview are still on their way to the page.
+  bool Filling() const { return filling_; }
+
+ private:
+  void SendNextRows();
+  void Finish();
+
+  PageHost& host_;
+  int generation_ = 0;
+  std::shared_ptr<const PreviewTable> table_;  // the preview being sent
+  size_t nextRow_ = 0;
+  bool filling_ = false;
+  std::shared_ptr<PreviewSender*> self_ =
+      std::make_shared<PreviewSender*>(this);  // for answers that come late
+};

@@ -148,7 +148,7 @@ void Measure(int rows, bool drawn) {
   qint64 firstScreen = 0, worst = 0;
   if (drawn) {
     // As Capture does it: the conversion on its thread, the window answering.
-    CaptureInfoTable([&] { firstScreen = clock.elapsed(); });
+    MainWindow()->capture.Start([&] { firstScreen = clock.elapsed(); });
     worst = WorstAnswer([&] { return firstScreen == 0 && clock.elapsed() < 60000; });
   } else {
     std::string text;
@@ -159,8 +159,9 @@ void Measure(int rows, bool drawn) {
     Evaluate(page, "document.body.offsetHeight");
     firstScreen = clock.elapsed();
   }
-  worst = std::max(
-      worst, WorstAnswer([&] { return (drawn && PreviewFilling()) || !Evaluate(page, allRows).toBool(); }));
+  worst = std::max(worst, WorstAnswer([&] {
+                     return (drawn && MainWindow()->preview.Filling()) || !Evaluate(page, allRows).toBool();
+                   }));
   Evaluate(page, "document.body.offsetHeight");
   const qint64 everyRow = clock.elapsed();
   Pause(300);

@@ -16,7 +16,7 @@ inline std::string GenerateTable(int rows) {
     std::snprintf(
         line, sizeof line,
         "ISSUER NUMBER %d HOLDINGS CORP\tCOM CL A\t%s%d\t$%d,%03d.40\t%d\tSH\t%s\tSOLE\t%s\t%d\t0\t0\r\n", i,
-        cusip, CusipCheckDigit(cusip), i % 900 + 1, i % 1000, i % 500 + 10, i % 10 == 0 ? "Call" : "n/a",
+        cusip, *CusipCheckDigit(cusip), i % 900 + 1, i % 1000, i % 500 + 10, i % 10 == 0 ? "Call" : "n/a",
         i % 5 == 0 ? "1,2" : "n/a", i % 500 + 10);
     table += line;
   }

@@ -4,13 +4,12 @@
 
 #include "form/dom.h"
 #include "form/event_text.h"
+#include "form/type_code.h"
 
 namespace {
 
 const ControlBinding kNoBindings[] = {{"", {}}};
 const ControlBinding* bindings = kNoBindings;
-
-std::string TypeCode(const std::string& id) { return id.substr(0, 2); }
 
 PageHost& MainPage() {
   PageHost* host = MainPageHost();
@@ -51,20 +50,20 @@ std::string LoadText(const BoundVariable& variable) {
 void ApplyBindings() {
   for (const ControlBinding* entry = bindings; !entry->id.empty(); ++entry) {
     const std::string& id = entry->id;
-    const std::string type = TypeCode(id);
+    const ControlKind kind = KindOf(id);
     try {
       PageHost& page = MainPage();
-      if (type == "ck" || type == "rb")
+      if (kind == ControlKind::kCheckBox || kind == ControlKind::kRadioButton)
         SetChecked(page, id, Byte(entry->variable) != 0);
-      else if (type == "tx" || type == "tc")
+      else if (kind == ControlKind::kTextBox)
         SetInputValue(page, id, LoadText(entry->variable));
-      else if (type == "ta")
+      else if (kind == ControlKind::kTextArea)
         SetTextAreaValue(page, id, LoadText(entry->variable));
-      else if (type == "sl")
+      else if (kind == ControlKind::kList)
         SetSelectedIndex(page, id, Byte(entry->variable));
-      else if (type == "sc" || type == "st")
+      else if (kind == ControlKind::kValueList)
         SetSelectValue(page, id, LoadText(entry->variable));
-      else if (type == "mt")
+      else if (kind == ControlKind::kMultipleList)
         SetMultiSelection(id, LoadText(entry->variable));
     } catch (const CVexc&) {
       // A control that is not on the page keeps the page as it is.
@@ -74,7 +73,7 @@ void ApplyBindings() {
 
 std::string ReadTextControl(const std::string& id) {
   PageHost& page = MainPage();
-  const bool textArea = TypeCode(id) == "ta";
+  const bool textArea = KindOf(id) == ControlKind::kTextArea;
   const std::string value = textArea ? GetTextAreaValue(page, id) : GetInputValue(page, id);
   const std::string trimmed = ApplyTrimRule(GetElementAttribute(page, id, "trim"), value);
   if (trimmed != value) {
@@ -109,13 +108,13 @@ std::string ReadMultiSelection(const std::string& id) {
 }
 
 bool IsControlDisabled(const std::string& id) {
-  const std::string type = TypeCode(id);
+  const ControlKind control = KindOf(id);
   ElementKind kind = ElementKind::kInput;
-  if (type == "bt")
+  if (control == ControlKind::kButton)
     kind = ElementKind::kButton;
-  else if (type == "ta")
+  else if (control == ControlKind::kTextArea)
     kind = ElementKind::kTextArea;
-  else if (IsOneOf(type, {"sl", "sc", "st", "mt"}))
+  else if (IsList(control))
     kind = ElementKind::kSelect;
   return GetDisabled(MainPage(), id, kind);
 }
@@ -123,10 +122,10 @@ bool IsControlDisabled(const std::string& id) {
 void FocusControl(const std::string& id) {
   PageHost& page = MainPage();
   FocusElement(page, id);
-  const std::string type = TypeCode(id);
-  if (type == "ta")
+  const ControlKind kind = KindOf(id);
+  if (kind == ControlKind::kTextArea)
     SelectTextAreaText(page, id);
-  else if (type == "tc" || type == "tx")
+  else if (kind == ControlKind::kTextBox)
     SelectInputText(page, id);
 }
 

@@ -2,6 +2,7 @@
 
 #include "form/controls.h"
 #include "form/dom.h"
+#include "form/type_code.h"
 
 const char* const kPopupPageHead =
     "<style><!--\n"
@@ -29,21 +30,21 @@ std::string DispatchValue(const std::string& id, const EventText& event) {
   if (!binding) return id;
   const BoundVariable& variable = binding->variable;
   uint8_t* const* byte = std::get_if<uint8_t*>(&variable);
-  const std::string type = id.substr(0, 2);
-  if (type == "ck") {
+  const ControlKind kind = KindOf(id);
+  if (kind == ControlKind::kCheckBox) {
     if (byte && *byte) **byte = event.value == "true";
-  } else if (type == "rb") {
+  } else if (kind == ControlKind::kRadioButton) {
     if (byte && *byte) **byte = !event.hasValue;
     if (!event.hasValue) NotifyRadioGroup(id);
-  } else if (type == "tx" || type == "ta" || type == "tc") {
+  } else if (HoldsText(kind)) {
     const std::string value = ReadTextControl(id);
     if (value == LoadText(variable)) return "";
     StoreText(variable, value);
-  } else if (type == "sl") {
+  } else if (kind == ControlKind::kList) {
     if (byte && *byte) **byte = ParseByteIndex(event.value);
-  } else if (type == "sc" || type == "st") {
+  } else if (kind == ControlKind::kValueList) {
     StoreText(variable, DecodeSpaces(event.value));
-  } else if (type == "mt") {
+  } else if (kind == ControlKind::kMultipleList) {
     StoreText(variable, ReadMultiSelection(id));
   }
   return id;
@@ -59,12 +60,12 @@ std::string DispatchLabelClick(PageHost& page, const std::string& target) {
   }
   FocusControl(target);
   uint8_t* const* byte = std::get_if<uint8_t*>(&binding->variable);
-  const std::string type = target.substr(0, 2);
-  if (type == "rb") {
+  const ControlKind kind = KindOf(target);
+  if (kind == ControlKind::kRadioButton) {
     if (byte && *byte) **byte = 1;
     SetChecked(page, target, true);
     NotifyRadioGroup(target);
-  } else if (type == "ck") {
+  } else if (kind == ControlKind::kCheckBox) {
     const bool checked = !GetChecked(page, target);
     if (byte && *byte) **byte = checked;
     SetChecked(page, target, checked);
@@ -89,7 +90,7 @@ std::string DispatchEvent(const std::string& eventText) {
   const EventText event = ParseEventText(eventText);
   const std::string& target = event.subject;
   const std::string& selector = event.selector;
-  const std::string type = target.substr(0, 2);
+  const ControlKind kind = KindOf(target);
 
   if (selector == "me" || selector == "mx") {
     if (IsDisabledSpan(page, target)) return "!" + target;
@@ -112,8 +113,8 @@ std::string DispatchEvent(const std::string& eventText) {
   // engine clicks on an access key too: its own click event follows.
   if (selector == "ak") return target;
   if (selector == "ek" || selector == "ff") {
-    if (IsOneOf(type, {"tx", "tc", "ta"})) return DispatchValue(target, EventText{});
-    return selector == "ff" || IsOneOf(type, {"ck", "rb", "sl", "sc", "st", "mt"}) ? "" : target;
+    if (HoldsText(kind)) return DispatchValue(target, EventText{});
+    return selector == "ff" || HoldsValue(kind) ? "" : target;
   }
   if (selector == "qh") {
     if (const std::optional<HelpPopup> help = FindHelpText(target))
@@ -124,7 +125,6 @@ std::string DispatchEvent(const std::string& eventText) {
     page.cursorShown = eventText.size() > 3 && eventText.substr(3) == "hide" ? 0 : 1;
     return target;
   }
-  if (!event.coded && IsOneOf(selector, {"ck", "rb", "tx", "tc", "ta", "sl", "sc", "st", "mt"}))
-    return DispatchValue(target, event);
+  if (!event.coded && HoldsValue(KindOf(selector))) return DispatchValue(target, event);
   return target;
 }

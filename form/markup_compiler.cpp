@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "form/event_text.h"
+#include "form/type_code.h"
 
 // Delimiters are found with plain byte searches: the page is UTF-8, in which
 // no byte of a multibyte character can be a backquote, "|", "!" or "~".
@@ -11,12 +12,6 @@
 namespace {
 
 constexpr const char* kHelpTitle = "title='Hold down the mouse right button for more information.'";
-
-// The type codes that make a control; any other identifier leaves its item alone.
-bool IsTypeCode(const std::string& code) {
-  return IsOneOf(code,
-                 {"tx", "tc", "ta", "ck", "rb", "sl", "sc", "st", "mt", "bt", "sp", "sh", "sk", "px", "lq"});
-}
 
 void ReplaceAll(std::string& text, char from, const std::string& to) {
   std::string result;
@@ -43,12 +38,12 @@ std::vector<std::string> SplitItem(const std::string& item) {
 // the most recent item that asked for help, for later "lq" items.
 std::string BuildControl(const std::vector<std::string>& fields, std::string& latestHelp) {
   const std::string& id = fields[0];
-  const std::string type = id.substr(0, 2);
+  const ControlKind kind = KindOf(id);
   const std::string name = id.substr(2);
   std::string attributes = fields[1];
   std::string label = fields[2];
 
-  if (type == "mt") attributes = "multiple " + attributes;
+  if (kind == ControlKind::kMultipleList) attributes = "multiple " + attributes;
 
   const size_t firstMark = label.find('!');
   if (firstMark != std::string::npos && firstMark + 1 < label.size()) {
@@ -56,7 +51,8 @@ std::string BuildControl(const std::vector<std::string>& fields, std::string& la
     if (secondMark != std::string::npos) {
       const std::string key = label.substr(firstMark + 1, secondMark - firstMark - 1);
       attributes += " accesskey=" + key;
-      if (type == "sk" || type == "sh") attributes += " tabindex=-1 onfocus=blur();location='|ak|" + id + "'";
+      if (kind == ControlKind::kLinkSpan || kind == ControlKind::kClickSpan)
+        attributes += " tabindex=-1 onfocus=blur();location='|ak|" + id + "'";
       label = label.substr(0, firstMark) + "<span class=ak>" + key + "</span>" + label.substr(secondMark + 1);
     }
   }
@@ -64,12 +60,12 @@ std::string BuildControl(const std::vector<std::string>& fields, std::string& la
   for (char& c : attributes)
     if (c == '!') c = '|';
 
-  if (!label.empty() && IsOneOf(type, {"ck", "rb", "tx", "tc", "ta", "sl", "sc", "st", "mt"})) {
+  if (!label.empty() && HoldsValue(kind)) {
     std::string span = " id=cp" + name;
     if (label.back() == '~') {
       label.erase(label.find('~'));
-      span += type == "tx" || type == "tc" ? " style=height:14px;margin-right:2px"
-                                           : " style=height:15px;margin-right:2px";
+      span += kind == ControlKind::kTextBox ? " style=height:14px;margin-right:2px"
+                                            : " style=height:15px;margin-right:2px";
     }
     // The backquote holds the place of the help attributes until it is known
     // whether the control has any.
@@ -89,30 +85,30 @@ std::string BuildControl(const std::vector<std::string>& fields, std::string& la
   const std::string mouseTitle =
       hasHelp ? std::string(" onmousedown=title='' onmouseup=\"") + kHelpTitle + "\"" : "";
 
-  if (type == "tx" || type == "tc")
+  if (kind == ControlKind::kTextBox)
     return label + "<INPUT CLASS=tx TYPE=text ID=" + id + " onblur=location='|" + id + "'" + attributes + ">";
-  if (type == "ta")
+  if (kind == ControlKind::kTextArea)
     return label + "<TEXTAREA ID=" + id + " onblur=location='|" + id + "'" + attributes + ">" +
            (fields.size() >= 4 ? fields[3] : "") + "</TEXTAREA>";
-  if (type == "ck")
+  if (kind == ControlKind::kCheckBox)
     return "<INPUT CLASS=ck TYPE=checkbox ID=" + id + " onclick=location='|" + id + "|'+checked" +
            attributes + ">" + label;
-  if (type == "rb")
+  if (kind == ControlKind::kRadioButton)
     return "<INPUT CLASS=rb TYPE=radio ID=" + id + " onclick=location='|" + id + "'" + attributes + ">" +
            label;
-  if (IsOneOf(type, {"sl", "sc", "st", "mt"}))
+  if (IsList(kind))
     return label + "<SELECT ID=" + id + " onchange=location='|" + id + "|'+value" + attributes + ">";
-  if (type == "bt")
+  if (kind == ControlKind::kButton)
     return "<BUTTON ID=" + id + " onclick=location='|" + id + "'" + attributes + ">" + label + "</BUTTON>";
-  if (type == "sp") return "<SPAN ID=" + id + attributes + ">" + label + "</SPAN>";
-  if (type == "sh")
+  if (kind == ControlKind::kTextSpan) return "<SPAN ID=" + id + attributes + ">" + label + "</SPAN>";
+  if (kind == ControlKind::kClickSpan)
     return "<SPAN CLASS=sh ID=" + id + mouseTitle + " onclick=location='|cl|" + id + "'" + attributes + ">" +
            label + "</SPAN>";
-  if (type == "sk")
+  if (kind == ControlKind::kLinkSpan)
     return "<SPAN CLASS=sk ID=" + id + " onmouseover=location='|me|" + id + "' onmouseout=location='|mx|" +
            id + "'" + mouseTitle + " onclick=location='|cl|" + id + "'" + attributes + ">" + label +
            "</SPAN>";
-  if (type == "px") return "<span style=width:" + name + "px></span>";
+  if (kind == ControlKind::kSpacer) return "<span style=width:" + name + "px></span>";
   return latestHelp;  // lq
 }
 
@@ -129,7 +125,7 @@ void CompileFormMarkup(std::string& page) {
     const size_t close = page.find('`', open + 1);
     if (close == std::string::npos) return;
     const std::vector<std::string> fields = SplitItem(page.substr(open + 1, close - open - 1));
-    if (fields[0].size() < 2 || !IsTypeCode(fields[0].substr(0, 2))) {
+    if (fields[0].size() < 2 || KindOf(fields[0]) == ControlKind::kNone) {
       position = close + 1;
       continue;
     }

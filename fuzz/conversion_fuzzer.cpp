@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (conversion.outcome != ConversionOutcome::kWritten) return 0;
   // Every preview row has every column, ends its line, and holds no markup.
   const PreviewTable& preview = conversion.previewTable;
-  const size_t columns = PreviewAlignments(preview.withFigi).size();
+  const size_t columns = PreviewCellStarts(preview.withFigi).size();
   if (preview.RowCount() != conversion.entryCount) std::abort();
   for (size_t row = 0; row < preview.RowCount(); ++row) {
     const std::string_view cells = preview.Rows(row, row + 1);

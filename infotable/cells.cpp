@@ -67,28 +67,32 @@ bool IsAccountingZero(std::string_view cell) {
 }  // namespace
 
 const CodedColumn kShPrnColumn = {
-    {{"SH", "SH"}, {"SHARES", "SH"}, {"PRN", "PRN"}, {"PRINCIPAL", "PRN"}},
+    {{"SH", 0}, {"SHARES", 0}, {"PRN", 1}, {"PRINCIPAL", 1}},
+    {"SH", "PRN"},
     "is not SH or PRN",
 };
 
 const CodedColumn kPutCallColumn = {
-    {{"PUT", "Put"}, {"CALL", "Call"}},
+    {{"PUT", 1}, {"CALL", 2}},
+    {"", "Put", "Call"},
     "is not Put or Call",
 };
 
 const CodedColumn kDiscretionColumn = {
-    {{"SOLE", "SOLE"},
-     {"DFND", "DFND"},
-     {"DEFINED", "DFND"},
-     {"SHARED-DEFINED", "DFND"},
-     {"OTR", "OTR"},
-     {"OTHER", "OTR"},
-     {"SHARED-OTHER", "OTR"}},
+    {{"SOLE", 0},
+     {"DFND", 1},
+     {"DEFINED", 1},
+     {"SHARED-DEFINED", 1},
+     {"OTR", 2},
+     {"OTHER", 2},
+     {"SHARED-OTHER", 2}},
+    {"SOLE", "DFND", "OTR"},
     "is not SOLE, DFND or OTR",
 };
 
 const CodedColumn kVotingKindColumn = {
-    {{"SOLE", "SOLE"}, {"SHARED", "SHARED"}, {"NONE", "NONE"}},
+    {{"SOLE", 0}, {"SHARED", 1}, {"NONE", 2}},
+    {"SOLE", "SHARED", "NONE"},
     "is not sole, shared or none",
 };
 
@@ -96,21 +100,26 @@ bool IsNotApplicable(std::string_view cell) {
   return cell.size() == 3 && LowerAscii(cell[0]) == 'n' && cell[1] == '/' && LowerAscii(cell[2]) == 'a';
 }
 
-const char* LookUpCode(std::string_view cell, const CodedColumn& column) {
+Refusal ReadCode(std::string_view cell, const CodedColumn& column, uint8_t& code) {
   const std::string word = CodeWordOf(cell);
-  for (const CodeWord& code : column.words)
-    if (word == code.word) return code.code;
-  return nullptr;
+  for (const auto& [known, number] : column.words) {
+    if (word == known) {
+      code = number;
+      return std::nullopt;
+    }
+  }
+  return column.refusal;
 }
 
-bool ReadAmount(std::string_view cell, std::string& digits) {
+Refusal ReadAmount(std::string_view cell, std::string& digits, uint64_t& number) {
   if (!cell.empty() && cell[0] == '$') {
     cell.remove_prefix(1);
     while (!cell.empty() && cell[0] == ' ') cell.remove_prefix(1);
   }
   if (IsAccountingZero(cell)) {
     digits = "0";
-    return true;
+    number = 0;
+    return std::nullopt;
   }
   char whole[64];  // more digits than any amount EDGAR takes, and the room to carry
   size_t length = 0, at = 0, group = 0;
@@ -123,12 +132,12 @@ bool ReadAmount(std::string_view cell, std::string& digits) {
       grouped = true;
       group = 0;
     } else {
-      return false;
+      return kNotANumber;
     }
   }
-  if (length == 0 || (grouped && group != 3)) return false;
+  if (length == 0 || (grouped && group != 3)) return kNotANumber;
   const std::string_view fraction = at < cell.size() ? cell.substr(at + 1) : std::string_view();
-  if (!std::all_of(fraction.begin(), fraction.end(), IsDigit)) return false;
+  if (!std::all_of(fraction.begin(), fraction.end(), IsDigit)) return kNotANumber;
   if (!fraction.empty() && fraction[0] >= '5') {  // half up, carrying through nines
     size_t i = length;
     while (i > 0 && whole[i - 1] == '9') whole[--i] = '0';
@@ -140,10 +149,11 @@ bool ReadAmount(std::string_view cell, std::string& digits) {
     }
   }
   digits.assign(whole, length);
-  return true;
+  number = ParseValue(digits);
+  return std::nullopt;
 }
 
-const char* ReadCusip(std::string_view cell, std::string& cusip) {
+Refusal ReadCusip(std::string_view cell, std::string& cusip) {
   for (char c : cell)
     if (c != ' ' && (c != '_' || !cusip.empty())) cusip += c;
   // A spreadsheet drops the leading zeros of an all-digit CUSIP; anything
@@ -151,20 +161,20 @@ const char* ReadCusip(std::string_view cell, std::string& cusip) {
   if (!cusip.empty() && cusip.size() < kCusipLength && std::all_of(cusip.begin(), cusip.end(), IsDigit))
     cusip.insert(0, kCusipLength - cusip.size(), '0');
   static const std::string kShort = "is not " + std::to_string(kCusipLength) + " letters or digits";
-  if (cusip.size() < kCusipLength) return kShort.c_str();
+  if (cusip.size() < kCusipLength) return kShort;
   if (NeedsEscape(cusip)) cusip = EscapeMarkup(cusip);
-  return nullptr;
+  return std::nullopt;
 }
 
-const char* ReadFigi(std::string_view cell, std::string& figi) {
+Refusal ReadFigi(std::string_view cell, std::string& figi) {
   static const std::string kWrong = "is not " + std::to_string(kFigiLength) + " letters or digits";
   if (cell.size() != kFigiLength || !std::all_of(cell.begin(), cell.end(), IsAsciiLetterOrDigit))
-    return kWrong.c_str();
+    return kWrong;
   figi.assign(cell);
-  return nullptr;
+  return std::nullopt;
 }
 
-void ReadIssuerName(std::string_view cell, std::string& name) {
+void AppendIssuerName(std::string& name, std::string_view cell) {
   if (cell.find('%') == std::string_view::npos)
     AppendEscaped(name, cell);
   else
@@ -173,11 +183,12 @@ void ReadIssuerName(std::string_view cell, std::string& name) {
 
 bool NamesNoManager(std::string_view cell) { return cell == "-" || CodeWordOf(cell) == "NONE"; }
 
-const char* ReadOtherManagers(std::string_view cell) {
+Refusal ReadOtherManagers(std::string_view cell, std::string& managers) {
   // A CSV export opened in a spreadsheet turns "1,2" into the number 1.2.
-  if (cell.find('.') == std::string_view::npos) return nullptr;
-  const bool numberLike = std::all_of(cell.begin(), cell.end(),
+  const bool numberLike = cell.find('.') != std::string_view::npos &&
+                          std::all_of(cell.begin(), cell.end(),
                                       [](char c) { return IsDigit(c) || c == '.' || c == ',' || c == ' '; });
   if (numberLike) return "holds a period, which separates no manager numbers: write them with commas, as 1,2";
-  return nullptr;
+  AppendEscaped(managers, cell);
+  return std::nullopt;
 }

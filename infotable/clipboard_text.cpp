@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "infotable/cell_line.h"
 #include "infotable/heading.h"
-#include "infotable/text_forms.h"
 
 namespace {
 
@@ -100,46 +100,6 @@ class RecordReader {
   const char* noCloseFrom_ = end_ + 1;
   std::string text_;
 };
-
-// Calls `take` with every cell of a line and its index; the text after the
-// last separator is always a cell.
-template <typename Take>
-void ForEachCell(std::string_view line, char separator, Take take) {
-  const char* at = line.data();
-  const char* const end = at + line.size();
-  for (size_t index = 0;; ++index) {
-    const char* cellEnd = at;
-    while (cellEnd != end && *cellEnd != separator) ++cellEnd;
-    take(std::string_view(at, static_cast<size_t>(cellEnd - at)), index);
-    if (cellEnd == end) return;
-    at = cellEnd + 1;
-  }
-}
-
-// Appends a cell without its end blanks and with inner runs of blanks made one.
-void AppendCleanCell(std::string& out, std::string_view cell) {
-  const char* at = cell.data();
-  const char* const end = at + cell.size();
-  bool first = true;
-  for (;;) {
-    while (at != end && *at == ' ') ++at;
-    if (at == end) return;
-    const char* word = at;
-    while (at != end && *at != ' ') ++at;
-    if (!first) out += ' ';
-    out.append(word, static_cast<size_t>(at - word));
-    first = false;
-  }
-}
-
-// Appends the cells of `line` from `first` up to `last`, cleaned.
-void AppendCleanLine(std::string& out, std::string_view line, size_t first, size_t last) {
-  ForEachCell(line, '\t', [&](std::string_view cell, size_t index) {
-    if (index < first || index >= last) return;
-    if (index > first) out += '\t';
-    AppendCleanCell(out, cell);
-  });
-}
 
 // Where a line's cells hold anything.
 struct LineShape {
@@ -258,7 +218,7 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard) {
   for (uint32_t row = 1; !reader.AtEnd(); ++row) {
     bool quoted = false, unclosed = false;
     const std::string_view line = reader.Next(quoted, unclosed);
-    if (unclosed && result.unclosedQuoteRow == 0) result.unclosedQuoteRow = row;
+    if (unclosed && !result.unclosedQuoteRow) result.unclosedQuoteRow = row;
     if (IsBlankLine(line)) continue;
     bool needsCleaning;
     shapes.push_back(ShapeOf(line, needsCleaning));
@@ -282,49 +242,4 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard) {
     std::vector<char>().swap(result.joined);
   }
   return result;
-}
-
-Cells SplitFields(std::string_view line, char separator) {
-  Cells cells;
-  SplitFields(line, separator, cells);
-  return cells;
-}
-
-void SplitFields(std::string_view line, char separator, Cells& cells) {
-  cells.clear();
-  ForEachCell(line, separator, [&](std::string_view cell, size_t) { cells.push_back(cell); });
-}
-
-std::string ShowCells(std::string_view line) {
-  constexpr size_t kShownCharacters = 500;
-  std::string shown;
-  size_t characters = 0;
-  bool cellEmpty = true;
-  for (size_t i = 0; i <= line.size();) {
-    if (i == line.size() || line[i] == '\t') {
-      if (cellEmpty) shown += "(blank)";
-      if (i == line.size()) break;
-      cellEmpty = true;
-    } else {
-      cellEmpty = false;
-    }
-    if (characters++ == kShownCharacters) return shown + "\xE2\x80\xA6";  // an ellipsis
-    const size_t length = std::max<size_t>(Utf8SequenceLength(line, i), 1);
-    shown.append(line, i, length);
-    i += length;
-  }
-  return shown;
-}
-
-size_t CountFilledCells(std::string_view line) {
-  size_t count = 0;
-  ForEachCell(line, '\t', [&](std::string_view cell, size_t) { count += !cell.empty(); });
-  return count;
-}
-
-std::string CleanCells(std::string_view line) {
-  std::string cleaned;
-  cleaned.reserve(line.size());
-  AppendCleanLine(cleaned, line, 0, SIZE_MAX);
-  return cleaned;
 }

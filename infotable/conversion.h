@@ -1,7 +1,8 @@
-// One conversion of an information table text into the XML document at a
-// path, with the preview, the row errors, the entry count and the value total.
-// The capture driver is this plus the clipboard and the page; the command-line
-// converter is this plus files.
+// One capture, step by step: the table text planned, read, checked and
+// written as the XML document at a path, with the preview, the row errors,
+// the entry count and the value total. The window adds the clipboard and the
+// page, form13f-convert adds files; each words for itself why a document was
+// not written.
 #pragma once
 
 #include <cstdint>
@@ -11,13 +12,6 @@
 
 #include "infotable/preview.h"
 #include "infotable/row_error.h"
-#include "infotable/text_forms.h"
-
-constexpr const char* kNoValidDataMessage = "The clipboard does not contain valid data.";
-constexpr const char* kNoFilingFolderMessage = "Filing folder not specified.";
-constexpr const char* kCannotCreateMessage = "Could not create file in the filing folder.";
-constexpr const char* kCannotWriteMessage = "Could not write the file in the filing folder.";
-constexpr const char* kOutOfMemoryMessage = "Out of Memory!";
 
 // Unless written, the old document is exactly as it was.
 enum class ConversionOutcome {
@@ -28,10 +22,23 @@ enum class ConversionOutcome {
   kNothingToFile,  // no row was accepted: nothing written, the old document kept
 };
 
+// Why the document was not written.
+enum class NotWrittenReason {
+  kNone,          // it was
+  kNoTable,       // no line is wide enough and none is a heading; `oneLine` tells a lone line
+  kNoOutputPath,  // no filing folder is set
+  kCannotCreate,  // the new document could not be begun: `failureCause`
+  kCannotWrite,   // nor completed: `failureCause`
+  kOutOfMemory,
+  kOnlyHeading,     // nothing to file
+  kEveryRowRefused  // likewise
+};
+
 struct Conversion {
   ConversionOutcome outcome = ConversionOutcome::kNotWritten;
-  std::string failureMessage;  // empty when written; why nothing was, for kNothingToFile
-  int failureCause = 0;        // the errno behind a failed create or write
+  NotWrittenReason reason = NotWrittenReason::kNone;
+  int failureCause = 0;  // the errno behind a failed create or write
+  std::string oneLine;   // with kNoTable: the text's only line as ShowCells shows it, or empty
   // The preview, empty unless written (or nothing to file) and asked for: the
   // status paragraph in HTML, and the table as data.
   std::string previewStatus;
@@ -50,8 +57,3 @@ Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath
 
 // The whole preview in HTML: the status paragraph and the single table.
 std::string PreviewHtml(const Conversion& conversion);
-
-// Why a document could not be created or written in its folder, in plain
-// words: the folder missing, read-only, the file held by another program,
-// the disk full; else the system's own words.
-std::string PlainFailureReason(int cause);

@@ -44,24 +44,21 @@ void EndRecord(int terminator, void* data) {
 
 }  // namespace
 
-bool CsvToTabText(std::string_view csv, std::string& text, std::string& problem) {
+Refusal CsvToTabText(std::string_view csv, std::string& text) {
   if (csv.substr(0, kByteOrderMark.size()) == kByteOrderMark) csv.remove_prefix(kByteOrderMark.size());
   text.clear();
   text.reserve(csv.size() + csv.size() / 8);
   csv_parser parser;
-  if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0) {
-    problem = "out of memory";
-    return false;
-  }
+  if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0) return "out of memory";
   // Only a quoted field keeps its blanks at the ends; cells lose them anyway.
   Building building{text};
   const size_t parsed = csv_parse(&parser, csv.data(), csv.size(), AddField, EndRecord, &building);
   const bool whole = parsed == csv.size() && csv_fini(&parser, AddField, EndRecord, &building) == 0;
-  if (!whole) {
-    problem = "not CSV at row " + std::to_string(building.records + 1) + ": " +
+  Refusal refusal;
+  if (!whole)
+    refusal = "not CSV at row " + std::to_string(building.records + 1) + ": " +
               (csv_error(&parser) == CSV_EPARSE ? "a quote that opens no field or is never closed"
                                                 : csv_strerror(csv_error(&parser)));
-  }
   csv_free(&parser);
-  return whole;
+  return refusal;
 }

@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "infotable/refusal.h"
+
 // The CSV `csv` as one line per record, a tab between fields; a field's tabs
 // and line breaks become blanks, and a field that begins with a quote is
 // quoted as spreadsheets quote it. Blank records stay, so rows keep their
-// numbers. False, with the record and the reason in `problem`, for text that
-// is no CSV (a quote inside an unquoted field, an unclosed quote).
-bool CsvToTabText(std::string_view csv, std::string& text, std::string& problem);
+// numbers. Refused, with the record and the reason, for text that is no CSV
+// (a quote inside an unquoted field, an unclosed quote).
+Refusal CsvToTabText(std::string_view csv, std::string& text);

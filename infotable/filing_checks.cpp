@@ -47,9 +47,9 @@ void Add(std::vector<RowError>& found, uint32_t row, std::string reason) {
 
 void CheckCusip(const std::string& cusip, uint32_t row, std::vector<RowError>& found) {
   if (cusip.size() != kCusipLength) return;  // EDGAR's own check names it
-  const int digit = CusipCheckDigit(std::string_view(cusip).substr(0, kCusipLength - 1));
-  if (digit < 0 || cusip.back() == static_cast<char>('0' + digit)) return;
-  const std::string corrected = cusip.substr(0, kCusipLength - 1) + static_cast<char>('0' + digit);
+  const std::optional<int> digit = CusipCheckDigit(std::string_view(cusip).substr(0, kCusipLength - 1));
+  if (!digit || cusip.back() == static_cast<char>('0' + *digit)) return;
+  const std::string corrected = cusip.substr(0, kCusipLength - 1) + static_cast<char>('0' + *digit);
   Add(found, row,
       "CUSIP \"" + cusip + "\" does not end with its check digit: its first eight characters give " +
           corrected +
@@ -79,11 +79,11 @@ std::string Price(double price) {
 
 }  // namespace
 
-int CusipCheckDigit(std::string_view firstEight) {
+std::optional<int> CusipCheckDigit(std::string_view firstEight) {
   int sum = 0;
   for (size_t i = 0; i < firstEight.size(); ++i) {
     int value = kCusipValues[static_cast<unsigned char>(firstEight[i])];
-    if (value < 0) return -1;
+    if (value < 0) return std::nullopt;
     if (i % 2 == 1) value *= 2;
     sum += value < 10 ? value : value / 10 + value % 10;
   }
@@ -107,16 +107,15 @@ void FilingChecks::CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::ve
     }
   }
 
-  const std::string_view type = row[kSshPrnamtType];
-  if (!row[kPutCall].empty() && type == "PRN")
+  if (row.option != Option::kNone && row.amountType == AmountType::kPrincipal)
     Add(found, rowNumber,
         "Put/Call " + row[kPutCall] +
             " on a principal amount (PRN): options are reported in shares (SH) of "
             "the underlying security");
 
-  const uint64_t shares = ParseValue(row[kSshPrnamt]), value = ParseValue(row[kValue]);
-  if (type == "SH" && row[kPutCall].empty() && shares > 0 && value > 0)
-    impliedPrices_.push_back(static_cast<float>(static_cast<double>(value) / static_cast<double>(shares)));
+  if (row.amountType == AmountType::kShares && row.option == Option::kNone && row.amount > 0 && row.value > 0)
+    impliedPrices_.push_back(
+        static_cast<float>(static_cast<double>(row.value) / static_cast<double>(row.amount)));
 
   // One holding is one CUSIP, class, option, discretion and list of managers.
   if (const uint32_t first = RememberHolding(HashFields(row), rowNumber))

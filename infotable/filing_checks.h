@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -14,9 +15,9 @@
 #include "infotable/row_error.h"
 
 // The check digit of a CUSIP's first eight characters (modulus 10, "double
-// add double": letters count 10 to 35, "*" "@" "#" 36 to 38); -1 when one of
-// them is no CUSIP character.
-int CusipCheckDigit(std::string_view firstEight);
+// add double": letters count 10 to 35, "*" "@" "#" 36 to 38); none when one
+// of them is no CUSIP character.
+std::optional<int> CusipCheckDigit(std::string_view firstEight);
 
 // The checks of one table, fed its accepted rows in order. It keeps a few
 // bytes per row, never the rows' text.

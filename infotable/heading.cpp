@@ -9,6 +9,9 @@ namespace {
 
 constexpr size_t kNoField = kInfoTableFieldCount;
 
+// The SEC's old caption of a value column in thousands of dollars, as a key.
+constexpr std::string_view kThousandsKey = "VALUEX1000";
+
 // A caption as a key: its letters and digits, upper case, so that
 // "SHRS OR PRN AMT", "sshPrnamt" and "VALUE (x$1000)" compare plainly.
 std::string CaptionKey(std::string_view caption) {
@@ -35,7 +38,7 @@ size_t CaptionField(const std::string& key) {
       {"FIGI", kFigi},
       {"VALUE", kValue},
       {"VALUEUSD", kValue},
-      {"VALUEX1000", kValue},
+      {kThousandsKey.data(), kValue},
       {"MARKETVALUE", kValue},
       {"SHRSORPRNAMT", kSshPrnamt},
       {"SSHPRNAMT", kSshPrnamt},
@@ -91,8 +94,8 @@ bool NameColumns(const Cells& cells, ColumnLayout& layout, Accept accept) {
     const size_t field = CaptionField(key);
     if (!accept(key, field)) {
       onlyCaptions = false;
-    } else if (field != kNoField && layout.cell[field] == kNoColumn) {
-      layout.cell[field] = static_cast<int>(at);
+    } else if (field != kNoField && !layout.cell[field]) {
+      layout.cell[field] = at;
     }
   }
   return onlyCaptions;
@@ -101,45 +104,55 @@ bool NameColumns(const Cells& cells, ColumnLayout& layout, Accept accept) {
 bool NamesEveryNeededField(const ColumnLayout& layout) {
   for (size_t field : {kNameOfIssuer, kTitleOfClass, kCusip, kValue, kSshPrnamt, kInvestmentDiscretion, kSole,
                        kShared, kNone})
-    if (layout.cell[field] == kNoColumn) return false;
+    if (!layout.cell[field]) return false;
   return true;
 }
 
 }  // namespace
 
-bool LayoutForWidth(size_t width, ColumnLayout& layout) {
-  if (width < kNarrowestTable || width > kNarrowestTable + 2) return false;
-  layout = ColumnLayout();
-  const size_t shift = width == 13 ? 1 : 0;  // the FIGI after the CUSIP
-  for (size_t field = kNameOfIssuer; field <= kCusip; ++field) layout.cell[field] = static_cast<int>(field);
-  for (size_t field = kValue; field <= (width == 11 ? kShared : kNone); ++field)
-    layout.cell[field] = static_cast<int>(field + shift);
-  if (width == 13) layout.cell[kFigi] = kCusip + 1;
-  layout.votingKindWord = width == 11;
-  return true;
+std::optional<ColumnLayout> LayoutForWidth(size_t width) {
+  if (width < kNarrowestTable || width > kWidestTable) return std::nullopt;
+  ColumnLayout layout;
+  const size_t shift = width == kWidestTable ? 1 : 0;  // the FIGI after the CUSIP
+  for (size_t field = kNameOfIssuer; field <= kCusip; ++field) layout.cell[field] = field;
+  for (size_t field = kValue; field <= (width == kNarrowestTable ? kShared : kNone); ++field)
+    layout.cell[field] = field + shift;
+  if (shift) layout.cell[kFigi] = kCusip + 1;
+  layout.votingKindWord = width == kNarrowestTable;
+  return layout;
 }
 
-size_t ReadHeading(const Cells& cells, std::string_view lineBelow, ColumnLayout& layout) {
-  if (std::none_of(cells.begin(), cells.end(), IsCusipCaption)) return 0;
-  ColumnLayout named;
+std::optional<ColumnLayout> LayoutForFilledCells(size_t count) {
+  if (count == kWidestTable) return std::nullopt;
+  return LayoutForWidth(count);
+}
+
+std::string FilledCellsRefusal(size_t count) {
+  return "The row has " + std::to_string(count) + " filled cells, but a row needs " +
+         std::to_string(kNarrowestTable) + ", " + std::to_string(kNarrowestTable + 1) + " or " +
+         std::to_string(kWidestTable) + " columns, or a heading row that names them";
+}
+
+std::optional<Heading> ReadHeading(const Cells& cells, std::string_view lineBelow) {
+  if (std::none_of(cells.begin(), cells.end(), IsCusipCaption)) return std::nullopt;
+  Heading heading{{}, 1};
+  ColumnLayout& named = heading.layout;
   NameColumns(cells, named, [](const std::string&, size_t) { return true; });
-  size_t lines = 1;
-  if (named.cell[kSole] == kNoColumn && named.cell[kShared] == kNoColumn && named.cell[kNone] == kNoColumn) {
+  if (!named.cell[kSole] && !named.cell[kShared] && !named.cell[kNone]) {
     // The SEC form's heading: SOLE, SHARED and NONE on a line of their own
     // under VOTING AUTHORITY.
     ColumnLayout under;
     if (NameColumns(SplitFields(lineBelow, '\t'), under,
                     [](const std::string&, size_t field) { return IsVotingField(field); })) {
       for (size_t field : {kSole, kShared, kNone}) named.cell[field] = under.cell[field];
-      lines = 2;
+      heading.lines = 2;
     }
   }
-  if (!NamesEveryNeededField(named)) return 0;
-  layout = named;
-  return lines;
+  if (!NamesEveryNeededField(named)) return std::nullopt;
+  return heading;
 }
 
-bool IsThousandsCaption(std::string_view caption) { return CaptionKey(caption) == "VALUEX1000"; }
+bool IsThousandsCaption(std::string_view caption) { return CaptionKey(caption) == kThousandsKey; }
 
 bool MayBeHeading(std::string_view line) {
   const auto matches = [&](size_t at) {

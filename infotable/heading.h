@@ -4,34 +4,46 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
-#include "infotable/clipboard_text.h"
+#include "infotable/cell_line.h"
 #include "infotable/fields.h"
 
-constexpr int kNoColumn = -1;
-
-// The fewest columns a table without a heading can have.
+// The fewest and the most columns a table without a heading can have.
 constexpr size_t kNarrowestTable = 11;
+constexpr size_t kWidestTable = 13;
 
-// Where each field stands among a line's cells.
+// Where each field stands among a line's cells; none for a field the table
+// does not give.
 struct ColumnLayout {
-  std::array<int, kInfoTableFieldCount> cell;
+  std::array<std::optional<size_t>, kInfoTableFieldCount> cell;
   // One voting amount at cell[kSole] and the word naming its kind at cell[kShared].
   bool votingKindWord = false;
-  ColumnLayout() { cell.fill(kNoColumn); }
 };
 
 // The layout of a table without a heading, by its width: 12 columns in field
 // order, 13 with the FIGI after the CUSIP, 11 with the voting amount and its
-// kind word. False for another width.
-bool LayoutForWidth(size_t width, ColumnLayout& layout);
+// kind word. None for another width.
+std::optional<ColumnLayout> LayoutForWidth(size_t width);
+
+// The layout of a line read by its filled cells alone, the empty ones left
+// out: 11 or 12 of them in field order (a FIGI can't be told from a shifted
+// cell). None for another count.
+std::optional<ColumnLayout> LayoutForFilledCells(size_t count);
+
+// Why a line of `count` filled cells and no layout of its own can't be read.
+std::string FilledCellsRefusal(size_t count);
+
+struct Heading {
+  ColumnLayout layout;
+  size_t lines;  // 1, or 2 when the voting captions stand on the line below
+};
 
 // A heading names the columns: a line with a "CUSIP" cell whose captions
-// (with those of `below` when they name the voting amounts that it leaves
-// out) name every field a row needs. Gives the lines it takes, 1 or 2; 0 when
-// `cells` is no heading.
-size_t ReadHeading(const Cells& cells, std::string_view lineBelow, ColumnLayout& layout);
+// (with those of `lineBelow` when they name the voting amounts that it leaves
+// out) name every field a row needs. None when `cells` is no heading.
+std::optional<Heading> ReadHeading(const Cells& cells, std::string_view lineBelow);
 
 // Whether a value column's caption gives the values in thousands, as the
 // SEC's old "VALUE (x$1000)" did; EDGAR now takes whole dollars.

@@ -38,6 +38,57 @@ std::vector<Column> Columns(bool withFigi) {
   return columns;
 }
 
+// Widths of Arial's printable ASCII characters, in thousandths of its size
+// (Liberation Sans, which stands in for Arial here, has the same). A cell's
+// count of characters does not rank it: "WWW" is far wider than "III".
+constexpr uint16_t kArialWidths[95] = {
+    278,  278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278,  // space to /
+    556,  556, 556, 556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556,  // 0 to ?
+    1015, 667, 667, 722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778,  // @ to O
+    667,  778, 722, 667, 611, 722, 667, 944, 667, 667, 611, 278, 278, 278, 469, 556,  // P to _
+    333,  556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556,  // ` to o
+    556,  556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584};      // p to ~
+constexpr uint32_t kWidestCharacter = 1015;
+
+constexpr std::array<uint16_t, 256> kCharacterWidths = [] {
+  std::array<uint16_t, 256> widths{};
+  for (size_t c = 0; c < 256; ++c) widths[c] = c >= ' ' && c <= '~' ? kArialWidths[c - ' '] : 556;
+  return widths;
+}();
+
+// How wide a cell's text is drawn; a character reference is its character.
+uint32_t DrawnWidth(std::string_view text) {
+  uint32_t width = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    char shown = text[at];
+    if (shown == '&') {
+      for (const auto& [reference, character] :
+           {std::pair<std::string_view, char>{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}}) {
+        if (text.compare(at, reference.size(), reference) == 0) {
+          shown = character;
+          at += reference.size() - 1;
+          break;
+        }
+      }
+    }
+    width += kCharacterWidths[static_cast<unsigned char>(shown)];
+  }
+  return width;
+}
+
+// Keeps `row` among a column's widest when its cell, just appended to the
+// table's text from `start`, is drawn wider than the third widest so far.
+void NoteWidth(PreviewTable& table, size_t column, size_t start, uint32_t row) {
+  if (table.widest.size() <= column) table.widest.resize(column + 1, PreviewTable::Widest{});
+  PreviewTable::Widest& best = table.widest[column];
+  const std::string_view cell = std::string_view(table.cells).substr(start, table.cells.size() - start - 1);
+  if (cell.size() * kWidestCharacter <= best.back().first) return;  // most cells: too short to tell
+  const uint32_t width = DrawnWidth(cell);
+  if (width <= best.back().first) return;
+  best.back() = {width, row};
+  std::sort(best.begin(), best.end(), std::greater<>());
+}
+
 // A cell's text, with any tab or line end (which would end the cell or the
 // row) as the blank the page would show it as.
 void AppendCell(std::string& out, std::string_view text, char end) {
@@ -72,10 +123,23 @@ void AppendGroupedCell(std::string& out, const std::string& number) {
 
 }  // namespace
 
-std::vector<const char*> PreviewAlignments(bool withFigi) {
-  std::vector<const char*> alignments;
-  for (const Column& column : Columns(withFigi)) alignments.push_back(column.alignment);
-  return alignments;
+std::vector<std::string> PreviewCellStarts(bool withFigi) {
+  std::vector<std::string> starts;
+  for (const Column& column : Columns(withFigi))
+    starts.push_back(std::string("<TD class=itbl align=") + column.alignment + ">");
+  return starts;
+}
+
+std::string PreviewTable::WidestRows() const {
+  std::vector<uint32_t> rows;
+  for (const Widest& best : widest)
+    for (const auto& [width, row] : best)
+      if (width > 0) rows.push_back(row);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  std::string text;
+  for (uint32_t row : rows) text += Rows(row, row + 1);
+  return text;
 }
 
 std::string PreviewHeadCells(bool withFigi) {
@@ -88,28 +152,39 @@ std::string PreviewHeadCells(bool withFigi) {
 void AppendPreviewRow(PreviewTable& table, uint32_t entryNumber, uint32_t rowNumber,
                       const InfoTableRow& row) {
   std::string& out = table.cells;
+  const uint32_t index = static_cast<uint32_t>(table.RowCount());
+  size_t column = 0, start = out.size();
+  const auto noted = [&] {
+    NoteWidth(table, column++, start, index);
+    start = out.size();
+  };
   AppendNumber(out, entryNumber);
+  noted();
   AppendNumber(out, rowNumber);
+  noted();
   for (size_t position = 0; position < kFigi; ++position) {
     if (IsNumericField(position))
       AppendGroupedCell(out, row[position]);
     else
       AppendCell(out, row[position], '\t');
-    if (position == kCusip && table.withFigi) AppendCell(out, row[kFigi], '\t');
+    noted();
+    if (position == kCusip && table.withFigi) {
+      AppendCell(out, row[kFigi], '\t');
+      noted();
+    }
   }
   out.back() = '\n';
   table.rowStarts.push_back(out.size());
 }
 
 void AppendRowsHtml(std::string& out, const PreviewTable& table, size_t first, size_t last) {
-  const std::vector<const char*> alignments = PreviewAlignments(table.withFigi);
+  const std::vector<std::string> cellStarts = PreviewCellStarts(table.withFigi);
   const std::string_view rows = table.Rows(first, last);
   size_t column = 0, cellStart = 0;
   for (size_t at = 0; at < rows.size(); ++at) {
     if (rows[at] != '\t' && rows[at] != '\n') continue;
     if (column == 0) out += "<TR>";
-    AppendAll(out, "<TD class=itbl align=", std::string_view(alignments[column]), ">",
-              rows.substr(cellStart, at - cellStart), "</TD>");
+    AppendAll(out, std::string_view(cellStarts[column]), rows.substr(cellStart, at - cellStart), "</TD>");
     cellStart = at + 1;
     if (rows[at] == '\t') {
       ++column;

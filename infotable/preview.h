@@ -2,6 +2,7 @@
 // HTML, and the table of the accepted rows, as data and as HTML.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,8 +11,9 @@
 #include "infotable/fields.h"
 #include "infotable/row_error.h"
 
-// The style of the preview's cells, which the window's page defines too.
-constexpr const char* kPreviewCellStyle = "td.itbl {padding:0 2px;border:1px solid #e0e0e0;font:11px Arial}";
+// The style of the preview's cells, built in from preview_cell.css; the
+// window's page has it from there too.
+extern const char kPreviewCellStyle[];
 // The table's start tag. A cell never breaks its line, so that every row is
 // as high as every other.
 constexpr const char* kPreviewTableStart =
@@ -23,19 +25,29 @@ constexpr const char* kPreviewHeadRowStart = "<TR height=48>";
 // numbers grouped in thousands), a tab after every cell but the last, a line
 // end after the last. A cell never holds a tab or a line end.
 struct PreviewTable {
+  // Per column, the rows whose text is drawn widest, widest first, as
+  // (width, row); a width of 0 is no row.
+  using Widest = std::array<std::pair<uint32_t, uint32_t>, 3>;
+
   bool withFigi = false;
   std::string cells;
   std::vector<size_t> rowStarts{0};  // where each row begins in `cells`, then where the last ends
+  std::vector<Widest> widest;
 
   size_t RowCount() const { return rowStarts.size() - 1; }
   // The rows from `first` up to `last`, each with its line end.
   std::string_view Rows(size_t first, size_t last) const {
     return std::string_view(cells).substr(rowStarts[first], rowStarts[last] - rowStarts[first]);
   }
+  // The rows that hold the widest text of any column, in order, each with
+  // its line end: laid out together with the head, they give the column
+  // widths of the whole table.
+  std::string WidestRows() const;
 };
 
-// The alignment of each column's cells ("left", "center", "right"), in column order.
-std::vector<const char*> PreviewAlignments(bool withFigi);
+// Each column's cell start tag, "<TD class=itbl align=right>", in column order:
+// the single table's rows and the page's drawn rows start their cells so.
+std::vector<std::string> PreviewCellStarts(bool withFigi);
 // The head row's cells, the captions of the columns.
 std::string PreviewHeadCells(bool withFigi);
 

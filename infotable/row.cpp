@@ -8,7 +8,7 @@ namespace {
 // Collects the reasons a row is refused, each naming its column.
 class Refusals {
  public:
-  void Add(const char* caption, std::string_view cell, const char* why) {
+  void Add(const char* caption, std::string_view cell, std::string_view why) {
     if (!text_.empty()) text_ += "; ";
     text_ += caption;
     if (cell.empty()) {
@@ -20,39 +20,46 @@ class Refusals {
     text_ += "\" ";
     text_ += why;
   }
-  std::string Take() { return std::move(text_); }
+  // Adds the reader's refusal, if any.
+  void AddIf(const char* caption, std::string_view cell, const Refusal& refusal) {
+    if (refusal) Add(caption, cell, *refusal);
+  }
+  Refusal Take() { return text_.empty() ? Refusal() : Refusal(std::move(text_)); }
 
  private:
   std::string text_;
 };
 
 void ReadAmountField(Refusals& refusals, const char* caption, std::string_view cell, bool emptyIsZero,
-                     std::string& digits) {
+                     std::string& digits, uint64_t& number) {
   if (cell.empty() && emptyIsZero) {
     digits = "0";
-  } else if (cell.empty() || !ReadAmount(cell, digits)) {
-    refusals.Add(caption, cell, kNotANumber);
+    number = 0;
+  } else if (cell.empty()) {
+    refusals.Add(caption, cell, "");
+  } else {
+    refusals.AddIf(caption, cell, ReadAmount(cell, digits, number));
   }
 }
 
-void ReadCodeField(Refusals& refusals, size_t field, std::string_view cell, const CodedColumn& column,
-                   std::string& code) {
-  if (const char* found = LookUpCode(cell, column))
-    code = found;
-  else
-    refusals.Add(FieldCaption(field), cell, column.refusal);
+// Reads a coded cell; gives its code number, or `fallback` when refused.
+uint8_t ReadCodeField(Refusals& refusals, size_t field, std::string_view cell, const CodedColumn& column,
+                      uint8_t fallback = 0) {
+  uint8_t code = fallback;
+  refusals.AddIf(FieldCaption(field), cell, ReadCode(cell, column, code));
+  return code;
 }
 
 }  // namespace
 
-std::string ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row) {
+Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row) {
   // The strings keep their room from row to row.
-  row.resize(kInfoTableFieldCount);
-  for (std::string& field : row) field.clear();
+  row.fields.resize(kInfoTableFieldCount);
+  for (std::string& field : row.fields) field.clear();
   const auto cell = [&](size_t field) {
-    const int at = layout.cell[field];
-    if (at == kNoColumn || static_cast<size_t>(at) >= cells.size()) return std::string_view();
-    return IsNotApplicable(cells[at]) ? std::string_view() : cells[at];
+    const std::optional<size_t> at = layout.cell[field];
+    if (!at || *at >= cells.size()) return std::string_view();
+    return IsNotApplicable(cells[*at]) ? std::string_view() : cells[*at];
   };
   Refusals refusals;
   const auto required = [&](size_t field) {
@@ -61,55 +68,57 @@ std::string ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow
     return text;
   };
 
-  ReadIssuerName(required(kNameOfIssuer), row[kNameOfIssuer]);
+  AppendIssuerName(row[kNameOfIssuer], required(kNameOfIssuer));
   AppendEscaped(row[kTitleOfClass], required(kTitleOfClass));
   if (const std::string_view cusip = required(kCusip); !cusip.empty())
-    if (const char* why = ReadCusip(cusip, row[kCusip])) refusals.Add(FieldCaption(kCusip), cusip, why);
+    refusals.AddIf(FieldCaption(kCusip), cusip, ReadCusip(cusip, row[kCusip]));
   if (const std::string_view figi = cell(kFigi); !figi.empty())
-    if (const char* why = ReadFigi(figi, row[kFigi])) refusals.Add(FieldCaption(kFigi), figi, why);
+    refusals.AddIf(FieldCaption(kFigi), figi, ReadFigi(figi, row[kFigi]));
 
-  ReadAmountField(refusals, FieldCaption(kValue), cell(kValue), false, row[kValue]);
-  ReadAmountField(refusals, FieldCaption(kSshPrnamt), cell(kSshPrnamt), false, row[kSshPrnamt]);
-  if (const std::string_view type = required(kSshPrnamtType); !type.empty())
-    ReadCodeField(refusals, kSshPrnamtType, type, kShPrnColumn, row[kSshPrnamtType]);
-  if (const std::string_view putCall = cell(kPutCall); !putCall.empty())
-    ReadCodeField(refusals, kPutCall, putCall, kPutCallColumn, row[kPutCall]);
-  if (const std::string_view discretion = required(kInvestmentDiscretion); !discretion.empty())
-    ReadCodeField(refusals, kInvestmentDiscretion, discretion, kDiscretionColumn, row[kInvestmentDiscretion]);
-
-  if (const std::string_view manager = cell(kOtherManager); !NamesNoManager(manager)) {
-    if (const char* why = ReadOtherManagers(manager))
-      refusals.Add(FieldCaption(kOtherManager), manager, why);
-    else
-      AppendEscaped(row[kOtherManager], manager);
+  ReadAmountField(refusals, FieldCaption(kValue), cell(kValue), false, row[kValue], row.value);
+  ReadAmountField(refusals, FieldCaption(kSshPrnamt), cell(kSshPrnamt), false, row[kSshPrnamt], row.amount);
+  row.amountType = AmountType::kShares;
+  if (const std::string_view type = required(kSshPrnamtType); !type.empty()) {
+    row.amountType = static_cast<AmountType>(ReadCodeField(refusals, kSshPrnamtType, type, kShPrnColumn));
+    row[kSshPrnamtType] = kShPrnColumn.codes[static_cast<size_t>(row.amountType)];
+  }
+  row.option = Option::kNone;
+  if (const std::string_view putCall = cell(kPutCall); !putCall.empty()) {
+    row.option = static_cast<Option>(ReadCodeField(refusals, kPutCall, putCall, kPutCallColumn));
+    row[kPutCall] = kPutCallColumn.codes[static_cast<size_t>(row.option)];
+  }
+  if (const std::string_view discretion = required(kInvestmentDiscretion); !discretion.empty()) {
+    const uint8_t code = ReadCodeField(refusals, kInvestmentDiscretion, discretion, kDiscretionColumn);
+    row[kInvestmentDiscretion] = kDiscretionColumn.codes[code];
   }
 
+  if (const std::string_view manager = cell(kOtherManager); !NamesNoManager(manager))
+    refusals.AddIf(FieldCaption(kOtherManager), manager, ReadOtherManagers(manager, row[kOtherManager]));
+
+  uint64_t voting = 0;  // the voting amounts are written, never summed
   if (layout.votingKindWord) {
     std::string amount;
-    ReadAmountField(refusals, "Voting authority", cell(kSole), true, amount);
+    ReadAmountField(refusals, "Voting authority", cell(kSole), true, amount, voting);
     const std::string_view kind = cell(kShared);
-    const char* code = LookUpCode(kind, kVotingKindColumn);
-    if (!code) refusals.Add("Voting authority kind", kind, kVotingKindColumn.refusal);
-    const std::string_view named = code ? code : "";
-    row[kSole] = named == "SOLE" ? amount : "0";
-    row[kShared] = named == "SHARED" ? amount : "0";
-    row[kNone] = named == "NONE" ? amount : "0";
+    uint8_t code = 0;
+    const Refusal refusal = ReadCode(kind, kVotingKindColumn, code);
+    refusals.AddIf("Voting authority kind", kind, refusal);
+    for (size_t position : {kSole, kShared, kNone})
+      row[position] = !refusal && position == kSole + code ? amount : "0";
   } else {
     for (size_t position : {kSole, kShared, kNone})
-      ReadAmountField(refusals, FieldCaption(position), cell(position), true, row[position]);
+      ReadAmountField(refusals, FieldCaption(position), cell(position), true, row[position], voting);
   }
   return refusals.Take();
 }
 
-std::string ReadFilledCells(std::string_view line, InfoTableRow& row) {
+Refusal ReadFilledCells(std::string_view line, InfoTableRow& row) {
   // Counted first: a line of a million cells is refused without cutting it up.
   const size_t count = CountFilledCells(line);
-  ColumnLayout layout;
-  if (count == 13 || !LayoutForWidth(count, layout))
-    return "The row has " + std::to_string(count) +
-           " filled cells, but a row needs 11, 12 or 13 columns, or a heading row that names them";
+  const std::optional<ColumnLayout> layout = LayoutForFilledCells(count);
+  if (!layout) return FilledCellsRefusal(count);
   Cells filled;
   for (std::string_view cell : SplitFields(line, '\t'))
     if (!cell.empty()) filled.push_back(cell);
-  return ReadRow(filled, layout, row);
+  return ReadRow(filled, *layout, row);
 }

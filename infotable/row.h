@@ -3,18 +3,17 @@
 // refuses its row with the column and the reason. Texts are UTF-8.
 #pragma once
 
-#include <string>
 #include <string_view>
 
-#include "infotable/clipboard_text.h"
+#include "infotable/cell_line.h"
 #include "infotable/fields.h"
 #include "infotable/heading.h"
+#include "infotable/refusal.h"
 
 // Reads one line's cells by the layout into `row`, whose strings keep their
-// room. Gives the reasons the row is refused, naming each column and what it
-// holds; empty when accepted.
-std::string ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row);
+// room. Refused with the reasons, each naming its column and what it holds.
+Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row);
 
 // Reads a line that has no layout of its own the old way: empty cells are left
 // out and the 11 or 12 filled cells are read in field order.
-std::string ReadFilledCells(std::string_view line, InfoTableRow& row);
+Refusal ReadFilledCells(std::string_view line, InfoTableRow& row);

@@ -1,6 +1,6 @@
 #include "infotable/row_error.h"
 
-#include "infotable/edgar_limits.h"
+#include "infotable/text_forms.h"
 
 std::string ErrorLineHeading(RowErrorKind kind, uint32_t rowNumber) {
   std::string heading;
@@ -24,7 +24,30 @@ std::string RefusedRowsText(uint32_t refusedRows) {
          " refused and left out of the document.";
 }
 
-std::string NothingToFileText(bool onlyHeading) {
+std::string NothingToFileText(bool onlyHeading, std::string_view documentName) {
   return std::string(onlyHeading ? "the copy holds only a heading" : "every row was refused") +
-         ", so the previous " + kDocumentFileName + " is kept as it was.";
+         ", so the previous " + std::string(documentName) + " is kept as it was.";
+}
+
+std::string ContinuedFirstCellText() {
+  return "the first cell goes on in the next line of the copy (a line break inside the cell), so the two "
+         "lines are read as one row; check the issuer's name";
+}
+
+std::string UnclosedQuoteText() {
+  return "a double quote opens a cell that no quote closes, so the cell and the rows after it are read "
+         "as they stand, the quote included";
+}
+
+std::string MoreInvalidCharactersText(size_t count) {
+  return std::to_string(count) + " more invalid characters in this row";
+}
+
+std::string OneLineShown(std::string_view shownCells) {
+  constexpr size_t kShown = 80;
+  std::string shown(shownCells);
+  if (CountCharacters(shown) > kShown) shown = std::string(CutCharacters(shown, kShown)) + "\xE2\x80\xA6";
+  for (char& c : shown)
+    if (c == '\t') c = ' ';
+  return shown;
 }

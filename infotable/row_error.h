@@ -1,8 +1,10 @@
 // What a conversion reports of a row or of the whole table.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // A row with invalid characters or invalid fields, or one that EDGAR would
 // refuse; or a row that is written but looks wrong: checked before filing.
@@ -27,5 +29,17 @@ std::string RowErrorText(const RowError& error);
 // "2 rows refused and left out of the document."
 std::string RefusedRowsText(uint32_t refusedRows);
 
-// Why a capture wrote nothing and kept the previous document.
-std::string NothingToFileText(bool onlyHeading);
+// Why a capture wrote nothing and kept the previous document, `documentName`.
+std::string NothingToFileText(bool onlyHeading, std::string_view documentName);
+
+// The checks the reading itself gives: a first cell read on from the next
+// line of the copy, and a quote that nothing closes.
+std::string ContinuedFirstCellText();
+std::string UnclosedQuoteText();
+
+// "3 more invalid characters in this row".
+std::string MoreInvalidCharactersText(size_t count);
+
+// A line as a message names it in one line: ShowCells' form, its tabs as
+// blanks, at most 80 characters and then an ellipsis.
+std::string OneLineShown(std::string_view shownCells);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,13 +12,21 @@
 #include "infotable/clipboard_text.h"
 #include "infotable/heading.h"
 
-constexpr int kHeadingLine = -1;  // part of a heading: neither an entry nor an error
-constexpr int kFilledCells = -2;  // no layout of its own: read by its filled cells
+// How one line is read.
+struct LineReading {
+  enum Kind : uint8_t {
+    kHeading,      // part of a heading: neither an entry nor an error
+    kLayout,       // by layouts[layout]
+    kFilledCells,  // no layout of its own: by its filled cells
+  };
+  Kind kind = kFilledCells;
+  uint32_t layout = 0;
+};
 
 struct TablePlan {
   const std::vector<std::string_view>& lines;
   std::vector<ColumnLayout> layouts;
-  std::vector<int> lineLayout;  // per line: an index into layouts, kHeadingLine or kFilledCells
+  std::vector<LineReading> reading;  // per line
   bool hasHeading = false;
   bool showsFigi = false;  // some row holds a FIGI
   // Headings whose value column gives thousands: the line and the caption.

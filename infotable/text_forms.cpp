@@ -7,8 +7,6 @@
 #include <array>
 #include <memory>
 
-#include "infotable/clipboard_text.h"
-
 namespace {
 
 icu::Transliterator* LatinAscii() {
@@ -118,7 +116,7 @@ std::string PlainAsciiLine(std::string_view line) {
   std::string ascii;
   for (char c : converted)
     if (static_cast<unsigned char>(c) < 0x80 && !IsXmlControl(static_cast<unsigned char>(c))) ascii += c;
-  return CleanCells(ascii);
+  return ascii;
 }
 
 bool NeedsEscape(std::string_view text) {

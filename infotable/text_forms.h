@@ -30,7 +30,8 @@ std::string LeaveOutNonXmlCharacters(std::string_view line);
 
 // The line in plain ASCII: typographic quotes, dashes, non-breaking spaces
 // and accented Latin letters as their ASCII forms; what has none, control
-// characters other than tab and stray bytes left out. Cells are cleaned again.
+// characters other than tab and stray bytes left out. Cells that gained or lost
+// blanks are not cleaned here: that is the reading's rule.
 std::string PlainAsciiLine(std::string_view line);
 
 // "&", "<" and ">" as character references, ampersand first.

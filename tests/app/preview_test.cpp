@@ -105,8 +105,9 @@ TEST_F(Preview, DrawnRowsLookLikeTheSingleTableUnderHeadingsThatStayInView) {
     Js("window.scrollTo(0,0)");
     return seen;
   };
-  ShowPreview(conversion.previewStatus, conversion.previewTable);
-  ASSERT_TRUE(WaitUntil([] { return !PreviewFilling(); }, 20000));
+  PreviewSender preview(host());
+  preview.Show(conversion.previewStatus, conversion.previewTable);
+  ASSERT_TRUE(WaitUntil([&] { return !preview.Filling(); }, 20000));
   const Look drawn = look();
   Js(QString::fromStdString(
       "document.getElementById('idMsg').innerHTML=" + ScriptLiteral(PreviewHtml(conversion)) + ";1"));

@@ -56,7 +56,6 @@ class Program : public ::testing::Test {
     qputenv("HOME", home_.path().c_str());
     qputenv("XDG_CONFIG_HOME", (home_.path() + "/.config").c_str());
     std::filesystem::create_directory(home_.File("Documents"));
-    Capture() = CaptureState{};
     ASSERT_TRUE(app_.InitInstance());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
     Pause(50);
@@ -219,7 +218,7 @@ TEST_F(Program, ALineThatNamesAWrittenRowLeadsToItByMouseAndKeys) {
     EXPECT_TRUE(WaitUntil([&] { return Js(marked).toString() == "2500 in view"; }, 10000))
         << how << ": " << Js(marked).toString().toStdString();
   };
-  ASSERT_TRUE(WaitUntil([] { return !PreviewFilling(); }, 20000));
+  ASSERT_TRUE(WaitUntil([this] { return !window()->preview.Filling(); }, 20000));
   const QPoint at(Js(line + ".getBoundingClientRect().left+3").toInt(),
                   Js(line + ".getBoundingClientRect().top+3").toInt());
   QTest::mouseClick(input(), Qt::LeftButton, {}, at);
@@ -241,7 +240,7 @@ TEST_F(Program, WithRealInputAFilerJumpsFollowsALineAndCopies) {
     table += i == 2500 ? Row({"MISTYPED", "COM", "023135107", "5", "1", "SH", "", "SOLE", "", "1", "0", "0"})
                        : Good("ISSUER " + std::to_string(i), "5");
   CaptureClipboard(table);
-  ASSERT_TRUE(WaitUntil([] { return !PreviewFilling(); }, 20000));
+  ASSERT_TRUE(WaitUntil([this] { return !window()->preview.Filling(); }, 20000));
   window()->activateWindow();
   Pause(200);
   // The scroll bar's thumb, at the top, dragged to the middle of its track.
@@ -312,7 +311,7 @@ TEST_F(Program, RefusedRowsAndAJumpIntoALargePreviewAsAFilerSeesThem) {
   KeepScreenshot("capture-with-errors.png");
 
   CaptureClipboard(Issuers(20000));
-  ASSERT_TRUE(WaitUntil([] { return !PreviewFilling(); }, 20000));
+  ASSERT_TRUE(WaitUntil([this] { return !window()->preview.Filling(); }, 20000));
   Js("window.scrollTo(0,document.body.scrollHeight/2);0");
   const QString firstShown =
       "(function(){var r=document.elementFromPoint(20,window.innerHeight/2);"
@@ -418,7 +417,7 @@ TEST_F(Program, LargeTablesShowEveryRowInOrderAsAReaderScrolls) {
   std::string table;
   for (int i = 1; i <= 450; ++i) table += Good("ISSUER " + std::to_string(i), std::to_string(i));
   CaptureClipboard(table);
-  ASSERT_TRUE(WaitUntil([] { return !PreviewFilling(); }));
+  ASSERT_TRUE(WaitUntil([this] { return !window()->preview.Filling(); }));
   // The collapsed rows that give the columns their widths carry a style.
   const QString drawn =
       "Array.from(document.querySelectorAll('#idPb tr:not([style])')).map(r=>r.cells[0].textContent+'|'+"
@@ -447,14 +446,14 @@ TEST_F(Program, EdgarsLargestTableLeavesThePageAnswering) {
   QElapsedTimer clock;
   clock.start();
   qint64 slowest = 0;
-  while (PreviewFilling() && clock.elapsed() < 240000) {
+  while (window()->preview.Filling() && clock.elapsed() < 240000) {
     QElapsedTimer answer;
     answer.start();
     ASSERT_EQ(Js("1+1").toInt(), 2);
     slowest = std::max(slowest, answer.elapsed());
     Pause(200);
   }
-  EXPECT_FALSE(PreviewFilling());
+  EXPECT_FALSE(window()->preview.Filling());
   EXPECT_EQ(Js("f13Preview.rows.length").toInt(), 250000);
   Js("window.scrollTo(0,document.body.scrollHeight/2);0");
   Pause(300);
@@ -472,13 +471,14 @@ TEST_F(Program, TheWindowAnswersWhileATableConvertsAndASecondCaptureFollows) {
   CaptureClipboard(Good("ALPHA", "5"));
   PutClipboardText(Issuers(250000));
   Click("btCapture");
-  ASSERT_TRUE(WaitUntil([] { return CaptureRunning(); }, 5000));
+  ASSERT_TRUE(WaitUntil([this] { return window()->capture.Running(); }, 5000));
   EXPECT_EQ(Js("1+1").toInt(), 2);
-  EXPECT_TRUE(CaptureRunning()) << "the page answered while the table converted";
+  EXPECT_TRUE(window()->capture.Running()) << "the page answered while the table converted";
   // Pressed again with other rows copied: that capture follows the first.
   PutClipboardText(Good("BETA", "6") + Good("GAMMA", "7"));
   Click("btCapture");
-  ASSERT_TRUE(WaitUntil([&] { return !CaptureRunning() && Text("idNe") == "2"; }, 60000)) << Text("idNe");
+  ASSERT_TRUE(WaitUntil([&] { return !window()->capture.Running() && Text("idNe") == "2"; }, 60000))
+      << Text("idNe");
   EXPECT_EQ(Text("idTot"), "13");
   const std::string document = ReadFile(OutputPath());
   EXPECT_NE(document.find("GAMMA"), std::string::npos);

@@ -10,6 +10,28 @@ std::string Joined(const NormalizedText& normalized) {
   return text;
 }
 
+TEST(NormalizeClipboardText, CellsKeepTheirColumns) {
+  const struct {
+    const char* input;
+    const char* text;
+    size_t width;
+  } cases[] = {
+      {"A\t\tB", "A\t\tB\n", 3},                        // an empty cell stays
+      {"\tA\t\tB\t\t\n\t\tC\t", "A\t\tB\n\tC\t\n", 3},  // edge columns empty on every line go
+      {"  A   b  \t  C \t   ", "A b\tC\n", 2},          // blanks trimmed and folded; a blank cell is empty
+      {"A\r\n\r\n \t \r\nB\rC\n", "A\nB\nC\n", 1},      // blank lines and every line break kind
+      {"", "", 0},
+      {"\r\n\t \n", "", 0},
+  };
+  for (const auto& c : cases) {
+    const NormalizedText normalized = NormalizeClipboardText(c.input);
+    std::string text;
+    for (std::string_view line : normalized.lines) (text += line) += '\n';
+    EXPECT_EQ(text, c.text) << c.input;
+    EXPECT_EQ(normalized.width, c.width) << c.input;
+  }
+}
+
 TEST(NormalizeClipboardText, ReadsEachSpreadsheetsFormOfACell) {
   const struct {
     const char* form;
@@ -59,7 +81,7 @@ TEST(NormalizeClipboardText, ReadsEachSpreadsheetsFormOfACell) {
     const NormalizedText normalized = NormalizeClipboardText(c.input);
     EXPECT_EQ(Joined(normalized), c.text) << c.form;
     EXPECT_EQ(normalized.rows, c.rows) << c.form;
-    EXPECT_EQ(normalized.unclosedQuoteRow, c.unclosedQuoteRow) << c.form;
+    EXPECT_EQ(normalized.unclosedQuoteRow.value_or(0), c.unclosedQuoteRow) << c.form;
   }
 }
 

@@ -11,6 +11,7 @@
 #include "infotable/document.h"
 #include "infotable/edgar_checks.h"
 #include "infotable/edgar_limits.h"
+#include "infotable/text_forms.h"
 #include "tests/support/holdings.h"
 #include "tests/support/temp_dir.h"
 
@@ -97,8 +98,8 @@ TEST_F(ConversionTest, NothingToFileKeepsThePreviousDocumentByteForByte) {
     const Conversion conversion = ConvertInfoTable(c.table, path);
     ASSERT_EQ(conversion.outcome, ConversionOutcome::kNothingToFile) << c.table;
     EXPECT_EQ(ReadFile(path), previous) << c.table;
-    EXPECT_EQ(conversion.failureMessage,
-              std::string(c.why) + ", so the previous tev_13f.xml is kept as it was.");
+    EXPECT_EQ(conversion.reason,
+              c.errors == 0 ? NotWrittenReason::kOnlyHeading : NotWrittenReason::kEveryRowRefused);
     EXPECT_EQ(conversion.errors.size(), c.errors) << "nothing from EDGAR about an empty table";
     EXPECT_NE(conversion.previewStatus.find("Nothing was written:</font></b> " + std::string(c.why)),
               std::string::npos);
@@ -124,22 +125,23 @@ TEST_F(ConversionTest, FailuresBeforeTheFileLeaveItAlone) {
   const struct {
     std::string text;
     std::string path;
-    const char* message;
+    NotWrittenReason reason;
   } cases[] = {
-      {Line({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}) + Line({"k"}), path, kNoValidDataMessage},
-      {" \t\r\n\r\n", path, kNoValidDataMessage},
-      {GoodLine("A", "1"), "", kNoFilingFolderMessage},
-      {GoodLine("A", "1"), dir.File("missing/tev_13f.xml"), kCannotCreateMessage},
+      {Line({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}) + Line({"k"}), path,
+       NotWrittenReason::kNoTable},
+      {" \t\r\n\r\n", path, NotWrittenReason::kNoTable},
+      {GoodLine("A", "1"), "", NotWrittenReason::kNoOutputPath},
+      {GoodLine("A", "1"), dir.File("missing/tev_13f.xml"), NotWrittenReason::kCannotCreate},
   };
   for (const auto& c : cases) {
     const Conversion result = ConvertInfoTable(c.text, c.path);
     EXPECT_EQ(result.outcome, ConversionOutcome::kNotWritten);
-    EXPECT_EQ(result.failureMessage, c.message);
+    EXPECT_EQ(result.reason, c.reason);
     EXPECT_EQ(ReadFile(path), "previous");
   }
   chmod(path.c_str(), 0444);
   const Conversion readOnly = ConvertInfoTable(GoodLine("A", "1"), path);
-  EXPECT_EQ(readOnly.failureMessage, kCannotCreateMessage);
+  EXPECT_EQ(readOnly.reason, NotWrittenReason::kCannotCreate);
   EXPECT_EQ(ReadFile(path), "previous");
 }
 
@@ -151,7 +153,7 @@ TEST_F(ConversionTest, ADeviceOrAFolderIsNoDocumentToReplace) {
   for (const auto& c : cases) {
     const Conversion conversion = ConvertInfoTable(GoodLine("A", "1"), c.path);
     EXPECT_EQ(conversion.outcome, ConversionOutcome::kNotWritten) << c.path;
-    EXPECT_EQ(conversion.failureMessage, kCannotCreateMessage) << c.path;
+    EXPECT_EQ(conversion.reason, NotWrittenReason::kCannotCreate) << c.path;
     EXPECT_EQ(conversion.failureCause, c.cause) << c.path;
   }
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
@@ -201,9 +203,9 @@ TEST_F(ConversionTest, EdgarProblemsAreReportedInRowAndFieldOrderButWritten) {
                                                                   {4, "otherManager"},
                                                                   {4, "Sole"},
                                                                   {0, "the"}}));
-  EXPECT_NE(PreviewHtml(c).find(
-                "<font color=#e00000>Error(s):</font></b><br><b><span data-entry=2>Not accepted by EDGAR in row 2</span>:</b> "
-                "nameOfIssuer must not hold *"),
+  EXPECT_NE(PreviewHtml(c).find("<font color=#e00000>Error(s):</font></b><br><b><span data-entry=2>Not "
+                                "accepted by EDGAR in row 2</span>:</b> "
+                                "nameOfIssuer must not hold *"),
             std::string::npos);
 }
 
@@ -282,9 +284,10 @@ std::string ExpectedDocument(const std::vector<std::string>& rows, bool withFigi
   std::string document = FormatDocumentHead();
   for (const std::string& text : rows) {
     InfoTableRow row;
+    size_t field = 0;
     for (size_t start = 0, bar;; start = bar + 1) {
       bar = text.find('|', start);
-      row.push_back(text.substr(start, bar - start));
+      row[field++] = text.substr(start, bar - start);
       if (bar == std::string::npos) break;
     }
     if (!withFigi) row[kFigi].clear();
@@ -319,8 +322,8 @@ TEST_F(ConversionTest, SpreadsheetClipboardsAreCapturedFieldExact) {
 
 TEST_F(ConversionTest, EverySpreadsheetsFormOfTheSameSheetGivesTheSameDocument) {
   const std::string data = FORM13F_TEST_DATA_DIR;
-  std::string fromCsv, problem;
-  ASSERT_TRUE(CsvToTabText(ReadFile(data + "/gnumeric-export.csv"), fromCsv, problem)) << problem;
+  std::string fromCsv;
+  ASSERT_FALSE(CsvToTabText(ReadFile(data + "/gnumeric-export.csv"), fromCsv));
   const struct {
     const char* form;
     std::string text;
@@ -406,7 +409,7 @@ TEST_F(ConversionTest, HeadingsAreNeitherEntriesNorErrorsButKeepTheirRowNumbers)
   EXPECT_EQ(c.errors[1].row, 6u);
   EXPECT_EQ(c.errors[1].line, "TOTAL\t(blank)\t(blank)\t45,213,876");
 
-  EXPECT_EQ(ConvertInfoTable("CUSIP\tVALUE\n123456789\t1\n", path).failureMessage, kNoValidDataMessage)
+  EXPECT_EQ(ConvertInfoTable("CUSIP\tVALUE\n123456789\t1\n", path).reason, NotWrittenReason::kNoTable)
       << "a narrow table without a heading naming every column";
 }
 

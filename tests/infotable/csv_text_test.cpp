@@ -23,17 +23,18 @@ TEST(CsvToTabText, RecordsBecomeLinesOfCells) {
       {"no line break at the end", "A,B", "A\tB\n"},
   };
   for (const auto& c : cases) {
-    std::string text, problem;
-    ASSERT_TRUE(CsvToTabText(c.csv, text, problem)) << c.form << ": " << problem;
+    std::string text;
+    const Refusal problem = CsvToTabText(c.csv, text);
+    ASSERT_FALSE(problem) << c.form << ": " << *problem;
     EXPECT_EQ(text, c.text) << c.form;
   }
 }
 
 TEST(CsvToTabText, TextThatIsNoCsvIsRefusedWithItsRow) {
   for (const char* csv : {"A,B\nC,\"open\nD,E\n", "A,B\nC,x\"y\"z\n"}) {
-    std::string text, problem;
-    EXPECT_FALSE(CsvToTabText(csv, text, problem)) << csv;
-    EXPECT_EQ(problem.rfind("not CSV at row 2", 0), 0u) << problem;
+    std::string text;
+    const std::string problem = CsvToTabText(csv, text).value_or("");
+    EXPECT_EQ(problem.rfind("not CSV at row 2", 0), 0u) << csv << ": " << problem;
   }
 }
 

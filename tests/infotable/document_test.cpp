@@ -125,7 +125,7 @@ TEST(Preview, HeadHasFourteenCaptionsOrFifteenWithTheFigi) {
     for (size_t at = 0; (at = head.find("<TD class=itbl align=center><B>", at)) != std::string::npos; ++at)
       ++cells;
     EXPECT_EQ(cells, figi ? 15u : 14u);
-    EXPECT_EQ(PreviewAlignments(figi).size(), cells);
+    EXPECT_EQ(PreviewCellStarts(figi).size(), cells);
     EXPECT_NE(head.find("<B>Market<BR>Value<BR>($)</B></TD>"), std::string::npos) << "values are in dollars";
   }
   EXPECT_NE(PreviewHeadCells(true).find("<B>CUSIP</B></TD><TD class=itbl align=center><B>FIGI</B></TD>"),

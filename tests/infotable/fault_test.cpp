@@ -107,7 +107,7 @@ TEST(Faults, AFullDiskAtAnyStageLeavesThePreviousDocument) {
     const Conversion conversion = ConvertInfoTable(table, path);
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(conversion.outcome, ConversionOutcome::kWriteFailed) << stage.stage;
-    EXPECT_EQ(conversion.failureMessage, kCannotWriteMessage) << stage.stage;
+    EXPECT_EQ(conversion.reason, NotWrittenReason::kCannotWrite) << stage.stage;
     EXPECT_EQ(conversion.entryCount, 0u) << stage.stage;
     EXPECT_EQ(ReadFile(path), "previous") << stage.stage;
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"tev_13f.xml"}) << stage.stage;
@@ -125,7 +125,7 @@ TEST(Faults, OutOfMemoryIsAnOutcomeAndLeavesThePreviousDocument) {
     conversion = ConvertInfoTable(table, path);
   }
   EXPECT_EQ(conversion.outcome, ConversionOutcome::kOutOfMemory);
-  EXPECT_EQ(conversion.failureMessage, "Out of Memory!");
+  EXPECT_EQ(conversion.reason, NotWrittenReason::kOutOfMemory);
   EXPECT_EQ(ReadFile(path), "previous");
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"tev_13f.xml"});
   EXPECT_EQ(ConvertInfoTable(table, path, false).outcome, ConversionOutcome::kWritten)
@@ -146,7 +146,7 @@ TEST(Faults, ALinkIsReplacedAndAHeldDocumentIsNot) {
   const Conversion held = ConvertInfoTable(Table(2), path);
   CloseFileStream(holder);
   EXPECT_EQ(held.outcome, ConversionOutcome::kNotWritten);
-  EXPECT_EQ(held.failureMessage, kCannotCreateMessage);
+  EXPECT_EQ(held.reason, NotWrittenReason::kCannotCreate);
   EXPECT_EQ(held.failureCause, EWOULDBLOCK);
   EXPECT_EQ(ReadFile(path), document);
 }
@@ -180,7 +180,7 @@ TEST(Faults, AReadOnlyFolderRefusesTheFile) {
   if (!folder.mounted()) GTEST_SKIP() << "no right to mount a read-only tmpfs here";
   const Conversion conversion = ConvertInfoTable(GoodLine("A"), folder.File("tev_13f.xml"));
   EXPECT_EQ(conversion.outcome, ConversionOutcome::kNotWritten);
-  EXPECT_EQ(conversion.failureMessage, kCannotCreateMessage);
+  EXPECT_EQ(conversion.reason, NotWrittenReason::kCannotCreate);
 }
 
 TEST(Faults, MarkupScriptsAndReferencesInCellsStayText) {

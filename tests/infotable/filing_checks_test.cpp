@@ -12,12 +12,15 @@ namespace {
 TEST(CusipCheckDigit, IsTheModulusTenDoubleAddDouble) {
   const struct {
     const char* firstEight;
-    int digit;
+    std::optional<int> digit;
   } cases[] = {
-      {"03783310", 0},  {"02313510", 6}, {"46625H10", 0},
-      {"02079K30", 5},  {"G0403H10", 8},  // a letter first: Aon plc
-      {"9ABC*@#1", 8},                    // every kind of character
-      {"0378331-", -1},
+      {"03783310", 0},
+      {"02313510", 6},
+      {"46625H10", 0},
+      {"02079K30", 5},
+      {"G0403H10", 8},  // a letter first: Aon plc
+      {"9ABC*@#1", 8},  // every kind of character
+      {"0378331-", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(CusipCheckDigit(c.firstEight), c.digit) << c.firstEight;
 }
@@ -121,9 +124,9 @@ TEST(FilingChecks, OrdinaryTablesGetNoLine) {
   // Penny stocks and a $600,000 share among ordinary holdings in dollars; the
   // same security in two discretions, or with other managers, is two holdings.
   std::vector<Cells> rows = SecSheet();
-  rows.push_back({"PENNY ONE INC", "COM", "12345678" + std::to_string(CusipCheckDigit("12345678")), "40,000",
+  rows.push_back({"PENNY ONE INC", "COM", "12345678" + std::to_string(*CusipCheckDigit("12345678")), "40,000",
                   "100,000", "SH", "", "SOLE", "", "100,000", "0", "0"});
-  rows.push_back({"PENNY TWO INC", "COM", "22345678" + std::to_string(CusipCheckDigit("22345678")), "3,000",
+  rows.push_back({"PENNY TWO INC", "COM", "22345678" + std::to_string(*CusipCheckDigit("22345678")), "3,000",
                   "10,000", "SH", "", "SOLE", "", "10,000", "0", "0"});
   rows.push_back({"BERKSHIRE HATHAWAY INC DEL", "CL A", "084670108", "6,030,000", "10", "SH", "", "SOLE", "",
                   "10", "0", "0"});

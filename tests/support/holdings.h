@@ -15,5 +15,5 @@ inline std::string CusipFor(const std::string& name) {
   uint64_t hash = std::hash<std::string>{}(name);
   std::string cusip;
   for (int i = 0; i < 8; ++i, hash /= 36) cusip += kCharacters[hash % 36];
-  return cusip + static_cast<char>('0' + CusipCheckDigit(cusip));
+  return cusip + static_cast<char>('0' + *CusipCheckDigit(cusip));
 }

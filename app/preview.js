@@ -1,0 +1,141 @@
+// The preview on the main page. It keeps the rows as data, one string each
+// with its cells split by tabs, and draws only the rows near the view into a
+// table between two empty blocks that stand for the rows above and below it,
+// so that the page is as high as the single table from the start. Every row
+// is as high as every other (no cell breaks its line), so where a row stands
+// is its index times the row height. The head is a table of its own, kept in
+// view while the rows scroll; it also holds, collapsed (they take no room and
+// show nothing), the rows with the widest cells of each column, so that its
+// columns are as wide as the single table's, and the drawn table takes its
+// column widths from it. The drawn table's top border is left out and it
+// overlaps the head by one pixel, and its bottom border is drawn only with the
+// last row, as in the single table. The host gives the markup of the table's
+// start, its head and each column's cell start tag, so that a drawn row is
+// made as the single table's rows are.
+window.f13Preview = window.f13Preview || {
+  generation: 0,
+  begin: function(generation, status, tableStart, headStart, headCells, cellStarts, widest, count, rows) {
+    this.generation = generation;
+    this.count = count;
+    this.rows = [];
+    this.marked = 0;
+    this.rowHeight = 0;
+    this.drawn = {first: 0, last: 0, wanted: 0};
+    this.cellStarts = cellStarts;
+    var self = this, collapsed = "<TR style='visibility:collapse'>";
+    var widestRows = widest.split('\n').filter(String).map(function(row) {
+      return self.rowHtml(row, collapsed);
+    }).join('');
+    var message = document.getElementById('idMsg');
+    message.innerHTML = status + '<div id=idPv>' +
+        '<div id=idPh style="position:sticky;top:0;z-index:1;background:#f8f8f0">' + tableStart + headStart +
+        headCells + '</TR>' + widestRows + '</TABLE></div>' +
+        '<div id=idPb style="margin-top:-1px;overflow-anchor:none"><div></div>' + tableStart +
+        '</TABLE><div></div></div></div>';
+    this.head = document.getElementById('idPh');
+    this.head.firstChild.style.borderBottom = '0';
+    this.body = document.getElementById('idPb');
+    this.table = this.body.children[1];
+    this.table.style.borderTop = '0';
+    this.border = this.table.style.borderBottom;
+    // The drawn table takes the columns' widths from the head's table, which
+    // lays them out as the single table does: a table of fixed layout never
+    // measures its cells, and is laid out far sooner.
+    var headTable = this.head.firstChild;
+    this.table.style.tableLayout = 'fixed';
+    this.table.style.width = headTable.getBoundingClientRect().width + 'px';
+    this.widths = '<COLGROUP>' + [].map.call(headTable.rows[0].cells, function(cell) {
+      return '<COL style="width:' + cell.getBoundingClientRect().width + 'px">';
+    }).join('') + '</COLGROUP>';
+    if (!this.listening) {
+      this.listening = true;
+      window.addEventListener('scroll', function() { window.f13Preview.draw(false); });
+      window.addEventListener('resize', function() { window.f13Preview.draw(false); });
+    }
+    this.leadToRows(message);
+    if (count > 0 && this.bottomBorder === undefined) this.measureBottomBorder(tableStart, rows.split('\n')[0]);
+    this.add(generation, rows);
+    return [true];
+  },
+  rowHtml: function(row, start) {
+    var cells = row.split('\t'), html = start;
+    for (var i = 0; i < cells.length; ++i) html += this.cellStarts[i] + cells[i] + '</TD>';
+    return html + '</TR>';
+  },
+  // Draws the rows in view and a quarter of a screen above and below them,
+  // unless those are drawn already: a table's layout costs in proportion to
+  // its rows, so the fewer drawn, the sooner a jump shows.
+  draw: function(again) {
+    if (!this.body || !this.body.isConnected) return;
+    // Until a row is laid out its height is unknown: rows are at least 10 pixels high.
+    var first = 0, last = Math.min(this.count, Math.ceil(window.innerHeight / 10)), height = this.rowHeight;
+    if (height) {
+      var top = this.body.getBoundingClientRect().top;
+      first = Math.max(0, Math.min(this.count, Math.floor(-top / height)));
+      last = Math.max(0, Math.min(this.count, Math.ceil((window.innerHeight - top) / height)));
+      if (!again && first >= this.drawn.first && last <= this.drawn.wanted) return;
+      var margin = Math.ceil((last - first) / 4);
+      first = Math.max(0, first - margin);
+      last = Math.min(this.count, last + margin);
+    }
+    var end = Math.min(last, this.rows.length), html = this.widths;
+    for (var i = first; i < end; ++i)
+      html += this.rowHtml(this.rows[i], i + 1 == this.marked ? '<TR class=f13Marked>' : '<TR>');
+    this.table.innerHTML = html;
+    this.table.style.borderBottom = end == this.count ? this.border : '0';
+    this.drawn = {first: first, last: end, wanted: last};
+    if (!height && end > 0) {
+      var drawn = this.table.rows, top = drawn[drawn.length - end].getBoundingClientRect().top;
+      this.rowHeight = end > 1 ? (drawn[drawn.length - 1].getBoundingClientRect().top - top) / (end - 1)
+                               : drawn[drawn.length - 1].getBoundingClientRect().height;
+    }
+    this.body.firstChild.style.height = first * this.rowHeight + 'px';
+    this.body.lastChild.style.height =
+        (end == this.count ? 0 : (this.count - end) * this.rowHeight + this.bottomBorder) + 'px';
+    if (!height && end > 0) this.draw(false);
+  },
+  // What the table's bottom border adds to its height, which the empty block
+  // below stands in for while the last row is not drawn; measured on a table
+  // of one row.
+  measureBottomBorder: function(tableStart, row) {
+    var probe = document.createElement('div');
+    probe.style.cssText = 'position:absolute;top:0;visibility:hidden';
+    probe.innerHTML = tableStart + this.rowHtml(row, '<TR>') + '</TABLE>';
+    document.body.appendChild(probe);
+    var table = probe.firstChild, withBorder = table.getBoundingClientRect().height;
+    table.style.borderBottom = '0';
+    this.bottomBorder = withBorder - table.getBoundingClientRect().height;
+    probe.remove();
+  },
+  // Lines of the status paragraph that name a written row lead to it.
+  leadToRows: function(message) {
+    if (!document.getElementById('f13Style')) {
+      var style = document.createElement('style');
+      style.id = 'f13Style';
+      style.textContent = 'span[data-entry] {cursor:pointer;text-decoration:underline} ' +
+          'span[data-entry]:focus {outline:1px dotted #000080} tr.f13Marked td.itbl {background:#ffff80}';
+      document.head.appendChild(style);
+    }
+    [].forEach.call(message.querySelectorAll('span[data-entry]'), function(line) {
+      line.tabIndex = 0;
+      line.setAttribute('onclick', 'f13Preview.go(' + Number(line.getAttribute('data-entry')) + ')');
+    });
+  },
+  // Scrolls an entry's row to just under the headings and marks it; a row
+  // still on its way is drawn marked when it comes.
+  go: function(entry) {
+    if (!this.body || !this.body.isConnected || entry < 1 || entry > this.count) return;
+    this.marked = entry;
+    window.scrollTo(0, this.body.getBoundingClientRect().top + window.scrollY +
+                           (entry - 1) * this.rowHeight - this.head.getBoundingClientRect().height);
+    this.draw(true);
+  },
+  add: function(generation, rows) {
+    if (generation != this.generation || !this.body || !this.body.isConnected) return [false];
+    var parts = rows.split('\n');
+    parts.pop();
+    for (var i = 0; i < parts.length; ++i) this.rows.push(parts[i]);
+    if (this.drawn.last < this.drawn.wanted || !this.rowHeight) this.draw(true);
+    return [true];
+  }
+};

@@ -1,0 +1,28 @@
+// The lines a conversion reports, gathered as they come: every RowError, and,
+// when a preview is built, the status paragraph's lists in HTML, the checks
+// before filing apart from the errors.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "infotable/row_error.h"
+
+class ErrorList {
+ public:
+  // Adds to `errors`; builds the HTML lists only when `buildHtml`.
+  ErrorList(std::vector<RowError>& errors, bool buildHtml) : errors_(errors), buildHtml_(buildHtml) {}
+
+  void Add(RowError error);
+  // Adds what the checks found and empties `found`; those of a row written as
+  // `entry` lead to it.
+  void AddAll(std::vector<RowError>& found, uint32_t entry = 0);
+
+  const std::string& errorsHtml() const { return errorsHtml_; }
+  const std::string& checksHtml() const { return checksHtml_; }
+
+ private:
+  std::vector<RowError>& errors_;
+  const bool buildHtml_;
+  std::string errorsHtml_, checksHtml_;
+};

@@ -1,0 +1,74 @@
+#include "infotable/heading.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Cells Captions(std::initializer_list<std::string_view> captions) { return Cells(captions); }
+
+TEST(ReadHeading, CaptionsNameTheColumns) {
+  // The SEC's captions in another order, a ticker column and a notes column.
+  std::optional<Heading> heading = ReadHeading(
+      Captions({"Ticker", "CUSIP", "Name of Issuer", "Title of Class", "FIGI", "Value (x$1000)",
+                "SHRS OR PRN AMT", "SH/PRN", "PUT/CALL", "INVESTMENT DISCRETION", "OTHER MANAGER(S)",
+                "VOTING AUTHORITY SOLE", "VOTING AUTHORITY SHARED", "VOTING AUTHORITY NONE", "Notes"}),
+      "");
+  ASSERT_TRUE(heading);
+  EXPECT_EQ(heading->lines, 1u);
+  const size_t expected[kInfoTableFieldCount] = {2, 3, 1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 4};
+  for (size_t field = 0; field < kInfoTableFieldCount; ++field)
+    EXPECT_EQ(heading->layout.cell[field], expected[field]) << FieldCaption(field);
+
+  // The SEC form's two lines: SOLE, SHARED and NONE under VOTING AUTHORITY.
+  heading = ReadHeading(
+      Captions({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE (USD)", "SHRS OR PRN AMT", "SH/PRN",
+                "PUT/CALL", "INVESTMENT DISCRETION", "OTHER MANAGER", "VOTING AUTHORITY"}),
+      "\t\t\t\t\t\t\t\t\tSOLE\tSHARED\tNONE");
+  ASSERT_TRUE(heading);
+  EXPECT_EQ(heading->lines, 2u);
+  EXPECT_EQ(heading->layout.cell[kSole], 9u);
+  EXPECT_EQ(heading->layout.cell[kNone], 11u);
+  EXPECT_FALSE(heading->layout.cell[kFigi]);
+
+  // Element names work as captions too.
+  EXPECT_TRUE(ReadHeading(Captions({"nameOfIssuer", "titleOfClass", "cusip", "value", "sshPrnamt",
+                                    "sshPrnamtType", "investmentDiscretion", "Sole", "Shared", "None"}),
+                          ""));
+
+  // No heading: a CUSIP caption alone, or a line that isn't captions.
+  EXPECT_FALSE(ReadHeading(Captions({"Name", "CUSIP", "Value"}), ""));
+  EXPECT_FALSE(ReadHeading(
+      Captions({"ABC CORP", "COM", "123456789", "100", "200", "SH", "", "SOLE", "", "1", "2", "3"}), ""));
+  EXPECT_FALSE(ReadHeading(Captions({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT",
+                                     "INVESTMENT DISCRETION", "VOTING AUTHORITY"}),
+                           "APPLE INC\tCOM\t037833100"))
+      << "the line below holds data, not SOLE, SHARED and NONE";
+
+  EXPECT_TRUE(IsCaptionLine(Captions({"COLUMN 1", "", "Column 8", "VOTING AUTHORITY"})));
+  EXPECT_FALSE(IsCaptionLine(Captions({"", "ACME CAPITAL 13F Q3 2026"})));
+}
+
+TEST(LayoutForWidth, TablesWithoutAHeadingAreReadByTheirWidth) {
+  const struct {
+    size_t width;
+    std::optional<size_t> value, figi, none;
+    bool kindWord;
+  } cases[] = {
+      {11, 3, std::nullopt, std::nullopt, true},  // one voting amount and its kind
+      {12, 3, std::nullopt, 11, false},
+      {13, 4, 3, 12, false},  // the FIGI after the CUSIP
+  };
+  for (const auto& c : cases) {
+    const std::optional<ColumnLayout> layout = LayoutForWidth(c.width);
+    ASSERT_TRUE(layout) << c.width;
+    EXPECT_EQ(layout->cell[kValue], c.value) << c.width;
+    EXPECT_EQ(layout->cell[kFigi], c.figi) << c.width;
+    EXPECT_EQ(layout->cell[kNone], c.none) << c.width;
+    EXPECT_EQ(layout->votingKindWord, c.kindWord) << c.width;
+  }
+  for (size_t width : {0, 10, 14}) EXPECT_FALSE(LayoutForWidth(width)) << width;
+  EXPECT_FALSE(LayoutForFilledCells(13)) << "13 filled cells can't tell a FIGI from a shifted cell";
+  EXPECT_TRUE(LayoutForFilledCells(12));
+}
+
+}  // namespace

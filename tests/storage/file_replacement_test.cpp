@@ -1,0 +1,80 @@
+#include "storage/file_replacement.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "storage/failure_reason.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+size_t FilesIn(const std::string& folder) {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+TEST(FileReplacement, TheOldFileStaysUntilTheNewOneIsCommitted) {
+  TempDir dir;
+  const std::string path = dir.File("document.xml");
+  WriteFile(path, "old");
+  {
+    FileReplacement replacement;
+    ASSERT_TRUE(replacement.Open(path));
+    WriteText(replacement.stream(), "new, not committed");
+    EXPECT_EQ(ReadFile(path), "old");
+  }
+  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_EQ(FilesIn(dir.path()), 1u) << "the temporary file is gone";
+
+  FileReplacement replacement;
+  ASSERT_TRUE(replacement.Open(path));
+  WriteText(replacement.stream(), "new");
+  replacement.SyncSoFar();
+  ASSERT_TRUE(replacement.Commit());
+  EXPECT_EQ(ReadFile(path), "new");
+  EXPECT_EQ(FilesIn(dir.path()), 1u);
+}
+
+TEST(FileReplacement, WhatCannotBeReplacedGivesItsCause) {
+  TempDir dir;
+  WriteFile(dir.File("held.xml"), "held");
+  FileReplacement holder;
+  ASSERT_TRUE(holder.Open(dir.File("held.xml")));
+  const struct {
+    std::string path;
+    int cause;
+  } cases[] = {
+      {dir.File("held.xml"), EWOULDBLOCK},
+      {dir.File("missing/document.xml"), ENOENT},
+      {dir.path(), EISDIR},
+      {"/dev/null", EINVAL},
+  };
+  for (const auto& c : cases) {
+    FileReplacement replacement;
+    EXPECT_FALSE(replacement.Open(c.path)) << c.path;
+    EXPECT_EQ(replacement.failureCause(), c.cause) << c.path;
+  }
+  EXPECT_EQ(ReadFile(dir.File("held.xml")), "held");
+}
+
+TEST(FailureReason, CausesInPlainWords) {
+  const struct {
+    int cause;
+    const char* words;
+  } cases[] = {
+      {ENOENT, "the folder does not exist"},
+      {EACCES, "the folder or out.xml is read-only"},
+      {EWOULDBLOCK, "another program is writing out.xml"},
+      {ENOSPC, "the disk is full"},
+      {EINVAL, "out.xml is not a regular file"},
+      {EIO, "Input/output error"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FailureReason(c.cause, "out.xml"), c.words) << c.cause;
+}
+
+}  // namespace
