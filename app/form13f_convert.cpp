@@ -239,7 +239,8 @@ int main(int argc, char** argv) {
     folder = pattern;
     output = folder + "/" + kDocumentFileName;
   }
-  const Conversion conversion = ConvertInfoTable(text, output, !previewPath.empty());
+  const Conversion conversion =
+      ConvertInfoTable(text, output, previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable);
   text = std::string();
   bool copied = true;
   if (toStandardOutput) {

@@ -23,7 +23,7 @@ std::string OutputPath(const char* name) { return "/tmp/form13f-bench-" + std::t
 const std::string& Document() {
   static const std::string document = [] {
     const std::string path = OutputPath(".xml");
-    ConvertInfoTable(GenerateTable(kRows), path, false);
+    ConvertInfoTable(GenerateTable(kRows), path, PreviewKind::kNone);
     std::string bytes;
     FILE* file = std::fopen(path.c_str(), "rb");
     char chunk[65536];
@@ -36,7 +36,7 @@ const std::string& Document() {
   return document;
 }
 
-void Convert(benchmark::State& state, bool preview) {
+void Convert(benchmark::State& state, PreviewKind preview) {
   const std::string table = GenerateTable(kRows);
   const std::string path = OutputPath(".xml");
   for (auto _ : state) {
@@ -50,11 +50,11 @@ void Convert(benchmark::State& state, bool preview) {
 }
 
 // The window's capture: the document and the preview.
-void BM_Conversion(benchmark::State& state) { Convert(state, true); }
+void BM_Conversion(benchmark::State& state) { Convert(state, PreviewKind::kDrawn); }
 BENCHMARK(BM_Conversion)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // form13f-convert without --preview: the document only.
-void BM_ConversionWithoutPreview(benchmark::State& state) { Convert(state, false); }
+void BM_ConversionWithoutPreview(benchmark::State& state) { Convert(state, PreviewKind::kNone); }
 BENCHMARK(BM_ConversionWithoutPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The document's bytes written with stdio, then, like the conversion, put on

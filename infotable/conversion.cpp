@@ -109,7 +109,8 @@ void CheckAcceptedRow(const InfoTableRow& row, uint32_t rowNumber, uint32_t entr
         {RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage(), entriesBefore + 1});
 }
 
-Conversion Convert(std::string_view text, const std::string& outputPath, bool buildPreview) {
+Conversion Convert(std::string_view text, const std::string& outputPath, PreviewKind previewKind) {
+  const bool buildPreview = previewKind != PreviewKind::kNone;
   const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
   if (!IsTable(normalized, plan)) {
@@ -131,6 +132,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, bool bu
   DocumentWriter writer(document);
   PreviewBuilder preview{buildPreview, {}};
   preview.table.withFigi = plan.showsFigi;
+  preview.table.notesWidest = previewKind == PreviewKind::kDrawn;
   preview.Begin(text.size(), plan.lines.size());
 
   FilingChecks checks;
@@ -191,9 +193,9 @@ std::string PreviewHtml(const Conversion& conversion) {
   return conversion.previewStatus + PreviewTableHtml(conversion.previewTable);
 }
 
-Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, bool buildPreview) {
+Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, PreviewKind preview) {
   try {
-    return Convert(text, outputPath, buildPreview);
+    return Convert(text, outputPath, preview);
   } catch (const std::bad_alloc&) {
     // Everything the conversion held is released by now, and the old
     // document was never touched.

@@ -50,10 +50,18 @@ struct Conversion {
   std::vector<RowError> errors;
 };
 
+// What preview a conversion builds beside the document.
+enum class PreviewKind {
+  kNone,
+  kSingleTable,  // the status paragraph and the rows, for a page of one table
+  kDrawn,        // also the widest rows, for a page that draws only the rows in view
+};
+
 // Converts `text` into the document at `outputPath`, which is replaced only by
 // a complete new document. An empty path means that no filing folder is set.
 // The preview and its error list are built only when asked for.
-Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, bool buildPreview = true);
+Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath,
+                            PreviewKind preview = PreviewKind::kDrawn);
 
 // The whole preview in HTML: the status paragraph and the single table.
 std::string PreviewHtml(const Conversion& conversion);

@@ -59,19 +59,15 @@ constexpr std::array<uint16_t, 256> kCharacterWidths = [] {
 // How wide a cell's text is drawn; a character reference is its character.
 uint32_t DrawnWidth(std::string_view text) {
   uint32_t width = 0;
-  for (size_t at = 0; at < text.size(); ++at) {
-    char shown = text[at];
-    if (shown == '&') {
-      for (const auto& [reference, character] :
-           {std::pair<std::string_view, char>{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}}) {
-        if (text.compare(at, reference.size(), reference) == 0) {
-          shown = character;
-          at += reference.size() - 1;
-          break;
-        }
-      }
-    }
-    width += kCharacterWidths[static_cast<unsigned char>(shown)];
+  for (char c : text) width += kCharacterWidths[static_cast<unsigned char>(c)];
+  if (text.find('&') == std::string_view::npos) return width;  // most cells
+  for (const auto& [reference, character] :
+       {std::pair<std::string_view, char>{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}}) {
+    uint32_t referenceWidth = 0;
+    for (char c : reference) referenceWidth += kCharacterWidths[static_cast<unsigned char>(c)];
+    const uint32_t shown = kCharacterWidths[static_cast<unsigned char>(character)];
+    for (size_t at = text.find(reference); at != std::string_view::npos; at = text.find(reference, at + 1))
+      width -= referenceWidth - shown;
   }
   return width;
 }
@@ -155,7 +151,7 @@ void AppendPreviewRow(PreviewTable& table, uint32_t entryNumber, uint32_t rowNum
   const uint32_t index = static_cast<uint32_t>(table.RowCount());
   size_t column = 0, start = out.size();
   const auto noted = [&] {
-    NoteWidth(table, column++, start, index);
+    if (table.notesWidest) NoteWidth(table, column++, start, index);
     start = out.size();
   };
   AppendNumber(out, entryNumber);

@@ -30,6 +30,7 @@ struct PreviewTable {
   using Widest = std::array<std::pair<uint32_t, uint32_t>, 3>;
 
   bool withFigi = false;
+  bool notesWidest = true;  // whether `widest` is kept as rows are added
   std::string cells;
   std::vector<size_t> rowStarts{0};  // where each row begins in `cells`, then where the last ends
   std::vector<Widest> widest;

@@ -30,12 +30,11 @@ class Preview : public PageFixture {
   void SetUp() override {
     Show(BuildMainPage());
     host().resize(872, 634);
-    Pause(50);
+    ASSERT_TRUE(WaitUntil([&] { return Js("window.innerWidth").toInt() == host().browser->width(); }));
   }
   // The page as it shows, scroll bars and all.
   QImage Screen() {
-    Js("document.body.offsetHeight");  // lays out what is still pending
-    Pause(100);                        // and lets it be painted
+    WaitForFrame(page());
     return host().browser->grab().toImage();
   }
   // Scrolls down a screen at a time, as a reader does, until the row whose
@@ -47,14 +46,14 @@ class Preview : public PageFixture {
                              .arg(entry);
     for (int screen = 0; screen < 200 && !Js("!!" + find).toBool(); ++screen) {
       Js("window.scrollBy(0,window.innerHeight);0");
-      Pause(50);
+      WaitForFrame(page());
     }
     Js("window.scrollTo(0," + find + ".getBoundingClientRect().top+window.scrollY);0");
     // Rows reach the bottom of the view once they are drawn.
     ASSERT_TRUE(WaitUntil([&] {
       return Js("!!document.elementFromPoint(20,document.body.clientHeight-3).closest('td')").toBool();
     }));
-    Pause(200);
+    WaitForFrame(page());
   }
 };
 
@@ -81,7 +80,6 @@ TEST_F(Preview, DrawnRowsLookLikeTheSingleTableUnderHeadingsThatStayInView) {
   int below = 0;  // the headings' bottom, where the rows begin in the view
   const auto look = [&] {
     Look seen;
-    Pause(300);
     seen.first = Screen();
     ScrollToEntry(590);
     if (below == 0) {

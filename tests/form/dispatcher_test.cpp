@@ -181,7 +181,7 @@ TEST_F(Dispatcher, RadioGroupSendsOneNestedEventPerOtherButton) {
   RecordedEvents().clear();
   Click("rbLone");
   ASSERT_TRUE(WaitForEvents(1));
-  Pause(100);
+  WaitForEarlierEvents();
   EXPECT_EQ(RecordedEvents(), std::vector<std::string>{"rbLone"}) << "no name, no group";
 }
 
@@ -195,7 +195,7 @@ TEST_F(Dispatcher, ALinksAccessKeyOrAClickIsOneClick) {
     RecordedEvents().clear();
     Xdotool(input);
     ASSERT_TRUE(WaitForEvents(1)) << input;
-    Pause(500);
+    WaitForEarlierEvents();
     EXPECT_EQ(std::count(RecordedEvents().begin(), RecordedEvents().end(), "cl|skLink"), 1)
         << input << ": " << ::testing::PrintToString(RecordedEvents());
   }

@@ -17,17 +17,6 @@
 
 namespace {
 
-std::string Line(std::initializer_list<std::string> cells) {
-  std::string line;
-  for (const std::string& cell : cells) line += (line.empty() ? "" : "\t") + cell;
-  return line + "\r\n";
-}
-
-std::string GoodLine(const std::string& name, const std::string& value) {
-  // One share: no value reads as the price of a share in thousands.
-  return Line({name, "COM", CusipFor(name), value, "1", "SH", "n/a", "SOLE", "n/a", "1", "0", "0"});
-}
-
 size_t Count(const std::string& text, const std::string& what) {
   size_t count = 0;
   for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size()) ++count;
@@ -43,7 +32,7 @@ struct ConversionTest : ::testing::Test {
 
 TEST_F(ConversionTest, WritesTheDocumentAndCounts) {
   const Conversion c =
-      ConvertInfoTable(GoodLine("ALPHA INC", "1,000") + GoodLine("BETA & CO", "$2,500.75"), path);
+      ConvertInfoTable(HoldingLine("ALPHA INC", "1,000") + HoldingLine("BETA & CO", "$2,500.75"), path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
   EXPECT_EQ(c.entryCount, 2u);
   EXPECT_EQ(c.valueTotal, 3501u) << "2,500.75 rounds to the nearest dollar";
@@ -61,8 +50,9 @@ TEST_F(ConversionTest, WritesTheDocumentAndCounts) {
 }
 
 TEST_F(ConversionTest, InvalidRowIsReportedAndLeftOut) {
-  const std::string bad = Line({"HEADER", "COM", "123456789", "n/a", "100", "SH", "SOLE", "1", "0", "0"});
-  const Conversion c = ConvertInfoTable(GoodLine("A", "1") + bad + GoodLine("B", "2"), path);
+  const std::string bad =
+      SheetLine({"HEADER", "COM", "123456789", "n/a", "100", "SH", "SOLE", "1", "0", "0"});
+  const Conversion c = ConvertInfoTable(HoldingLine("A", "1") + bad + HoldingLine("B", "2"), path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
   EXPECT_EQ(c.entryCount, 2u);
   ASSERT_EQ(c.errors.size(), 1u);
@@ -81,16 +71,16 @@ TEST_F(ConversionTest, InvalidRowIsReportedAndLeftOut) {
 
 TEST_F(ConversionTest, NothingToFileKeepsThePreviousDocumentByteForByte) {
   const std::string heading =
-      Line({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT", "SH/PRN", "PUT/CALL",
-            "INVESTMENT DISCRETION", "OTHER MANAGER", "SOLE", "SHARED", "NONE"});
+      SheetLine({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT", "SH/PRN",
+                 "PUT/CALL", "INVESTMENT DISCRETION", "OTHER MANAGER", "SOLE", "SHARED", "NONE"});
   const struct {
     std::string table;
     const char* why;
     size_t errors;
   } cases[] = {
-      {heading + Line({"x", "y", "z"}), "every row was refused", 1},
+      {heading + SheetLine({"x", "y", "z"}), "every row was refused", 1},
       {heading, "the copy holds only a heading", 0},
-      {GoodLine("A", "1,2,3") + GoodLine("B", "x"), "every row was refused", 2},
+      {HoldingLine("A", "1,2,3") + HoldingLine("B", "x"), "every row was refused", 2},
   };
   for (const auto& c : cases) {
     const std::string previous = FormatDocumentHead() + "\t<infoTable/>\r\n" + FormatDocumentEnd();
@@ -111,10 +101,10 @@ TEST_F(ConversionTest, NothingToFileKeepsThePreviousDocumentByteForByte) {
 }
 
 TEST_F(ConversionTest, ValuesAreReadWholeAndTheTotalSaturates) {
-  Conversion c = ConvertInfoTable(GoodLine("A", "99999999999") + GoodLine("B", "1"), path);
+  Conversion c = ConvertInfoTable(HoldingLine("A", "99999999999") + HoldingLine("B", "1"), path);
   EXPECT_NE(ReadFile(path).find("<value>99999999999</value>"), std::string::npos);
   EXPECT_EQ(c.valueTotal, 100000000000u);
-  c = ConvertInfoTable(GoodLine("A", "18446744073709551615") + GoodLine("B", "5"), path);
+  c = ConvertInfoTable(HoldingLine("A", "18446744073709551615") + HoldingLine("B", "5"), path);
   EXPECT_EQ(c.valueTotal, UINT64_MAX);
   EXPECT_EQ(ParseValue("99999999999999999999999"), UINT64_MAX);
   EXPECT_EQ(ParseValue(""), 0u);
@@ -127,11 +117,11 @@ TEST_F(ConversionTest, FailuresBeforeTheFileLeaveItAlone) {
     std::string path;
     NotWrittenReason reason;
   } cases[] = {
-      {Line({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}) + Line({"k"}), path,
+      {SheetLine({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}) + SheetLine({"k"}), path,
        NotWrittenReason::kNoTable},
       {" \t\r\n\r\n", path, NotWrittenReason::kNoTable},
-      {GoodLine("A", "1"), "", NotWrittenReason::kNoOutputPath},
-      {GoodLine("A", "1"), dir.File("missing/tev_13f.xml"), NotWrittenReason::kCannotCreate},
+      {HoldingLine("A", "1"), "", NotWrittenReason::kNoOutputPath},
+      {HoldingLine("A", "1"), dir.File("missing/tev_13f.xml"), NotWrittenReason::kCannotCreate},
   };
   for (const auto& c : cases) {
     const Conversion result = ConvertInfoTable(c.text, c.path);
@@ -140,7 +130,7 @@ TEST_F(ConversionTest, FailuresBeforeTheFileLeaveItAlone) {
     EXPECT_EQ(ReadFile(path), "previous");
   }
   chmod(path.c_str(), 0444);
-  const Conversion readOnly = ConvertInfoTable(GoodLine("A", "1"), path);
+  const Conversion readOnly = ConvertInfoTable(HoldingLine("A", "1"), path);
   EXPECT_EQ(readOnly.reason, NotWrittenReason::kCannotCreate);
   EXPECT_EQ(ReadFile(path), "previous");
 }
@@ -151,7 +141,7 @@ TEST_F(ConversionTest, ADeviceOrAFolderIsNoDocumentToReplace) {
     int cause;
   } cases[] = {{"/dev/null", EINVAL}, {dir.path(), EISDIR}};
   for (const auto& c : cases) {
-    const Conversion conversion = ConvertInfoTable(GoodLine("A", "1"), c.path);
+    const Conversion conversion = ConvertInfoTable(HoldingLine("A", "1"), c.path);
     EXPECT_EQ(conversion.outcome, ConversionOutcome::kNotWritten) << c.path;
     EXPECT_EQ(conversion.reason, NotWrittenReason::kCannotCreate) << c.path;
     EXPECT_EQ(conversion.failureCause, c.cause) << c.path;
@@ -165,7 +155,7 @@ TEST_F(ConversionTest, InvalidCharactersAreReportedAndTheDocumentStaysWellFormed
                                "B+C\xC3\xA9\xFF",
                                8) +
                            std::string(1, '\0') + "<b>&amp;";
-  const Conversion c = ConvertInfoTable(GoodLine(name, "7"), path);
+  const Conversion c = ConvertInfoTable(HoldingLine(name, "7"), path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
   EXPECT_EQ(c.entryCount, 1u);
   size_t invalid = 0;
@@ -182,11 +172,11 @@ TEST_F(ConversionTest, InvalidCharactersAreReportedAndTheDocumentStaysWellFormed
 
 TEST_F(ConversionTest, EdgarProblemsAreReportedInRowAndFieldOrderButWritten) {
   const std::string table =
-      GoodLine("GOOD", "1") +
-      Line({"BAD*NAME", "COM", "12345678901", "1", "100", "SH", "n/a", "SOLE", "n/a", "1", "0", "n/a"}) +
-      GoodLine(std::string(151, 'L'), std::string(17, '9')) +
-      Line({"OK", std::string(151, 'T'), "123456789", "1", std::string(17, '1'), "SH", "n/a", "SOLE",
-            std::string(101, 'M'), std::string(17, '2'), "n/a", "1"});
+      HoldingLine("GOOD", "1") +
+      SheetLine({"BAD*NAME", "COM", "12345678901", "1", "100", "SH", "n/a", "SOLE", "n/a", "1", "0", "n/a"}) +
+      HoldingLine(std::string(151, 'L'), std::string(17, '9')) +
+      SheetLine({"OK", std::string(151, 'T'), "123456789", "1", std::string(17, '1'), "SH", "n/a", "SOLE",
+                 std::string(101, 'M'), std::string(17, '2'), "n/a", "1"});
   const Conversion c = ConvertInfoTable(table, path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);
   EXPECT_EQ(c.entryCount, 4u);
@@ -211,8 +201,8 @@ TEST_F(ConversionTest, EdgarProblemsAreReportedInRowAndFieldOrderButWritten) {
 
 TEST_F(ConversionTest, EntriesPastEdgarsLimitAreReportedOnce) {
   std::string table;
-  table.reserve(GoodLine("A 000000", "1").size() * (kEdgarEntryLimit + 2));
-  for (uint32_t i = 0; i < kEdgarEntryLimit + 2; ++i) table += GoodLine("A " + std::to_string(i), "1");
+  table.reserve(HoldingLine("A 000000", "1").size() * (kEdgarEntryLimit + 2));
+  for (uint32_t i = 0; i < kEdgarEntryLimit + 2; ++i) table += HoldingLine("A " + std::to_string(i), "1");
   const Conversion c = ConvertInfoTable(table, path);
   EXPECT_EQ(c.entryCount, kEdgarEntryLimit + 2);
   ASSERT_EQ(c.errors.size(), 1u);
@@ -226,11 +216,11 @@ TEST_F(ConversionTest, AcceptedRowsValidateAgainstTheEdgarSchema) {
     GTEST_SKIP() << "the EDGAR schema is not beside the project: " << schema;
   if (!HaveXmllint()) GTEST_SKIP() << "xmllint is not installed";
   const std::string table =
-      GoodLine("ALPHA & OMEGA (NEW) 5%", "$1,000") +
-      Line({"BETA CORP", "CL A", "_1234 5678", "25", "300", "prn", "call", "defined", "1,2", "100",
-            "shared"}) +
-      Line({"GAMMA", "COM", "ABCDEF123", "n/a", "1", "SH", "n/a", "other", "n/a", "1", "2", "3"}) +
-      Line(
+      HoldingLine("ALPHA & OMEGA (NEW) 5%", "$1,000") +
+      SheetLine({"BETA CORP", "CL A", "_1234 5678", "25", "300", "prn", "call", "defined", "1,2", "100",
+                 "shared"}) +
+      SheetLine({"GAMMA", "COM", "ABCDEF123", "n/a", "1", "SH", "n/a", "other", "n/a", "1", "2", "3"}) +
+      SheetLine(
           {"DELTA", "PFD", "DEF456789", "999999999999999", "1", "Shares", "Put", "Sole", "3", "0", "0", "0"});
   const Conversion c = ConvertInfoTable(table, path);
   ASSERT_EQ(c.outcome, ConversionOutcome::kWritten);

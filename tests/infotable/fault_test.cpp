@@ -18,13 +18,9 @@
 
 namespace {
 
-std::string GoodLine(const std::string& name) {
-  return name + "\tCOM\t" + CusipFor(name) + "\t1\t1\tSH\tn/a\tSOLE\tn/a\t1\t0\t0\n";
-}
-
 std::string Table(int rows) {
   std::string table;
-  for (int i = 0; i < rows; ++i) table += GoodLine("ISSUER " + std::to_string(i));
+  for (int i = 0; i < rows; ++i) table += HoldingLine("ISSUER " + std::to_string(i), "1");
   return table;
 }
 
@@ -47,7 +43,7 @@ TEST(Faults, EveryControlCharacterIsReportedAndLeftOut) {
   std::string table;
   for (int c = 0; c < 0x20; ++c) {
     if (c == '\t' || c == '\n' || c == '\r') continue;
-    table += GoodLine("A" + std::string(1, static_cast<char>(c)) + "B");
+    table += HoldingLine("A" + std::string(1, static_cast<char>(c)) + "B", "1");
   }
   const Conversion conversion = ConvertInfoTable(table, path);
   ASSERT_EQ(conversion.outcome, ConversionOutcome::kWritten);
@@ -68,7 +64,7 @@ TEST(Faults, TenMegabytesOfTableAndALineOfOneMegabyte) {
   std::string table;
   int rows = 0;
   while (table.size() < 10 * 1024 * 1024) {
-    table += GoodLine("ISSUER " + std::to_string(++rows));
+    table += HoldingLine("ISSUER " + std::to_string(++rows), "1");
   }
   const std::string longLine = std::string(1024 * 1024, 'x') + "\ty\n";
   Conversion conversion = ConvertInfoTable(table + longLine, path);
@@ -80,7 +76,7 @@ TEST(Faults, TenMegabytesOfTableAndALineOfOneMegabyte) {
   EXPECT_EQ(conversion.errors[0].line, std::string(500, 'x') + "\xE2\x80\xA6") << "500 characters of it";
 
   const std::string longName = std::string(1024 * 1024, 'N');
-  conversion = ConvertInfoTable(GoodLine(longName), path);
+  conversion = ConvertInfoTable(HoldingLine(longName, "1"), path);
   EXPECT_EQ(conversion.entryCount, 1u);
   EXPECT_NE(ReadFile(path).find("<nameOfIssuer>" + std::string(150, 'N') + "</nameOfIssuer>"),
             std::string::npos);
@@ -128,7 +124,7 @@ TEST(Faults, OutOfMemoryIsAnOutcomeAndLeavesThePreviousDocument) {
   EXPECT_EQ(conversion.reason, NotWrittenReason::kOutOfMemory);
   EXPECT_EQ(ReadFile(path), "previous");
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"tev_13f.xml"});
-  EXPECT_EQ(ConvertInfoTable(table, path, false).outcome, ConversionOutcome::kWritten)
+  EXPECT_EQ(ConvertInfoTable(table, path, PreviewKind::kNone).outcome, ConversionOutcome::kWritten)
       << "without the preview the same table needs far less";
 }
 
@@ -178,7 +174,7 @@ TEST(Faults, AReaderNeverSeesAnIncompleteDocument) {
 TEST(Faults, AReadOnlyFolderRefusesTheFile) {
   SmallFilesystem folder("16k", true);
   if (!folder.mounted()) GTEST_SKIP() << "no right to mount a read-only tmpfs here";
-  const Conversion conversion = ConvertInfoTable(GoodLine("A"), folder.File("tev_13f.xml"));
+  const Conversion conversion = ConvertInfoTable(HoldingLine("A", "1"), folder.File("tev_13f.xml"));
   EXPECT_EQ(conversion.outcome, ConversionOutcome::kNotWritten);
   EXPECT_EQ(conversion.reason, NotWrittenReason::kCannotCreate);
 }
@@ -193,7 +189,7 @@ TEST(Faults, MarkupScriptsAndReferencesInCellsStayText) {
                                "]]><!--",
                                "<![CDATA[x]]>"};
   std::string table;
-  for (const std::string& cell : cells) table += GoodLine(cell) + cell + "\tshort\n";
+  for (const std::string& cell : cells) table += HoldingLine(cell, "1") + cell + "\tshort\n";
   const Conversion conversion = ConvertInfoTable(table, path);
   ASSERT_EQ(conversion.outcome, ConversionOutcome::kWritten);
   EXPECT_TRUE(WellFormed(path));

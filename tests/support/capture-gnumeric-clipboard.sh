@@ -21,11 +21,13 @@ done
 [ -n "$window" ] || { echo "Gnumeric showed no window" >&2; kill "$gnumeric"; exit 1; }
 xdotool windowactivate --sync "$window" 2>/dev/null || true
 xdotool windowfocus --sync "$window"
-sleep 1
-xdotool key --window "$window" ctrl+a
-sleep 0.5
-xdotool key --window "$window" ctrl+c
-sleep 1
+# Gnumeric takes keys only once it has settled: select all and copy until the
+# clipboard is its own (it offers its own format beside the text).
+for _ in $(seq 1 60); do
+  xdotool key --window "$window" ctrl+a ctrl+c
+  xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep -q gnumeric && break
+  sleep 0.25
+done
 if [ "$out" = --hold ]; then
   echo "$gnumeric"
   exit 0

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "infotable/filing_checks.h"
@@ -16,4 +17,17 @@ inline std::string CusipFor(const std::string& name) {
   std::string cusip;
   for (int i = 0; i < 8; ++i, hash /= 36) cusip += kCharacters[hash % 36];
   return cusip + static_cast<char>('0' + *CusipCheckDigit(cusip));
+}
+
+// One sheet row as a spreadsheet copies it: cells between tabs, CR LF after.
+inline std::string SheetLine(std::initializer_list<std::string> cells) {
+  std::string line;
+  for (const std::string& cell : cells) line += (line.empty() ? "" : "\t") + cell;
+  return line + "\r\n";
+}
+
+// A good row of the SEC's twelve columns: one share of `name`'s own security
+// worth `value`, so that no value reads as the price of a share in thousands.
+inline std::string HoldingLine(const std::string& name, const std::string& value) {
+  return SheetLine({name, "COM", CusipFor(name), value, "1", "SH", "n/a", "SOLE", "n/a", "1", "0", "0"});
 }

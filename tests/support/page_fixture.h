@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -43,6 +44,8 @@ bool WaitUntil(Predicate done, int timeoutMs = 5000) {
   return done();
 }
 
+// A fixed wait, for the few checks that no event can tell the end of; each
+// use says why.
 inline void Pause(int ms) {
   WaitUntil([] { return false; }, ms);
 }
@@ -53,6 +56,15 @@ inline QVariant Evaluate(QWebEnginePage* page, const QString& script) {
   page->runJavaScript(script, [result](const QVariant& value) { *result = {true, value}; });
   EXPECT_TRUE(WaitUntil([&] { return result->first; }, 10000)) << script.toStdString();
   return result->second;
+}
+
+// Waits until the page has drawn a frame after everything it has been given
+// so far: its layout, scroll handlers and painting are done by then.
+inline void WaitForFrame(QWebEnginePage* page) {
+  Evaluate(page,
+           "window.f13Frame=false;requestAnimationFrame(function(){requestAnimationFrame(function(){"
+           "window.f13Frame=true;});});0");
+  EXPECT_TRUE(WaitUntil([&] { return Evaluate(page, "window.f13Frame").toBool(); }));
 }
 
 // Real X input, as a mouse and a keyboard give it: synthesized Qt events miss
@@ -89,7 +101,7 @@ class PageFixture : public ::testing::Test {
     SetMainPageHost(host_.get());
     host_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(host_.get()));
-    Pause(50);
+    WaitForFrame(page());
   }
 
   void TearDown() override {
@@ -113,6 +125,19 @@ class PageFixture : public ::testing::Test {
   // Waits until the handler has received `count` events.
   bool WaitForEvents(size_t count, int timeoutMs = 5000) {
     return WaitUntil([&] { return RecordedEvents().size() >= count; }, timeoutMs);
+  }
+
+  // Waits for every event the page has raised so far: the host hands events
+  // on in order, so once a marker raised now arrives, the earlier ones have.
+  // The marker is not kept among the recorded events.
+  void WaitForEarlierEvents() {
+    Js("location='|f13Marker';0");
+    ASSERT_TRUE(WaitUntil([] {
+      auto& events = RecordedEvents();
+      return std::find(events.begin(), events.end(), "f13Marker") != events.end();
+    }));
+    auto& events = RecordedEvents();
+    events.erase(std::remove(events.begin(), events.end(), "f13Marker"), events.end());
   }
 
  private:
