@@ -64,6 +64,17 @@ bool IsAccountingZero(std::string_view cell) {
   return allZeros(whole) && allZeros(fraction) && (period == std::string_view::npos || !whole.empty());
 }
 
+// "3.78331E+08": how a spreadsheet shows a long number it has rounded. A
+// CUSIP may hold an E between digits ("46090E103"), never a mark or a sign.
+bool IsScientificNotation(std::string_view cell) {
+  const size_t e = cell.find_first_of("Ee");
+  if (e == std::string_view::npos || e < 3 || e + 3 > cell.size() || cell[e + 1] != '+') return false;
+  const std::string_view mantissa = cell.substr(0, e), power = cell.substr(e + 2);
+  const size_t mark = mantissa.find_first_of(".,");
+  return mark == 1 && IsDigit(mantissa[0]) && std::all_of(mantissa.begin() + 2, mantissa.end(), IsDigit) &&
+         std::all_of(power.begin(), power.end(), IsDigit);
+}
+
 }  // namespace
 
 const CodedColumn kShPrnColumn = {
@@ -111,7 +122,9 @@ Refusal ReadCode(std::string_view cell, const CodedColumn& column, uint8_t& code
   return column.refusal;
 }
 
-Refusal ReadAmount(std::string_view cell, std::string& digits, uint64_t& number) {
+Refusal ReadAmount(std::string_view cell, DecimalMark tableMark, std::string& digits, uint64_t& number,
+                   bool& hadFraction) {
+  hadFraction = false;
   if (!cell.empty() && cell[0] == '$') {
     cell.remove_prefix(1);
     while (!cell.empty() && cell[0] == ' ') cell.remove_prefix(1);
@@ -121,23 +134,77 @@ Refusal ReadAmount(std::string_view cell, std::string& digits, uint64_t& number)
     number = 0;
     return std::nullopt;
   }
-  char whole[64];  // more digits than any amount EDGAR takes, and the room to carry
-  size_t length = 0, at = 0, group = 0;
-  bool grouped = false;
-  for (; at < cell.size() && cell[at] != '.'; ++at) {
-    if (IsDigit(cell[at]) && length < sizeof whole - 1) {
-      whole[length++] = cell[at];
-      ++group;
-    } else if (cell[at] == ',' && group > 0 && (grouped ? group == 3 : group <= 3)) {
-      grouped = true;
-      group = 0;
-    } else {
-      return kNotANumber;
+  // Runs of digits and the single marks between them.
+  std::vector<std::string_view> runs;
+  std::string marks;
+  for (size_t at = 0; at < cell.size();) {
+    const size_t start = at;
+    while (at < cell.size() && IsDigit(cell[at])) ++at;
+    if (at == start) return kNotANumber;  // a mark first, or two in a row
+    runs.push_back(cell.substr(start, at - start));
+    if (at == cell.size()) break;
+    const char mark = cell[at++];
+    if (mark != '.' && mark != ',' && mark != '\'' && mark != ' ') return kNotANumber;
+    marks += mark;
+    if (at == cell.size()) {
+      if (mark != '.' && mark != ',') return kNotANumber;
+      runs.emplace_back();  // "1000." has an empty fraction
     }
   }
-  if (length == 0 || (grouped && group != 3)) return kNotANumber;
-  const std::string_view fraction = at < cell.size() ? cell.substr(at + 1) : std::string_view();
-  if (!std::all_of(fraction.begin(), fraction.end(), IsDigit)) return kNotANumber;
+  if (runs.empty()) return kNotANumber;
+  // Which mark, if any, is the decimal one: the cell's own form, else the table's.
+  char decimal = 0;
+  const size_t periods = std::count(marks.begin(), marks.end(), '.'),
+               commas = std::count(marks.begin(), marks.end(), ',');
+  const char last = marks.empty() ? 0 : marks.back();
+  if (periods + commas > 0) {
+    const char kind = periods > 0 ? '.' : ',';
+    const DecimalMark own = DecimalMarkOf(cell);
+    if (own != DecimalMark::kUnknown && tableMark != DecimalMark::kUnknown && own != tableMark)
+      return own == DecimalMark::kComma
+                 ? "marks decimals with a comma, but the table's other amounts mark them with a period"
+                 : "marks decimals with a period, but the table's other amounts mark them with a comma";
+    if (periods > 0 && commas > 0) {
+      decimal = last;  // "1,234.56", "1.234,56"
+    } else if (periods + commas == 1 && last == kind) {
+      const DecimalMark cellsMark = kind == '.' ? DecimalMark::kPeriod : DecimalMark::kComma;
+      if (own != DecimalMark::kUnknown || tableMark == cellsMark) {
+        decimal = kind;
+      } else if (tableMark == DecimalMark::kUnknown && kind == '.') {
+        // "838.500": 838.5 where a period marks decimals, 838,500 where it
+        // groups thousands, and nothing else in the table tells which.
+        std::string asThousands;
+        for (size_t i = 0; i + 1 < runs.size(); ++i) asThousands += runs[i];
+        asThousands += runs.back();
+        return "could be read as " + std::string(runs.front()) + "." + std::string(runs.back()) +
+               " (a decimal point) or as " + asThousands +
+               " (a thousands mark), and no other amount in the table tells which: copy the column "
+               "formatted with thousands separators, as 1,234, or as plain digits";
+      }
+      // Otherwise a comma before three digits groups thousands, as sheets in
+      // dollars write them, unless the table's amounts mark decimals with it.
+    }
+  }
+  if (decimal != 0 && std::count(marks.begin(), marks.end(), decimal) != 1) return kNotANumber;
+  // The thousands marks: one kind, groups of three after the first.
+  const size_t wholeRuns = decimal != 0 ? runs.size() - 1 : runs.size();
+  char group = 0;
+  for (size_t i = 0; i + 1 < wholeRuns; ++i) {
+    if (group == 0) group = marks[i];
+    if (marks[i] != group || marks[i] == decimal) return kNotANumber;
+  }
+  if (group != 0) {
+    if (runs.front().size() > 3) return kNotANumber;
+    for (size_t i = 1; i < wholeRuns; ++i)
+      if (runs[i].size() != 3) return kNotANumber;
+  }
+  char whole[64];  // more digits than any amount EDGAR takes, and the room to carry
+  size_t length = 0;
+  for (size_t i = 0; i < wholeRuns; ++i)
+    for (char c : runs[i])
+      if (length < sizeof whole - 1) whole[length++] = c;
+  const std::string_view fraction = decimal != 0 ? runs.back() : std::string_view();
+  hadFraction = std::any_of(fraction.begin(), fraction.end(), [](char c) { return c != '0'; });
   if (!fraction.empty() && fraction[0] >= '5') {  // half up, carrying through nines
     size_t i = length;
     while (i > 0 && whole[i - 1] == '9') whole[--i] = '0';
@@ -153,13 +220,19 @@ Refusal ReadAmount(std::string_view cell, std::string& digits, uint64_t& number)
   return std::nullopt;
 }
 
-Refusal ReadCusip(std::string_view cell, std::string& cusip) {
+Refusal ReadCusip(std::string_view cell, std::string& cusip, bool& zerosRestored) {
+  zerosRestored = false;
+  if (IsScientificNotation(cell))
+    return "is a number in scientific notation, which has lost the CUSIP's digits: format the column as "
+           "text and copy it again";
   for (char c : cell)
     if (c != ' ' && (c != '_' || !cusip.empty())) cusip += c;
   // A spreadsheet drops the leading zeros of an all-digit CUSIP; anything
   // else that is short is no CUSIP at all.
-  if (!cusip.empty() && cusip.size() < kCusipLength && std::all_of(cusip.begin(), cusip.end(), IsDigit))
+  if (!cusip.empty() && cusip.size() < kCusipLength && std::all_of(cusip.begin(), cusip.end(), IsDigit)) {
     cusip.insert(0, kCusipLength - cusip.size(), '0');
+    zerosRestored = true;
+  }
   static const std::string kShort = "is not " + std::to_string(kCusipLength) + " letters or digits";
   if (cusip.size() < kCusipLength) return kShort;
   if (NeedsEscape(cusip)) cusip = EscapeMarkup(cusip);

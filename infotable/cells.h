@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "infotable/number_style.h"
 #include "infotable/refusal.h"
 
 // "n/a" in any letter case: a cell that holds nothing.
@@ -39,12 +40,19 @@ Refusal ReadCode(std::string_view cell, const CodedColumn& column, uint8_t& code
 constexpr const char* kNotANumber = "is not a number";
 
 // An amount cell as whole digits and their number (saturating): "$1,234.50"
-// gives "1235" (half up); accounting zeros ("-", "$ -", "- 0", "-0.00") give "0".
-Refusal ReadAmount(std::string_view cell, std::string& digits, uint64_t& number);
+// gives "1235" (half up); accounting zeros ("-", "$ -", "- 0", "-0.00") give
+// "0". Thousands may be grouped by commas, periods, apostrophes or blanks;
+// the decimal mark is the cell's own where its form tells it, else
+// `tableMark`. A cell that could be read two ways is refused with both.
+// `hadFraction` tells whether anything but zeros followed the decimal mark.
+Refusal ReadAmount(std::string_view cell, DecimalMark tableMark, std::string& digits, uint64_t& number,
+                   bool& hadFraction);
 
-// A CUSIP without blanks and leading underscores, its dropped leading zeros
-// put back, markup-escaped.
-Refusal ReadCusip(std::string_view cell, std::string& cusip);
+// A CUSIP without blanks and leading underscores, markup-escaped. The leading
+// zeros that a spreadsheet drops from a CUSIP of digits are put back, and
+// `zerosRestored` says so; a CUSIP a spreadsheet showed in scientific
+// notation has lost digits and is refused.
+Refusal ReadCusip(std::string_view cell, std::string& cusip, bool& zerosRestored);
 
 // A FIGI: 12 letters or digits.
 Refusal ReadFigi(std::string_view cell, std::string& figi);

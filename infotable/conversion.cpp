@@ -25,9 +25,6 @@ constexpr uint64_t kLargest = std::numeric_limits<uint64_t>::max();
 
 uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return a > kLargest - b ? kLargest : a + b; }
 
-// Invalid-character lines per row; past them one line tells how many more.
-constexpr size_t kInvalidCharacterLinesPerRow = 10;
-
 Conversion Failure(ConversionOutcome outcome, NotWrittenReason reason, int cause = 0) {
   Conversion conversion;
   conversion.outcome = outcome;
@@ -73,20 +70,19 @@ void ReportReadingChecks(const NormalizedText& normalized, ErrorList& errors) {
     errors.Add({RowErrorKind::kCheckBeforeFiling, *normalized.unclosedQuoteRow, "", UnclosedQuoteText()});
 }
 
-// Reports each invalid character of a line, and gives the line as EDGAR can
-// take it: in its plain ASCII form, what has none left out, its cells cleaned
-// again. `plain` holds it when it had to change.
-std::string_view ReportInvalidCharacters(std::string_view line, uint32_t rowNumber, ErrorList& errors,
-                                         std::string& plain) {
-  const size_t invalid = CountInvalidCharacters(line);
-  if (invalid == 0) return line;
-  const std::string shown = ShowCells(LeaveOutNonXmlCharacters(line));
-  for (size_t n = 0; n < std::min(invalid, kInvalidCharacterLinesPerRow); ++n)
-    errors.Add({RowErrorKind::kInvalidCharacter, rowNumber, shown, ""});
-  if (invalid > kInvalidCharacterLinesPerRow)
-    errors.Add({RowErrorKind::kInvalidCharacter, rowNumber, "",
-                MoreInvalidCharactersText(invalid - kInvalidCharacterLinesPerRow)});
-  plain = CleanCells(PlainAsciiLine(line));
+// Gives the line as the document can hold it: in plain ASCII, what has no
+// plain form left out, its cells cleaned again; `plain` holds it when it had
+// to change. A change the filer would not see in the document is reported,
+// one line for the row.
+std::string_view ReportCharacters(std::string_view line, uint32_t rowNumber, ErrorList& errors,
+                                  std::string& plain) {
+  if (!NeedsPlainForm(line)) return line;
+  std::string ascii;
+  const std::string changes = PlainAsciiLine(line, ascii);
+  if (!changes.empty())
+    errors.Add({RowErrorKind::kInvalidCharacter, rowNumber, ShowCells(LeaveOutNonXmlCharacters(line)),
+                PlainAsciiText(changes)});
+  plain = CleanCells(ascii);
   return plain;
 }
 
@@ -94,9 +90,9 @@ std::string_view ReportInvalidCharacters(std::string_view line, uint32_t rowNumb
 Refusal ReadPlannedLine(const TablePlan& plan, size_t index, std::string_view line, Cells& cells,
                         InfoTableRow& row) {
   const LineReading& reading = plan.reading[index];
-  if (reading.kind == LineReading::kFilledCells) return ReadFilledCells(line, row);
+  if (reading.kind == LineReading::kFilledCells) return ReadFilledCells(line, row, plan.decimalMark);
   SplitFields(line, '\t', cells);
-  return ReadRow(cells, plan.layouts[reading.layout], row);
+  return ReadRow(cells, plan.layouts[reading.layout], row, plan.decimalMark);
 }
 
 // What EDGAR would say of an accepted row, as the entry it is to become.
@@ -146,7 +142,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
       ReportHeading(plan, i, rowNumber, errors);
       continue;
     }
-    const std::string_view line = ReportInvalidCharacters(plan.lines[i], rowNumber, errors, plain);
+    const std::string_view line = ReportCharacters(plan.lines[i], rowNumber, errors, plain);
     if (Refusal refusal = ReadPlannedLine(plan, i, line, cells, row)) {
       errors.Add({RowErrorKind::kInvalidFields, rowNumber, ShowCells(line), std::move(*refusal)});
       ++conversion.refusedRows;

@@ -38,6 +38,8 @@ struct InfoTableRow {
   uint64_t amount = 0;  // sshPrnamt, likewise
   AmountType amountType = AmountType::kShares;
   Option option = Option::kNone;
+  bool amountRounded = false;       // sshPrnamt had a fraction, and is written rounded
+  bool cusipZerosRestored = false;  // the CUSIP's leading zeros, which a spreadsheet drops, put back
 
   InfoTableRow() = default;
   // A row of final texts alone, as a document is written from them.

@@ -30,16 +30,19 @@ class Refusals {
   std::string text_;
 };
 
-void ReadAmountField(Refusals& refusals, const char* caption, std::string_view cell, bool emptyIsZero,
-                     std::string& digits, uint64_t& number) {
+// Reads an amount; gives whether it had a fraction.
+bool ReadAmountField(Refusals& refusals, const char* caption, std::string_view cell, DecimalMark mark,
+                     bool emptyIsZero, std::string& digits, uint64_t& number) {
+  bool hadFraction = false;
   if (cell.empty() && emptyIsZero) {
     digits = "0";
     number = 0;
   } else if (cell.empty()) {
     refusals.Add(caption, cell, "");
   } else {
-    refusals.AddIf(caption, cell, ReadAmount(cell, digits, number));
+    refusals.AddIf(caption, cell, ReadAmount(cell, mark, digits, number, hadFraction));
   }
+  return hadFraction;
 }
 
 // Reads a coded cell; gives its code number, or `fallback` when refused.
@@ -52,7 +55,7 @@ uint8_t ReadCodeField(Refusals& refusals, size_t field, std::string_view cell, c
 
 }  // namespace
 
-Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row) {
+Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row, DecimalMark mark) {
   // The strings keep their room from row to row.
   row.fields.resize(kInfoTableFieldCount);
   for (std::string& field : row.fields) field.clear();
@@ -71,12 +74,13 @@ Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& ro
   AppendIssuerName(row[kNameOfIssuer], required(kNameOfIssuer));
   AppendEscaped(row[kTitleOfClass], required(kTitleOfClass));
   if (const std::string_view cusip = required(kCusip); !cusip.empty())
-    refusals.AddIf(FieldCaption(kCusip), cusip, ReadCusip(cusip, row[kCusip]));
+    refusals.AddIf(FieldCaption(kCusip), cusip, ReadCusip(cusip, row[kCusip], row.cusipZerosRestored));
   if (const std::string_view figi = cell(kFigi); !figi.empty())
     refusals.AddIf(FieldCaption(kFigi), figi, ReadFigi(figi, row[kFigi]));
 
-  ReadAmountField(refusals, FieldCaption(kValue), cell(kValue), false, row[kValue], row.value);
-  ReadAmountField(refusals, FieldCaption(kSshPrnamt), cell(kSshPrnamt), false, row[kSshPrnamt], row.amount);
+  ReadAmountField(refusals, FieldCaption(kValue), cell(kValue), mark, false, row[kValue], row.value);
+  row.amountRounded = ReadAmountField(refusals, FieldCaption(kSshPrnamt), cell(kSshPrnamt), mark, false,
+                                      row[kSshPrnamt], row.amount);
   row.amountType = AmountType::kShares;
   if (const std::string_view type = required(kSshPrnamtType); !type.empty()) {
     row.amountType = static_cast<AmountType>(ReadCodeField(refusals, kSshPrnamtType, type, kShPrnColumn));
@@ -98,7 +102,7 @@ Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& ro
   uint64_t voting = 0;  // the voting amounts are written, never summed
   if (layout.votingKindWord) {
     std::string amount;
-    ReadAmountField(refusals, "Voting authority", cell(kSole), true, amount, voting);
+    ReadAmountField(refusals, "Voting authority", cell(kSole), mark, true, amount, voting);
     const std::string_view kind = cell(kShared);
     uint8_t code = 0;
     const Refusal refusal = ReadCode(kind, kVotingKindColumn, code);
@@ -107,12 +111,12 @@ Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& ro
       row[position] = !refusal && position == kSole + code ? amount : "0";
   } else {
     for (size_t position : {kSole, kShared, kNone})
-      ReadAmountField(refusals, FieldCaption(position), cell(position), true, row[position], voting);
+      ReadAmountField(refusals, FieldCaption(position), cell(position), mark, true, row[position], voting);
   }
   return refusals.Take();
 }
 
-Refusal ReadFilledCells(std::string_view line, InfoTableRow& row) {
+Refusal ReadFilledCells(std::string_view line, InfoTableRow& row, DecimalMark mark) {
   // Counted first: a line of a million cells is refused without cutting it up.
   const size_t count = CountFilledCells(line);
   const std::optional<ColumnLayout> layout = LayoutForFilledCells(count);
@@ -120,5 +124,5 @@ Refusal ReadFilledCells(std::string_view line, InfoTableRow& row) {
   Cells filled;
   for (std::string_view cell : SplitFields(line, '\t'))
     if (!cell.empty()) filled.push_back(cell);
-  return ReadRow(filled, *layout, row);
+  return ReadRow(filled, *layout, row, mark);
 }

@@ -8,12 +8,15 @@
 #include "infotable/cell_line.h"
 #include "infotable/fields.h"
 #include "infotable/heading.h"
+#include "infotable/number_style.h"
 #include "infotable/refusal.h"
 
 // Reads one line's cells by the layout into `row`, whose strings keep their
 // room. Refused with the reasons, each naming its column and what it holds.
-Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row);
+// Amounts whose form does not tell their decimal mark take `mark`, the table's.
+Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row,
+                DecimalMark mark = DecimalMark::kUnknown);
 
 // Reads a line that has no layout of its own the old way: empty cells are left
 // out and the 11 or 12 filled cells are read in field order.
-Refusal ReadFilledCells(std::string_view line, InfoTableRow& row);
+Refusal ReadFilledCells(std::string_view line, InfoTableRow& row, DecimalMark mark = DecimalMark::kUnknown);

@@ -39,8 +39,8 @@ std::string UnclosedQuoteText() {
          "as they stand, the quote included";
 }
 
-std::string MoreInvalidCharactersText(size_t count) {
-  return std::to_string(count) + " more invalid characters in this row";
+std::string PlainAsciiText(const std::string& changes) {
+  return "the document holds plain ASCII, so " + changes;
 }
 
 std::string OneLineShown(std::string_view shownCells) {

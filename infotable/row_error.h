@@ -37,8 +37,9 @@ std::string NothingToFileText(bool onlyHeading, std::string_view documentName);
 std::string ContinuedFirstCellText();
 std::string UnclosedQuoteText();
 
-// "3 more invalid characters in this row".
-std::string MoreInvalidCharactersText(size_t count);
+// Why a row's characters are written as they are not in the sheet: `changes`
+// as PlainAsciiLine words them.
+std::string PlainAsciiText(const std::string& changes);
 
 // A line as a message names it in one line: ShowCells' form, its tabs as
 // blanks, at most 80 characters and then an ellipsis.

@@ -5,8 +5,27 @@
 
 #include "infotable/cells.h"
 
+namespace {
+
+// The decimal mark the amount cells of the lines read by a layout tell.
+DecimalMark ReadDecimalMark(const TablePlan& plan) {
+  NumberStyleReader style;
+  Cells cells;
+  for (size_t i = 0; i < plan.lines.size(); ++i) {
+    if (plan.reading[i].kind != LineReading::kLayout) continue;
+    const ColumnLayout& layout = plan.layouts[plan.reading[i].layout];
+    SplitFields(plan.lines[i], '\t', cells);
+    for (size_t field : {kValue, kSshPrnamt, kSole, kShared, kNone})
+      if (const std::optional<size_t> at = layout.cell[field]; at && *at < cells.size())
+        style.See(cells[*at]);
+  }
+  return style.Mark();
+}
+
+}  // namespace
+
 TablePlan PlanTable(const NormalizedText& normalized) {
-  TablePlan plan{normalized.lines, {}, {}, false, false, {}};
+  TablePlan plan{normalized.lines, {}, {}, false, false, DecimalMark::kUnknown, {}};
   plan.reading.assign(plan.lines.size(), LineReading());
   std::optional<uint32_t> current;  // the layout of the heading above
   const std::optional<ColumnLayout> byWidth = LayoutForWidth(normalized.width);
@@ -46,6 +65,7 @@ TablePlan PlanTable(const NormalizedText& normalized) {
       plan.showsFigi = *figi < cells.size() && !cells[*figi].empty() && !IsNotApplicable(cells[*figi]);
     }
   }
+  plan.decimalMark = ReadDecimalMark(plan);
   return plan;
 }
 

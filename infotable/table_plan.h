@@ -11,6 +11,7 @@
 
 #include "infotable/clipboard_text.h"
 #include "infotable/heading.h"
+#include "infotable/number_style.h"
 
 // How one line is read.
 struct LineReading {
@@ -28,7 +29,8 @@ struct TablePlan {
   std::vector<ColumnLayout> layouts;
   std::vector<LineReading> reading;  // per line
   bool hasHeading = false;
-  bool showsFigi = false;  // some row holds a FIGI
+  bool showsFigi = false;                           // some row holds a FIGI
+  DecimalMark decimalMark = DecimalMark::kUnknown;  // as the table's amounts tell it
   // Headings whose value column gives thousands: the line and the caption.
   std::vector<std::pair<size_t, std::string>> thousandsCaptions;
 };

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -58,30 +60,16 @@ size_t Utf8SequenceLength(std::string_view text, size_t position) {
   return length;
 }
 
-size_t CountInvalidCharacters(std::string_view line) {
-  // Most lines hold none: one pass that only asks whether any byte is suspect.
+bool NeedsPlainForm(std::string_view line) {
+  // Most lines need none: one pass that only asks whether any byte is suspect.
   static const auto kSuspect = [] {
     std::array<bool, 256> suspect{};
-    for (int c = 0; c < 256; ++c)
-      suspect[c] = c >= 0x80 || c == '+' || IsXmlControl(static_cast<unsigned char>(c));
+    for (int c = 0; c < 256; ++c) suspect[c] = c >= 0x7F || IsXmlControl(static_cast<unsigned char>(c));
     return suspect;
   }();
   bool any = false;
   for (char c : line) any |= kSuspect[static_cast<unsigned char>(c)];
-  if (!any) return 0;
-  size_t count = 0;
-  for (size_t i = 0; i < line.size();) {
-    const unsigned char c = static_cast<unsigned char>(line[i]);
-    size_t length = 1;
-    if (c >= 0x80) {
-      length = std::max<size_t>(Utf8SequenceLength(line, i), 1);
-      ++count;
-    } else if (c == '+' || IsXmlControl(c)) {
-      ++count;
-    }
-    i += length;
-  }
-  return count;
+  return any;
 }
 
 std::string LeaveOutNonXmlCharacters(std::string_view line) {
@@ -106,17 +94,90 @@ std::string LeaveOutNonXmlCharacters(std::string_view line) {
   return kept;
 }
 
-std::string PlainAsciiLine(std::string_view line) {
-  // Stray bytes become U+FFFD here and are left out with everything else
-  // that has no ASCII form.
-  icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(line.data(), line.size()));
+namespace {
+
+// Blanks of every width and kind, which a spreadsheet writes inside and
+// around formatted numbers.
+bool IsUnicodeBlank(char32_t c) {
+  return c == 0xA0 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+bool IsTypographicApostrophe(char32_t c) { return c == 0x2019 || c == 0x2018 || c == 0x02BC; }
+
+char32_t DecodeUtf8(std::string_view sequence) {
+  const auto byte = [&](size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(sequence[i])); };
+  switch (sequence.size()) {
+    case 2: return (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
+    case 3: return (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+    case 4: return (byte(0) & 0x07) << 18 | (byte(1) & 0x3F) << 12 | (byte(2) & 0x3F) << 6 | (byte(3) & 0x3F);
+    default: return byte(0);
+  }
+}
+
+std::string CodePoint(char32_t c) {
+  char text[16];
+  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
+  return text;
+}
+
+// A character's plain ASCII form, printable characters only; empty when it has none.
+std::string PlainForm(std::string_view sequence) {
+  icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(sequence.data(), sequence.size()));
   if (icu::Transliterator* transliterator = LatinAscii()) transliterator->transliterate(text);
   std::string converted;
   text.toUTF8String(converted);
   std::string ascii;
   for (char c : converted)
-    if (static_cast<unsigned char>(c) < 0x80 && !IsXmlControl(static_cast<unsigned char>(c))) ascii += c;
+    if (c >= ' ' && c <= '~') ascii += c;
   return ascii;
+}
+
+}  // namespace
+
+std::string PlainAsciiLine(std::string_view line, std::string& plain) {
+  plain.clear();
+  plain.reserve(line.size());
+  std::vector<std::string> changes;
+  const auto note = [&](std::string change) {
+    if (std::find(changes.begin(), changes.end(), change) == changes.end())
+      changes.push_back(std::move(change));
+  };
+  for (size_t i = 0; i < line.size();) {
+    const unsigned char c = static_cast<unsigned char>(line[i]);
+    if (c < 0x80) {
+      if (c == '\t' || (c >= ' ' && c < 0x7F))
+        plain += static_cast<char>(c);
+      else
+        note("control character " + CodePoint(c) + " left out");
+      ++i;
+      continue;
+    }
+    const size_t length = Utf8SequenceLength(line, i);
+    if (length == 0) {
+      char byte[8];
+      std::snprintf(byte, sizeof byte, "0x%02X", c);
+      note(std::string("byte ") + byte + ", which is no UTF-8, left out");
+      ++i;
+      continue;
+    }
+    const std::string_view sequence = line.substr(i, length);
+    const char32_t character = DecodeUtf8(sequence);
+    i += length;
+    const bool betweenDigits = !plain.empty() && IsDigit(plain.back()) && i < line.size() && IsDigit(line[i]);
+    if (IsUnicodeBlank(character)) {
+      plain += ' ';
+    } else if (IsTypographicApostrophe(character) && betweenDigits) {
+      plain += '\'';
+    } else if (const std::string ascii = PlainForm(sequence); !ascii.empty()) {
+      plain += ascii;
+      note("\"" + std::string(sequence) + "\" as \"" + ascii + "\"");
+    } else {
+      note("\"" + std::string(sequence) + "\" (" + CodePoint(character) + ") left out, having no plain form");
+    }
+  }
+  std::string words;
+  for (const std::string& change : changes) words += (words.empty() ? "" : ", ") + change;
+  return words;
 }
 
 bool NeedsEscape(std::string_view text) {

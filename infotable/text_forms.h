@@ -19,20 +19,23 @@ constexpr bool IsXmlControl(unsigned char c) { return c < 0x20 && c != '\t'; }
 // does not start one. ASCII gives 1.
 size_t Utf8SequenceLength(std::string_view text, size_t position);
 
-// The invalid characters of a line: every non-ASCII character (a byte outside
-// valid UTF-8 counts as one character), every "+", and every control
-// character other than tab.
-size_t CountInvalidCharacters(std::string_view line);
+// Whether a line holds anything but printable ASCII and tabs: a character
+// the document may not hold as it stands.
+bool NeedsPlainForm(std::string_view line);
 
 // The line without the characters that an XML 1.0 document cannot hold:
 // control characters other than tab, bytes outside valid UTF-8, U+FFFE, U+FFFF.
 std::string LeaveOutNonXmlCharacters(std::string_view line);
 
-// The line in plain ASCII: typographic quotes, dashes, non-breaking spaces
-// and accented Latin letters as their ASCII forms; what has none, control
-// characters other than tab and stray bytes left out. Cells that gained or lost
-// blanks are not cleaned here: that is the reading's rule.
-std::string PlainAsciiLine(std::string_view line);
+// The line in plain ASCII, as the document holds it, into `plain`. Blanks of
+// every kind (no-break, thin, hair, narrow) become a blank, and a typographic
+// apostrophe between digits, a Swiss thousands mark, an apostrophe: nothing
+// the filer needs to hear of. Other characters take their plain ASCII form
+// (É as E, ’ as '), and those without one, control characters and stray
+// bytes are left out. Gives those changes in words, each character once, or
+// empty when there is none. Cells that gained or lost blanks are not cleaned
+// here: that is the reading's rule.
+std::string PlainAsciiLine(std::string_view line, std::string& plain);
 
 // "&", "<" and ">" as character references, ampersand first.
 std::string EscapeMarkup(std::string_view text);

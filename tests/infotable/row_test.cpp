@@ -71,7 +71,10 @@ TEST(ReadRow, ACellThatCantBeReadRefusesTheRowAndSaysWhy) {
       {kCusip, "COM", "CUSIP \"COM\" is not 9 letters or digits"},
       {kValue, "", "Value is empty"},
       {kValue, "12abc", "Value \"12abc\" is not a number"},
-      {kSshPrnamt, "1.234,5", "Shares or principal amount \"1.234,5\" is not a number"},
+      {kSshPrnamt, "1.234.5", "Shares or principal amount \"1.234.5\" is not a number"},
+      {kCusip, "3.78331E+08",
+       "CUSIP \"3.78331E+08\" is a number in scientific notation, which has lost the "
+       "CUSIP's digits: format the column as text and copy it again"},
       {kSshPrnamtType, "", "SH/PRN is empty"},
       {kSshPrnamtType, "Stock", "SH/PRN \"Stock\" is not SH or PRN"},
       {kPutCall, "SOLE", "Put/Call \"SOLE\" is not Put or Call"},

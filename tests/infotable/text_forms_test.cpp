@@ -11,20 +11,12 @@ struct TextCase {
   const char* expected;
 };
 
-TEST(CountInvalidCharacters, CountsEachCharacterOnce) {
-  const struct {
-    std::string line;
-    size_t invalid;
-  } cases[] = {
-      {"plain ASCII 1,000 $ % & <>", 0},
-      {"A+B+C", 2},
-      {"Caf\xC3\xA9 \xE2\x82\xAC", 2},  // one per UTF-8 character
-      {"bad \xFF\xC3 end", 2},          // stray bytes one each
-      {"ctl\x01\x1F\x7F", 2},           // XML 1.0 cannot hold C0 controls
-      {std::string("nul\0x", 5), 1},
-      {"tab\tis fine", 0},
-  };
-  for (const auto& c : cases) EXPECT_EQ(CountInvalidCharacters(c.line), c.invalid) << c.line;
+TEST(NeedsPlainForm, AnythingButPrintableAsciiAndTabs) {
+  for (const char* line : {"plain ASCII 1,000 $ % & <> + \t"}) EXPECT_FALSE(NeedsPlainForm(line)) << line;
+  for (const char* line : {"Caf\xC3\xA9", "bad \xFF", "ctl\x01", "del\x7F",
+                           "1\xC2\xA0"
+                           "000"})
+    EXPECT_TRUE(NeedsPlainForm(line)) << line;
 }
 
 TEST(LeaveOutNonXmlCharacters, KeepsValidUtf8AndDropsTheRest) {
@@ -36,21 +28,42 @@ TEST(LeaveOutNonXmlCharacters, KeepsValidUtf8AndDropsTheRest) {
   EXPECT_EQ(LeaveOutNonXmlCharacters(std::string("x\0y", 3)), "xy");
 }
 
-TEST(PlainAsciiLine, WritesPlainFormsAndLeavesOutTheRest) {
-  const TextCase cases[] = {
-      {"NESTL\xC3\x89 S.A.", "NESTLE S.A."},
-      {"MCDONALD\xE2\x80\x99S CORP", "MCDONALD'S CORP"},
+TEST(PlainAsciiLine, WritesPlainFormsAndSaysWhatChanged) {
+  const struct {
+    const char* line;
+    const char* plain;    // cells cleaned
+    const char* changes;  // empty: nothing the filer needs to hear of
+  } cases[] = {
+      {"NESTL\xC3\x89 S.A.", "NESTLE S.A.", "\"\xC3\x89\" as \"E\""},
+      {"MCDONALD\xE2\x80\x99S CORP", "MCDONALD'S CORP", "\"\xE2\x80\x99\" as \"'\""},
       {"\xE2\x80\x9C"
        "A\xE2\x80\x9D \xE2\x80\x93 Stra\xC3\x9F"
        "e",
-       "\"A\" - Strasse"},
+       "\"A\" - Strasse",
+       "\"\xE2\x80\x9C\" as \"\"\", \"\xE2\x80\x9D\" as \"\"\", \"\xE2\x80\x93\" as \"-\", \"\xC3\x9F\" as "
+       "\"ss\""},
+      // Blanks of every kind, and a Swiss thousands mark, as sheets write amounts.
       {"A\xC2\xA0\xC2\xA0"
        "B\t\xC2\xA0"
        "C",
-       "A B\tC"},                                               // non-breaking spaces fold like blanks
-      {"EUR\xE2\x82\xAC \xE4\xB8\xAD\tX\x01Y\xFF", "EUR\tXY"},  // no plain form, controls, stray bytes
+       "A B\tC", ""},
+      {"45\xE2\x80\xAF"
+       "213\xE2\x80\xAF"
+       "876\t\xE2\x80\x8A\xE2\x80\x8A - 0",
+       "45 213 876\t- 0", ""},
+      {"45\xE2\x80\x99"
+       "213\xE2\x80\x99"
+       "876",
+       "45'213'876", ""},
+      {"EUR\xE2\x82\xAC\tX\x01Y\x01\xFF", "EUR\tXY",
+       "\"\xE2\x82\xAC\" (U+20AC) left out, having no plain form, control character U+0001 left out, "
+       "byte 0xFF, which is no UTF-8, left out"},
   };
-  for (const TextCase& c : cases) EXPECT_EQ(CleanCells(PlainAsciiLine(c.input)), c.expected) << c.input;
+  for (const auto& c : cases) {
+    std::string plain;
+    EXPECT_EQ(PlainAsciiLine(c.line, plain), c.changes) << c.line;
+    EXPECT_EQ(CleanCells(plain), c.plain) << c.line;
+  }
 }
 
 TEST(EscapeMarkup, EscapesAmpersandFirstAndLeavesQuotes) {

@@ -1,0 +1,71 @@
+#include "infotable/number_style.h"
+
+#include "infotable/text_forms.h"
+
+namespace {
+
+struct Shape {
+  int periods = 0, commas = 0;
+  bool otherGroups = false;  // apostrophes or blanks between digits
+  char last = 0;             // the last period or comma
+  int digitsAfterLast = 0;   // digits after it
+  int digitsBeforeFirst = 0;
+  bool leadingZeroOnly = false;  // "0" before the first period or comma
+};
+
+Shape ShapeOf(std::string_view cell) {
+  Shape shape;
+  bool seenMark = false;
+  std::string_view before;
+  size_t runStart = 0;
+  for (size_t i = 0; i <= cell.size(); ++i) {
+    const char c = i < cell.size() ? cell[i] : '\0';
+    if (IsDigit(c)) {
+      ++shape.digitsAfterLast;
+      if (!seenMark) ++shape.digitsBeforeFirst;
+      continue;
+    }
+    if (c == '.' || c == ',') {
+      if (!seenMark) before = cell.substr(runStart, i - runStart);
+      seenMark = true;
+      (c == '.' ? shape.periods : shape.commas) += 1;
+      shape.last = c;
+      shape.digitsAfterLast = 0;
+    } else if (c == '\'' || c == ' ' || static_cast<unsigned char>(c) >= 0x80) {
+      if (i > 0 && IsDigit(cell[i - 1])) shape.otherGroups = true;
+    } else {
+      runStart = i + 1;
+    }
+  }
+  shape.leadingZeroOnly = before == "0";
+  return shape;
+}
+
+}  // namespace
+
+DecimalMark DecimalMarkOf(std::string_view cell) {
+  const Shape shape = ShapeOf(cell);
+  const auto mark = [](char c) { return c == '.' ? DecimalMark::kPeriod : DecimalMark::kComma; };
+  const auto other = [](char c) { return c == '.' ? DecimalMark::kComma : DecimalMark::kPeriod; };
+  if (shape.periods > 0 && shape.commas > 0) return mark(shape.last);  // the last one is the decimal mark
+  const int count = shape.periods + shape.commas;
+  if (count == 0) return DecimalMark::kUnknown;
+  if (count > 1) return other(shape.last);  // a mark used twice groups thousands
+  // One mark: a decimal unless it stands where a thousands mark would.
+  const bool couldGroup = shape.digitsAfterLast == 3 && shape.digitsBeforeFirst >= 1 &&
+                          shape.digitsBeforeFirst <= 3 && !shape.leadingZeroOnly && !shape.otherGroups;
+  return couldGroup ? DecimalMark::kUnknown : mark(shape.last);
+}
+
+void NumberStyleReader::See(std::string_view cell) {
+  switch (DecimalMarkOf(cell)) {
+    case DecimalMark::kPeriod: ++periods_; break;
+    case DecimalMark::kComma: ++commas_; break;
+    case DecimalMark::kUnknown: break;
+  }
+}
+
+DecimalMark NumberStyleReader::Mark() const {
+  if (periods_ == commas_) return DecimalMark::kUnknown;
+  return periods_ > commas_ ? DecimalMark::kPeriod : DecimalMark::kComma;
+}
