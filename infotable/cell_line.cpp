@@ -21,6 +21,10 @@ size_t CountFilledCells(std::string_view line) {
   return count;
 }
 
+size_t CellCount(std::string_view line) {
+  return static_cast<size_t>(std::count(line.begin(), line.end(), '\t')) + 1;
+}
+
 void AppendCleanCell(std::string& out, std::string_view cell) {
   const char* at = cell.data();
   const char* const end = at + cell.size();

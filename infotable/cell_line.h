@@ -32,6 +32,8 @@ void SplitFields(std::string_view line, char separator, Cells& cells);
 
 // The cells of a tab-separated line that hold anything.
 size_t CountFilledCells(std::string_view line);
+// The cells of a tab-separated line, empty ones too.
+size_t CellCount(std::string_view line);
 
 // Appends a cell without its end blanks and with inner runs of blanks made one.
 void AppendCleanCell(std::string& out, std::string_view cell);

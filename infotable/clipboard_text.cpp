@@ -23,10 +23,27 @@ const char* ClosingQuote(const char* at, const char* end) {
   }
 }
 
-// A quoted cell's text: a pair of quotes is one, and a tab or line break a blank.
-void AppendQuotedText(std::string& out, const char* at, const char* end) {
+// The closing quote of a cell as Apple Numbers quotes one with a line break
+// in it: its inner quotes are not doubled, so the close is the first quote
+// after a line break that ends the cell. Null when there is none.
+const char* UndoubledClosingQuote(const char* at, const char* end) {
+  constexpr size_t kLongestCell = 1 << 16;
+  if (static_cast<size_t>(end - at) > kLongestCell) end = at + kLongestCell;
+  const char* lineBreak = nullptr;
   for (; at != end; ++at) {
-    if (*at == '"') {
+    if (*at == '\t' && !lineBreak) return nullptr;  // a cell ended before any line break
+    if (*at == '\n' || *at == '\r') lineBreak = at;
+    if (*at == '"' && lineBreak && (at + 1 == end || at[1] == '\t' || at[1] == '\n' || at[1] == '\r'))
+      return at;
+  }
+  return nullptr;
+}
+
+// A quoted cell's text: a pair of quotes is one, unless `doubled` is false,
+// and a tab or line break a blank.
+void AppendQuotedText(std::string& out, const char* at, const char* end, bool doubled = true) {
+  for (; at != end; ++at) {
+    if (*at == '"' && doubled) {
       ++at;  // the first of a pair
     } else if (*at == '\r' && at + 1 != end && at[1] == '\n') {
       continue;  // the line feed after it gives the blank
@@ -83,6 +100,11 @@ class RecordReader {
         } else if (close + 1 == end_ || close[1] == '\t' || close[1] == '\n' || close[1] == '\r') {
           AppendQuotedText(text_, at_ + 1, close);
           at_ = close + 1;
+          cellStart = false;
+          continue;
+        } else if (const char* undoubled = UndoubledClosingQuote(at_ + 1, end_)) {
+          AppendQuotedText(text_, at_ + 1, undoubled, false);
+          at_ = undoubled + 1;
           cellStart = false;
           continue;
         }
@@ -157,8 +179,29 @@ void JoinBrokenRows(NormalizedText& text, std::vector<LineShape>& shapes, size_t
   const auto follows = [&](size_t line) {
     return line < text.lines.size() && text.rows[line] == text.rows[line - 1] + 1;
   };
+  // The lines of one cell under a heading that end its last caption, as a
+  // caption broken at its end leaves them: "VOTING AUTHORITY" over "NONE".
+  const auto extendHeading = [&](size_t first, size_t last) {
+    std::string whole(text.lines[first]);
+    for (size_t part = first + 1; part <= last; ++part) (whole += ' ') += text.lines[part];
+    if (!MayBeHeading(whole)) return last;
+    while (follows(last + 1) && shapes[last + 1].cells == 1) {
+      const std::string caption =
+          whole.substr(whole.rfind('\t') + 1) + " " + std::string(text.lines[last + 1]);
+      if (!IsCaption(caption)) break;
+      (whole += ' ') += text.lines[++last];
+    }
+    return last;
+  };
   for (size_t first = 0; first < text.lines.size(); ++first) {
-    if (shapes[first].cells >= width) continue;
+    if (shapes[first].cells >= width) {
+      if (const size_t last = extendHeading(first, first); last > first) {
+        joins.push_back({first, last, false});
+        for (size_t line = first; line <= last; ++line) bytes += text.lines[line].size() + 1;
+        first = last;
+      }
+      continue;
+    }
     size_t cells = shapes[first].cells, last = first;
     while (cells < width && follows(last + 1) && shapes[last + 1].cells < width) {
       ++last;
@@ -171,6 +214,7 @@ void JoinBrokenRows(NormalizedText& text, std::vector<LineShape>& shapes, size_t
       cells = width;
     }
     if (cells != width || last == first) continue;
+    if (!firstCellBroken) last = extendHeading(first, last);
     joins.push_back({first, last, firstCellBroken});
     for (size_t line = first; line <= last; ++line) bytes += text.lines[line].size() + 1;
     first = last;

@@ -55,11 +55,14 @@ struct PreviewBuilder {
   }
 };
 
-// A heading line is no entry; one whose value column gives thousands is reported.
+// A heading line is no entry; one whose value column gives thousands is
+// reported, and so is what it says of its columns.
 void ReportHeading(const TablePlan& plan, size_t line, uint32_t rowNumber, ErrorList& errors) {
   for (const auto& [at, caption] : plan.thousandsCaptions)
     if (at == line)
       errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", ValueInThousandsMessage(caption)});
+  for (const TablePlan::HeadingNote& note : plan.headingNotes)
+    if (note.line == line) errors.Add({note.kind, rowNumber, "", note.text});
 }
 
 // What the reading of the copy could only take to be so.
@@ -91,6 +94,7 @@ Refusal ReadPlannedLine(const TablePlan& plan, size_t index, std::string_view li
                         InfoTableRow& row) {
   const LineReading& reading = plan.reading[index];
   if (reading.kind == LineReading::kFilledCells) return ReadFilledCells(line, row, plan.decimalMark);
+  if (reading.kind == LineReading::kShort) return ShortRowRefusal(CellCount(line), plan.layouts[0]);
   SplitFields(line, '\t', cells);
   return ReadRow(cells, plan.layouts[reading.layout], row, plan.decimalMark);
 }
@@ -109,7 +113,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
   const bool buildPreview = previewKind != PreviewKind::kNone;
   const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
-  if (!IsTable(normalized, plan)) {
+  if (!IsTable(plan)) {
     Conversion failure = Failure(ConversionOutcome::kNotWritten, NotWrittenReason::kNoTable);
     if (normalized.lines.size() == 1) failure.oneLine = ShowCells(normalized.lines[0]);
     return failure;

@@ -71,6 +71,17 @@ bool ReadManagerNumbers(std::string_view cell, std::vector<unsigned long>& numbe
   return !numbers.empty();
 }
 
+// "rows 2, 5 and 9", "rows 2, 5, 9, 11, 12 and 395 more".
+std::string RowsText(const std::vector<uint32_t>& rows) {
+  constexpr size_t kNamed = 5;
+  std::string text = rows.size() == 1 ? "row " : "rows ";
+  const size_t named = rows.size() > kNamed + 1 ? kNamed : rows.size();
+  for (size_t i = 0; i < named; ++i)
+    text += (i == 0 ? "" : i + 1 == named && named == rows.size() ? " and " : ", ") + std::to_string(rows[i]);
+  if (named < rows.size()) text += " and " + std::to_string(rows.size() - named) + " more";
+  return text;
+}
+
 std::string Price(double price) {
   char text[32];
   std::snprintf(text, sizeof text, "$%.2f", price);
@@ -93,11 +104,16 @@ std::optional<int> CusipCheckDigit(std::string_view firstEight) {
 void FilingChecks::CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::vector<RowError>& found) {
   CheckCusip(row[kCusip], rowNumber, found);
 
+  if (row.cusipZerosRestored) zerosRestored_.push_back(rowNumber);
+
   // Most rows name the same few lists of managers as the row before.
   if (const std::string& managers = row[kOtherManager]; !managers.empty() && managers != lastManagers_) {
     std::vector<unsigned long> numbers;
     if (ReadManagerNumbers(managers, numbers)) {
-      managers_.insert(numbers.begin(), numbers.end());
+      // 0 numbers no manager of the cover page's list, which counts from 1.
+      lastManagersHadZero_ = std::find(numbers.begin(), numbers.end(), 0ul) != numbers.end();
+      for (unsigned long number : numbers)
+        if (number != 0) managers_.insert(number);
       lastManagers_ = managers;
     } else {
       Add(found, rowNumber,
@@ -106,6 +122,13 @@ void FilingChecks::CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::ve
               "List of Other Included Managers, such as 1 or 1,3");
     }
   }
+  if (!row[kOtherManager].empty() && row[kOtherManager] == lastManagers_ && lastManagersHadZero_)
+    managerZero_.push_back(rowNumber);
+
+  if (row.amountRounded)
+    Add(found, rowNumber,
+        "Shares or principal amount had a fraction and is written rounded, as " + row[kSshPrnamt] +
+            ": shares and principal amounts are whole numbers");
 
   if (row.option != Option::kNone && row.amountType == AmountType::kPrincipal)
     Add(found, rowNumber,
@@ -147,6 +170,18 @@ uint32_t FilingChecks::RememberHolding(uint64_t key, uint32_t rowNumber) {
 }
 
 void FilingChecks::CheckTable(bool unitReported, std::vector<RowError>& found) {
+  if (!zerosRestored_.empty())
+    Add(found, 0,
+        "the CUSIP" + std::string(zerosRestored_.size() > 1 ? "s" : "") + " of " + RowsText(zerosRestored_) +
+            " had fewer than 9 digits and " + (zerosRestored_.size() > 1 ? "were" : "was") +
+            " written with the leading zeros put back that a spreadsheet drops from a number: check each "
+            "against the security's CUSIP (one of 8 digits may instead lack its check digit)");
+  if (!managerZero_.empty())
+    Add(found, 0,
+        "Other managers 0 in " + RowsText(managerZero_) +
+            " is no sequence number, and is not counted: the List of Other Included Managers numbers them "
+            "from "
+            "1; leave the cell empty where no other manager is included");
   if (!unitReported && impliedPrices_.size() >= kRowsForAUnit) {
     const auto middle = impliedPrices_.begin() + static_cast<std::ptrdiff_t>(impliedPrices_.size() / 2);
     std::nth_element(impliedPrices_.begin(), middle, impliedPrices_.end());

@@ -28,7 +28,8 @@ class FilingChecks {
   void CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::vector<RowError>& found);
 
   // After the last row: values that look like thousands of dollars, unless a
-  // heading has said so already.
+  // heading has said so already; what the reading changed or found in many
+  // rows, one line for each kind, naming the rows.
   void CheckTable(bool unitReported, std::vector<RowError>& found);
 
   // The other managers' sequence numbers the table names, in order.
@@ -43,4 +44,7 @@ class FilingChecks {
   size_t holdingCount_ = 0;
   std::set<unsigned long> managers_;
   std::string lastManagers_;  // the last list read into managers_
+  bool lastManagersHadZero_ = false;
+  std::vector<uint32_t> zerosRestored_;  // rows whose CUSIP got its leading zeros back
+  std::vector<uint32_t> managerZero_;    // rows that name manager 0
 };

@@ -67,7 +67,10 @@ Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& ro
   Refusals refusals;
   const auto required = [&](size_t field) {
     const std::string_view text = cell(field);
-    if (text.empty()) refusals.Add(FieldCaption(field), text, "");
+    if (!layout.cell[field])
+      refusals.Add(FieldCaption(field), "-", "has no column in the heading");
+    else if (text.empty())
+      refusals.Add(FieldCaption(field), text, "");
     return text;
   };
 

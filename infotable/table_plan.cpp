@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "infotable/cells.h"
+#include "infotable/text_forms.h"
 
 namespace {
 
@@ -22,14 +23,72 @@ DecimalMark ReadDecimalMark(const TablePlan& plan) {
   return style.Mark();
 }
 
+// Whether a cell holds only what an amount is written with.
+bool LooksLikeAmount(std::string_view cell) {
+  return std::all_of(cell.begin(), cell.end(), [](char c) {
+    return IsDigit(c) || c == '.' || c == ',' || c == '\'' || c == '-' || c == ' ' || c == '$';
+  });
+}
+
+// Whether a cell names the kind of the one voting amount of an 11-column table.
+bool IsVotingKindWord(std::string_view cell) {
+  uint8_t code = 0;
+  return !ReadCode(cell, kVotingKindColumn, code);
+}
+
+// The layout of a table without a heading. Text exports leave out the empty
+// cells at the end of a row, so that a table whose last voting columns are
+// empty throughout is narrower than the SEC's twelve: ten columns are the
+// twelve without SHARED and NONE, and eleven are the twelve without NONE
+// unless their last cells name the voting kind.
+std::optional<ColumnLayout> TableWidthLayout(const NormalizedText& normalized) {
+  constexpr size_t kSecColumns = kNarrowestTable + 1;
+  if (normalized.width == kNarrowestTable - 1) return LayoutForWidth(kSecColumns);
+  if (normalized.width == kNarrowestTable) {
+    const bool amounts =
+        std::all_of(normalized.lines.begin(), normalized.lines.end(), [](std::string_view line) {
+          return CellCount(line) != kNarrowestTable || LooksLikeAmount(line.substr(line.rfind('\t') + 1));
+        });
+    if (amounts) return LayoutForWidth(kSecColumns);
+  }
+  return LayoutForWidth(normalized.width);
+}
+
+// How a line without a heading above is read when it is narrower or wider
+// than the table: by the table's layout when only its last voting columns
+// are missing; by its filled cells the old way; or refused as short.
+LineReading NarrowerOrWiderLine(std::string_view line, const std::optional<ColumnLayout>& byWidth,
+                                size_t tableCells) {
+  const size_t cells = CellCount(line);
+  // A table of the SEC's twelve columns only: with a FIGI, a row one cell
+  // short could be one without its FIGI.
+  if (byWidth && !byWidth->votingKindWord && !byWidth->cell[kFigi] && cells < tableCells &&
+      cells > *byWidth->cell[kOtherManager]) {
+    const bool kindWordLast = cells == tableCells - 1 && IsVotingKindWord(line.substr(line.rfind('\t') + 1));
+    if (!kindWordLast) return {LineReading::kLayout, 0};
+  }
+  const size_t filled = CountFilledCells(line);
+  if (byWidth && cells < tableCells && !LayoutForFilledCells(filled)) return {LineReading::kShort, 0};
+  return {LineReading::kFilledCells, 0};
+}
+
 }  // namespace
 
+size_t TableCells(const TablePlan& plan) {
+  if (plan.layouts.empty()) return 0;
+  size_t cells = 0;
+  for (const std::optional<size_t>& at : plan.layouts[0].cell)
+    if (at) cells = std::max(cells, *at + 1);
+  return cells + (plan.layouts[0].votingKindWord ? 1 : 0);
+}
+
 TablePlan PlanTable(const NormalizedText& normalized) {
-  TablePlan plan{normalized.lines, {}, {}, false, false, DecimalMark::kUnknown, {}};
+  TablePlan plan{normalized.lines, {}, {}, false, false, DecimalMark::kUnknown, {}, {}};
   plan.reading.assign(plan.lines.size(), LineReading());
   std::optional<uint32_t> current;  // the layout of the heading above
-  const std::optional<ColumnLayout> byWidth = LayoutForWidth(normalized.width);
+  const std::optional<ColumnLayout> byWidth = TableWidthLayout(normalized);
   if (byWidth) plan.layouts.push_back(*byWidth);
+  const size_t tableCells = TableCells(plan);
   for (size_t i = 0; i < plan.lines.size(); ++i) {
     const std::string_view line = plan.lines[i];
     const std::optional<Heading> heading =
@@ -39,8 +98,12 @@ TablePlan PlanTable(const NormalizedText& normalized) {
     if (heading) {
       plan.hasHeading = true;
       const Cells captions = SplitFields(line, '\t');
-      const std::string_view valueCaption = captions[*heading->layout.cell[kValue]];
-      if (IsThousandsCaption(valueCaption)) plan.thousandsCaptions.emplace_back(i, valueCaption);
+      if (const std::optional<size_t> value = heading->layout.cell[kValue]; value && *value < captions.size())
+        if (IsThousandsCaption(captions[*value])) plan.thousandsCaptions.emplace_back(i, captions[*value]);
+      for (const Heading::ByPosition& column : heading->byPosition)
+        plan.headingNotes.push_back({i, RowErrorKind::kCheckBeforeFiling, ByPositionText(column)});
+      if (!heading->missing.empty())
+        plan.headingNotes.push_back({i, RowErrorKind::kInvalidFields, MissingColumnsText(heading->missing)});
       plan.layouts.push_back(heading->layout);
       current = static_cast<uint32_t>(plan.layouts.size() - 1);
       for (size_t above = i; above > 0 && plan.reading[above - 1].kind != LineReading::kHeading &&
@@ -55,9 +118,10 @@ TablePlan PlanTable(const NormalizedText& normalized) {
     LineReading& reading = plan.reading[i];
     if (current) {
       reading = {LineReading::kLayout, *current};
-    } else if (byWidth &&
-               static_cast<size_t>(std::count(line.begin(), line.end(), '\t')) + 1 == normalized.width) {
+    } else if (byWidth && CellCount(line) == tableCells) {
       reading = {LineReading::kLayout, 0};
+    } else {
+      reading = NarrowerOrWiderLine(line, byWidth, tableCells);
     }
     if (reading.kind != LineReading::kLayout || plan.showsFigi) continue;
     if (const std::optional<size_t> figi = plan.layouts[reading.layout].cell[kFigi]) {
@@ -69,6 +133,4 @@ TablePlan PlanTable(const NormalizedText& normalized) {
   return plan;
 }
 
-bool IsTable(const NormalizedText& normalized, const TablePlan& plan) {
-  return normalized.width >= kNarrowestTable || plan.hasHeading;
-}
+bool IsTable(const TablePlan& plan) { return !plan.layouts.empty(); }

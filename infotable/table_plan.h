@@ -12,6 +12,7 @@
 #include "infotable/clipboard_text.h"
 #include "infotable/heading.h"
 #include "infotable/number_style.h"
+#include "infotable/row_error.h"
 
 // How one line is read.
 struct LineReading {
@@ -19,6 +20,7 @@ struct LineReading {
     kHeading,      // part of a heading: neither an entry nor an error
     kLayout,       // by layouts[layout]
     kFilledCells,  // no layout of its own: by its filled cells
+    kShort,        // narrower than the table by more than its voting columns: refused
   };
   Kind kind = kFilledCells;
   uint32_t layout = 0;
@@ -33,10 +35,21 @@ struct TablePlan {
   DecimalMark decimalMark = DecimalMark::kUnknown;  // as the table's amounts tell it
   // Headings whose value column gives thousands: the line and the caption.
   std::vector<std::pair<size_t, std::string>> thousandsCaptions;
+  // What a heading line says of itself: columns read by their position, or
+  // columns it names for no field a row needs.
+  struct HeadingNote {
+    size_t line;
+    RowErrorKind kind;
+    std::string text;
+  };
+  std::vector<HeadingNote> headingNotes;
 };
 
 // The plan for the lines of `normalized`, which must outlive it.
 TablePlan PlanTable(const NormalizedText& normalized);
 
 // Whether the lines can be a table at all: wide enough, or with a heading.
-bool IsTable(const NormalizedText& normalized, const TablePlan& plan);
+bool IsTable(const TablePlan& plan);
+
+// The cells of a row of the table without a heading; 0 when it has none.
+size_t TableCells(const TablePlan& plan);

@@ -48,11 +48,12 @@ TEST(Form13fConvert, RowErrorsGoToStandardErrorWithStatusOne) {
   EXPECT_EQ(run.out,
             "No. of information table entries: 2\nInformation table total: 1501\n"
             "Other included managers named: 2 (1 for the summary page's count).\n");
-  EXPECT_EQ(run.err,
-            "Invalid field(s) in row 2: x\ty -- The row has 2 filled cells, but a row needs 11, 12 or 13 "
-            "columns, or a heading row that names them\n"
-            "Not accepted by EDGAR in row 3: nameOfIssuer must not hold +, but it holds \"BETA+\"\n"
-            "form13f-convert: 1 row refused and left out of the document.\n");
+  EXPECT_EQ(
+      run.err,
+      "Invalid field(s) in row 2: x\ty -- The row has 2 cells, but the table's rows have 11: its columns "
+      "from CUSIP on are missing\n"
+      "Not accepted by EDGAR in row 3: nameOfIssuer must not hold +, but it holds \"BETA+\"\n"
+      "form13f-convert: 1 row refused and left out of the document.\n");
   EXPECT_NE(ReadFile(dir.File("out.xml")).find("<nameOfIssuer>BETA+</nameOfIssuer>"), std::string::npos);
   const std::string preview = ReadFile(dir.File("preview.html"));
   EXPECT_NE(preview.find(kPreviewCellStyle), std::string::npos);

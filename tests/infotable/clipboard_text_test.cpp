@@ -51,6 +51,12 @@ TEST(NormalizeClipboardText, ReadsEachSpreadsheetsFormOfACell) {
        {1, 2},
        0},
       {"a tab inside a quoted cell", "\"A\tB\"\tC\n", "A B\tC\n", {1}, 0},
+      // Apple Numbers quotes a cell with a line break but does not double its quotes.
+      {"Numbers: a line break and quotes not doubled",
+       "\"BERKSHIRE HATHAWAY INC DEL\nCL \"B\" NEW\"\tCOM\nx\ty\n",
+       "BERKSHIRE HATHAWAY INC DEL CL \"B\" NEW\tCOM\nx\ty\n",
+       {1, 2},
+       0},
       {"an empty quoted cell", "\"\"\tB\nx\ty\n", "\tB\nx\ty\n", {1, 2}, 0},
       {"a quote inside a cell is text", "A \"B\"\tC\n", "A \"B\"\tC\n", {1}, 0},
       {"a closing quote before text opens no cell", "\"B\" INC\tC\n", "\"B\" INC\tC\n", {1}, 0},
@@ -109,6 +115,16 @@ TEST(NormalizeClipboardText, ABreakInTheFirstCellJoinsItsRowButIsListed) {
       {"ACME 13F\nNAME\tCUSIP\tVALUE\nA\tB\tC\n",
        "ACME 13F\nNAME\tCUSIP\tVALUE\nA\tB\tC\n",
        {}},  // a title over a heading
+      // Gnumeric: the heading's last caption broken; the holding below stays whole.
+      {"NAME\tCUSIP\tVOTING AUTHORITY\nNONE\nAPPLE INC\t037833100\t1\n",
+       "NAME\tCUSIP\tVOTING AUTHORITY NONE\nAPPLE INC\t037833100\t1\n",
+       {}},
+      {"NAME\tTITLE OF\nCLASS\tCUSIP\tOTHER\nMANAGER\nA\tB\tC\tD\n",
+       "NAME\tTITLE OF CLASS\tCUSIP\tOTHER MANAGER\nA\tB\tC\tD\n",
+       {}},
+      {"NAME\tCUSIP\tVOTING AUTHORITY\nALPHABET INC\nCLASS A\t02079K305\t1\n",
+       "NAME\tCUSIP\tVOTING AUTHORITY\nALPHABET INC CLASS A\t02079K305\t1\n",
+       {2}},  // no caption: a holding's broken first cell
   };
   for (const auto& c : cases) {
     const NormalizedText normalized = NormalizeClipboardText(c.input);

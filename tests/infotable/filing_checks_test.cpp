@@ -107,6 +107,21 @@ TEST(FilingChecks, EachMistakeInARealTableIsNamedWithItsRow) {
   }
 }
 
+TEST(FilingChecks, WhatManyRowsShareIsOneLineThatNamesThem) {
+  std::string table;
+  for (int i = 0; i < 400; ++i)
+    table += std::string("ISSUER ") + std::to_string(i) + "\tCOM\t" + std::to_string(37833100 + i) + "\t" +
+             std::to_string(1000 + i) + "\t10\tSH\t\tDFND\t0\t10\t0\t0\n";
+  TempDir dir;
+  const Conversion conversion = ConvertInfoTable(table, dir.File("tev_13f.xml"));
+  std::vector<std::string> checks;
+  for (const RowError& error : conversion.errors)
+    if (error.row == 0) checks.push_back(error.reason.substr(0, 50));
+  EXPECT_EQ(checks, (std::vector<std::string>{"the CUSIPs of rows 1, 2, 3, 4, 5 and 395 more had ",
+                                              "Other managers 0 in rows 1, 2, 3, 4, 5 and 395 mor"}));
+  EXPECT_TRUE(conversion.managersUsed.empty()) << "0 is no manager of the cover page's list";
+}
+
 TEST(FilingChecks, OrdinaryTablesGetNoLine) {
   if (!std::filesystem::exists(FORM13F_SHEETS_DIR)) GTEST_SKIP() << "no shared spreadsheet clipboards";
   for (const char* sheet : {"sec-12-columns-heading-blank-cells.tsv", "figi-13-columns-heading.tsv",
@@ -119,7 +134,8 @@ TEST(FilingChecks, OrdinaryTablesGetNoLine) {
                                                                    {2, "Put/Call Call on a principal a"},
                                                                    {3, "CUSIP \"ABCDEF123\" does not end"},
                                                                    {4, "CUSIP \"DEF456789\" does not end"},
-                                                                   {8, "CUSIP \"000001234\" does not end"}}));
+                                                                   {8, "CUSIP \"000001234\" does not end"},
+                                                                   {0, "the CUSIPs of rows 2 and 8 had"}}));
 
   // Penny stocks and a $600,000 share among ordinary holdings in dollars; the
   // same security in two discretions, or with other managers, is two holdings.

@@ -35,17 +35,68 @@ TEST(ReadHeading, CaptionsNameTheColumns) {
                                     "sshPrnamtType", "investmentDiscretion", "Sole", "Shared", "None"}),
                           ""));
 
-  // No heading: a CUSIP caption alone, or a line that isn't captions.
-  EXPECT_FALSE(ReadHeading(Captions({"Name", "CUSIP", "Value"}), ""));
+  // No heading: a line that isn't captions.
   EXPECT_FALSE(ReadHeading(
       Captions({"ABC CORP", "COM", "123456789", "100", "200", "SH", "", "SOLE", "", "1", "2", "3"}), ""));
-  EXPECT_FALSE(ReadHeading(Captions({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT",
-                                     "INVESTMENT DISCRETION", "VOTING AUTHORITY"}),
-                           "APPLE INC\tCOM\t037833100"))
-      << "the line below holds data, not SOLE, SHARED and NONE";
+  EXPECT_FALSE(ReadHeading(Captions({"CUSIP SECURITIES", "COM", "123456789", "100"}), ""));
+  // A heading all the same, which says what it lacks.
+  heading = ReadHeading(Captions({"Name", "CUSIP", "Value"}), "");
+  ASSERT_TRUE(heading);
+  EXPECT_EQ(heading->missing,
+            (std::vector<size_t>{kTitleOfClass, kSshPrnamt, kInvestmentDiscretion, kSole, kShared, kNone}));
+  heading = ReadHeading(Captions({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT",
+                                  "INVESTMENT DISCRETION", "VOTING AUTHORITY"}),
+                        "APPLE INC\tCOM\t037833100");
+  ASSERT_TRUE(heading);
+  EXPECT_EQ(heading->lines, 1u) << "the line below holds data, not SOLE, SHARED and NONE";
+  EXPECT_EQ(heading->missing, (std::vector<size_t>{kSole, kShared, kNone}));
 
   EXPECT_TRUE(IsCaptionLine(Captions({"COLUMN 1", "", "Column 8", "VOTING AUTHORITY"})));
   EXPECT_FALSE(IsCaptionLine(Captions({"", "ACME CAPITAL 13F Q3 2026"})));
+}
+
+TEST(ReadHeading, TemplatesCaptionsAreReadLooselyAndAnUnknownOneByItsPosition) {
+  const struct {
+    const char* caption;
+    size_t field;
+  } cases[] = {
+      {"Shares/Principal Amount", kSshPrnamt},
+      {"SHRS OR PRN\nAMT", kSshPrnamt},
+      {"Sh/Prn", kSshPrnamtType},
+      {"SH/\nPRN", kSshPrnamtType},
+      {"Market Value", kValue},
+      {"Value (x$1000)", kValue},
+      {"Discretion", kInvestmentDiscretion},
+      {"Other Managers", kOtherManager},
+      {"Mgr", kOtherManager},
+      {"OTHER MANAGER(S)", kOtherManager},
+      {"Call/Put", kPutCall},
+      {"Sole Voting", kSole},
+      {"Voting Auth Shared", kShared},
+      {"Title", kTitleOfClass},
+      {"CUSIP #", kCusip},
+  };
+  for (const auto& c : cases) {
+    Cells captions = {"NAME OF ISSUER", "CUSIP", c.caption};
+    const std::optional<Heading> heading = ReadHeading(captions, "");
+    ASSERT_TRUE(heading) << c.caption;
+    EXPECT_EQ(heading->layout.cell[c.field], c.field == kCusip ? 1u : 2u) << c.caption;
+  }
+  // The SEC's twelve columns, one captioned as no template does.
+  const std::optional<Heading> heading =
+      ReadHeading(Captions({"Issuer", "Class", "CUSIP", "Value", "Holding Size", "SH/PRN", "Put/Call",
+                            "Discretion", "Managers", "Sole", "Shared", "None"}),
+                  "");
+  ASSERT_TRUE(heading);
+  EXPECT_TRUE(heading->missing.empty());
+  ASSERT_EQ(heading->byPosition.size(), 1u);
+  EXPECT_EQ(
+      ByPositionText(heading->byPosition[0]),
+      "column 5 \"Holding Size\" is not a caption this program knows: read as Shares or principal amount by "
+      "its position in the SEC's order");
+  EXPECT_TRUE(IsThousandsCaption("VALUE (x$1000)"));
+  EXPECT_TRUE(IsThousandsCaption("Market Value ($000)"));
+  EXPECT_FALSE(IsThousandsCaption("VALUE (USD)"));
 }
 
 TEST(LayoutForWidth, TablesWithoutAHeadingAreReadByTheirWidth) {
