@@ -345,7 +345,7 @@ TEST_F(Program, FailedCapturesKeepThePreviousResults) {
       {"", "The clipboard is empty.", false},
       {"", "The clipboard holds no text (an image or other data). Copy the table's rows and capture again.",
        true},
-      {SheetLine({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}) + SheetLine({"k"}),
+      {SheetLine({"a", "b", "c", "d", "e", "f", "g", "h", "i"}) + SheetLine({"k"}),
        "The clipboard does not contain valid data.", false},
       {"C:\\Users\\filer\\Documents\\tev_13f.xml",
        "The clipboard does not contain valid data. It holds one line of text, not a table: "
