@@ -67,12 +67,55 @@ bool IsAccountingZero(std::string_view cell) {
 // "3.78331E+08": how a spreadsheet shows a long number it has rounded. A
 // CUSIP may hold an E between digits ("46090E103"), never a mark or a sign.
 bool IsScientificNotation(std::string_view cell) {
+  if (cell.size() < 5 || (cell[1] != '.' && cell[1] != ',')) return false;  // most CUSIPs
   const size_t e = cell.find_first_of("Ee");
   if (e == std::string_view::npos || e < 3 || e + 3 > cell.size() || cell[e + 1] != '+') return false;
   const std::string_view mantissa = cell.substr(0, e), power = cell.substr(e + 2);
   const size_t mark = mantissa.find_first_of(".,");
   return mark == 1 && IsDigit(mantissa[0]) && std::all_of(mantissa.begin() + 2, mantissa.end(), IsDigit) &&
          std::all_of(power.begin(), power.end(), IsDigit);
+}
+
+// Rounds whole digits half up by the first digit of the fraction, carrying
+// through nines; `whole` has room for one more digit.
+void RoundHalfUp(char* whole, size_t& length, std::string_view fraction) {
+  if (fraction.empty() || fraction[0] < '5') return;
+  size_t i = length;
+  while (i > 0 && whole[i - 1] == '9') whole[--i] = '0';
+  if (i > 0) {
+    ++whole[i - 1];
+  } else {
+    std::memmove(whole + 1, whole, length++);
+    whole[0] = '1';
+  }
+}
+
+// An amount as a table in dollars writes it, commas grouping thousands and
+// a period before the fraction: the usual form, read in one pass. False for
+// any other form, which the full reading then weighs.
+bool ReadDollarsAmount(std::string_view cell, std::string& digits, uint64_t& number, bool& hadFraction) {
+  char whole[64];
+  size_t length = 0, at = 0, group = 0;
+  bool grouped = false;
+  for (; at < cell.size() && cell[at] != '.'; ++at) {
+    if (IsDigit(cell[at]) && length < sizeof whole - 1) {
+      whole[length++] = cell[at];
+      ++group;
+    } else if (cell[at] == ',' && group > 0 && (grouped ? group == 3 : group <= 3)) {
+      grouped = true;
+      group = 0;
+    } else {
+      return false;
+    }
+  }
+  if (length == 0 || (grouped && group != 3)) return false;
+  const std::string_view fraction = at < cell.size() ? cell.substr(at + 1) : std::string_view();
+  if (!std::all_of(fraction.begin(), fraction.end(), IsDigit)) return false;
+  hadFraction = std::any_of(fraction.begin(), fraction.end(), [](char c) { return c != '0'; });
+  RoundHalfUp(whole, length, fraction);
+  digits.assign(whole, length);
+  number = ParseValue(digits);
+  return true;
 }
 
 }  // namespace
@@ -134,50 +177,73 @@ Refusal ReadAmount(std::string_view cell, DecimalMark tableMark, std::string& di
     number = 0;
     return std::nullopt;
   }
-  // Runs of digits and the single marks between them.
-  std::vector<std::string_view> runs;
-  std::string marks;
+  if (!cell.empty() && std::all_of(cell.begin(), cell.end(), IsDigit)) {  // most amounts
+    digits.assign(cell);
+    number = ParseValue(digits);
+    return std::nullopt;
+  }
+  if (tableMark == DecimalMark::kPeriod && ReadDollarsAmount(cell, digits, number, hadFraction))
+    return std::nullopt;
+  // Runs of digits and the single marks between them, read once.
+  constexpr size_t kMostRuns = 24;  // more groups than any amount EDGAR takes
+  struct Run {
+    const char* at;
+    size_t length;
+    size_t size() const { return length; }
+    operator std::string_view() const { return std::string_view(at, length); }
+  };
+  Run runs[kMostRuns];
+  char marks[kMostRuns];
+  size_t runCount = 0, markCount = 0;
+  AmountShape shape;
   for (size_t at = 0; at < cell.size();) {
     const size_t start = at;
     while (at < cell.size() && IsDigit(cell[at])) ++at;
-    if (at == start) return kNotANumber;  // a mark first, or two in a row
-    runs.push_back(cell.substr(start, at - start));
+    if (at == start || runCount == kMostRuns) return kNotANumber;  // a mark first, two in a row, or too many
+    runs[runCount++] = {cell.data() + start, at - start};
+    shape.digitsAfterLast += static_cast<int>(at - start);
+    if (shape.periods + shape.commas == 0) shape.digitsBeforeFirst += static_cast<int>(at - start);
     if (at == cell.size()) break;
     const char mark = cell[at++];
-    if (mark != '.' && mark != ',' && mark != '\'' && mark != ' ') return kNotANumber;
-    marks += mark;
+    if (mark == '.' || mark == ',') {
+      if (shape.periods + shape.commas == 0)
+        shape.leadingZeroOnly = runCount == 1 && std::string_view(runs[0]) == "0";
+      (mark == '.' ? shape.periods : shape.commas) += 1;
+      shape.last = mark;
+      shape.digitsAfterLast = 0;
+    } else if (mark == '\'' || mark == ' ') {
+      if (shape.periods + shape.commas == 0) shape.otherGroups = true;
+    } else {
+      return kNotANumber;
+    }
+    marks[markCount++] = mark;
     if (at == cell.size()) {
       if (mark != '.' && mark != ',') return kNotANumber;
-      runs.emplace_back();  // "1000." has an empty fraction
+      runs[runCount++] = {cell.data() + at, 0};  // "1000." has an empty fraction
     }
   }
-  if (runs.empty()) return kNotANumber;
+  if (runCount == 0) return kNotANumber;
   // Which mark, if any, is the decimal one: the cell's own form, else the table's.
   char decimal = 0;
-  const size_t periods = std::count(marks.begin(), marks.end(), '.'),
-               commas = std::count(marks.begin(), marks.end(), ',');
-  const char last = marks.empty() ? 0 : marks.back();
-  if (periods + commas > 0) {
-    const char kind = periods > 0 ? '.' : ',';
-    const DecimalMark own = DecimalMarkOf(cell);
+  const char last = markCount == 0 ? 0 : marks[markCount - 1];
+  if (shape.periods + shape.commas > 0) {
+    const DecimalMark own = DecimalMarkOf(shape);
     if (own != DecimalMark::kUnknown && tableMark != DecimalMark::kUnknown && own != tableMark)
       return own == DecimalMark::kComma
                  ? "marks decimals with a comma, but the table's other amounts mark them with a period"
                  : "marks decimals with a period, but the table's other amounts mark them with a comma";
-    if (periods > 0 && commas > 0) {
+    const char kind = shape.periods > 0 ? '.' : ',';
+    if (shape.periods > 0 && shape.commas > 0) {
       decimal = last;  // "1,234.56", "1.234,56"
-    } else if (periods + commas == 1 && last == kind) {
+    } else if (shape.periods + shape.commas == 1 && last == kind) {
       const DecimalMark cellsMark = kind == '.' ? DecimalMark::kPeriod : DecimalMark::kComma;
       if (own != DecimalMark::kUnknown || tableMark == cellsMark) {
         decimal = kind;
       } else if (tableMark == DecimalMark::kUnknown && kind == '.') {
         // "838.500": 838.5 where a period marks decimals, 838,500 where it
         // groups thousands, and nothing else in the table tells which.
-        std::string asThousands;
-        for (size_t i = 0; i + 1 < runs.size(); ++i) asThousands += runs[i];
-        asThousands += runs.back();
-        return "could be read as " + std::string(runs.front()) + "." + std::string(runs.back()) +
-               " (a decimal point) or as " + asThousands +
+        return "could be read as " + std::string(runs[0]) + "." + std::string(runs[1]) +
+               " (a decimal point) or as " + std::string(runs[0]) + std::string(runs[1]) +
                " (a thousands mark), and no other amount in the table tells which: copy the column "
                "formatted with thousands separators, as 1,234, or as plain digits";
       }
@@ -185,36 +251,27 @@ Refusal ReadAmount(std::string_view cell, DecimalMark tableMark, std::string& di
       // dollars write them, unless the table's amounts mark decimals with it.
     }
   }
-  if (decimal != 0 && std::count(marks.begin(), marks.end(), decimal) != 1) return kNotANumber;
+  if (decimal != 0 && std::count(marks, marks + markCount, decimal) != 1) return kNotANumber;
   // The thousands marks: one kind, groups of three after the first.
-  const size_t wholeRuns = decimal != 0 ? runs.size() - 1 : runs.size();
+  const size_t wholeRuns = decimal != 0 ? runCount - 1 : runCount;
   char group = 0;
   for (size_t i = 0; i + 1 < wholeRuns; ++i) {
     if (group == 0) group = marks[i];
     if (marks[i] != group || marks[i] == decimal) return kNotANumber;
   }
   if (group != 0) {
-    if (runs.front().size() > 3) return kNotANumber;
+    if (runs[0].size() > 3) return kNotANumber;
     for (size_t i = 1; i < wholeRuns; ++i)
       if (runs[i].size() != 3) return kNotANumber;
   }
   char whole[64];  // more digits than any amount EDGAR takes, and the room to carry
   size_t length = 0;
   for (size_t i = 0; i < wholeRuns; ++i)
-    for (char c : runs[i])
+    for (char c : std::string_view(runs[i]))
       if (length < sizeof whole - 1) whole[length++] = c;
-  const std::string_view fraction = decimal != 0 ? runs.back() : std::string_view();
+  const std::string_view fraction = decimal != 0 ? runs[runCount - 1] : std::string_view();
   hadFraction = std::any_of(fraction.begin(), fraction.end(), [](char c) { return c != '0'; });
-  if (!fraction.empty() && fraction[0] >= '5') {  // half up, carrying through nines
-    size_t i = length;
-    while (i > 0 && whole[i - 1] == '9') whole[--i] = '0';
-    if (i > 0) {
-      ++whole[i - 1];
-    } else {
-      std::memmove(whole + 1, whole, length++);
-      whole[0] = '1';
-    }
-  }
+  RoundHalfUp(whole, length, fraction);
   digits.assign(whole, length);
   number = ParseValue(digits);
   return std::nullopt;

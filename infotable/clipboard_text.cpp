@@ -182,6 +182,7 @@ void JoinBrokenRows(NormalizedText& text, std::vector<LineShape>& shapes, size_t
   // The lines of one cell under a heading that end its last caption, as a
   // caption broken at its end leaves them: "VOTING AUTHORITY" over "NONE".
   const auto extendHeading = [&](size_t first, size_t last) {
+    if (!follows(last + 1) || shapes[last + 1].cells != 1) return last;  // most lines
     std::string whole(text.lines[first]);
     for (size_t part = first + 1; part <= last; ++part) (whole += ' ') += text.lines[part];
     if (!MayBeHeading(whole)) return last;

@@ -4,47 +4,33 @@
 
 namespace {
 
-struct Shape {
-  int periods = 0, commas = 0;
-  bool otherGroups = false;  // apostrophes or blanks between digits
-  char last = 0;             // the last period or comma
-  int digitsAfterLast = 0;   // digits after it
-  int digitsBeforeFirst = 0;
-  bool leadingZeroOnly = false;  // "0" before the first period or comma
-};
-
-Shape ShapeOf(std::string_view cell) {
-  Shape shape;
+AmountShape ShapeOf(std::string_view cell) {
+  AmountShape shape;
   bool seenMark = false;
-  std::string_view before;
   size_t runStart = 0;
-  for (size_t i = 0; i <= cell.size(); ++i) {
-    const char c = i < cell.size() ? cell[i] : '\0';
+  for (size_t i = 0; i < cell.size(); ++i) {
+    const char c = cell[i];
     if (IsDigit(c)) {
       ++shape.digitsAfterLast;
       if (!seenMark) ++shape.digitsBeforeFirst;
-      continue;
-    }
-    if (c == '.' || c == ',') {
-      if (!seenMark) before = cell.substr(runStart, i - runStart);
+    } else if (c == '.' || c == ',') {
+      if (!seenMark) shape.leadingZeroOnly = cell.substr(runStart, i - runStart) == "0";
       seenMark = true;
       (c == '.' ? shape.periods : shape.commas) += 1;
       shape.last = c;
       shape.digitsAfterLast = 0;
     } else if (c == '\'' || c == ' ' || static_cast<unsigned char>(c) >= 0x80) {
-      if (i > 0 && IsDigit(cell[i - 1])) shape.otherGroups = true;
+      if (!seenMark && i > 0 && IsDigit(cell[i - 1])) shape.otherGroups = true;
     } else {
       runStart = i + 1;
     }
   }
-  shape.leadingZeroOnly = before == "0";
   return shape;
 }
 
 }  // namespace
 
-DecimalMark DecimalMarkOf(std::string_view cell) {
-  const Shape shape = ShapeOf(cell);
+DecimalMark DecimalMarkOf(const AmountShape& shape) {
   const auto mark = [](char c) { return c == '.' ? DecimalMark::kPeriod : DecimalMark::kComma; };
   const auto other = [](char c) { return c == '.' ? DecimalMark::kComma : DecimalMark::kPeriod; };
   if (shape.periods > 0 && shape.commas > 0) return mark(shape.last);  // the last one is the decimal mark
@@ -56,6 +42,8 @@ DecimalMark DecimalMarkOf(std::string_view cell) {
                           shape.digitsBeforeFirst <= 3 && !shape.leadingZeroOnly && !shape.otherGroups;
   return couldGroup ? DecimalMark::kUnknown : mark(shape.last);
 }
+
+DecimalMark DecimalMarkOf(std::string_view cell) { return DecimalMarkOf(ShapeOf(cell)); }
 
 void NumberStyleReader::See(std::string_view cell) {
   switch (DecimalMarkOf(cell)) {

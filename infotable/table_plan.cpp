@@ -8,17 +8,30 @@
 
 namespace {
 
-// The decimal mark the amount cells of the lines read by a layout tell.
+// The decimal mark the amount cells of the lines read by a layout tell. Only
+// a cell with a period or a comma can tell one; once a few hundred have, the
+// rest would not change the verdict of a table written in one style, and a
+// cell written in another is refused all the same.
 DecimalMark ReadDecimalMark(const TablePlan& plan) {
+  constexpr size_t kEnoughToTell = 256;
   NumberStyleReader style;
-  Cells cells;
-  for (size_t i = 0; i < plan.lines.size(); ++i) {
+  for (size_t i = 0; i < plan.lines.size() && style.Told() < kEnoughToTell; ++i) {
     if (plan.reading[i].kind != LineReading::kLayout) continue;
     const ColumnLayout& layout = plan.layouts[plan.reading[i].layout];
-    SplitFields(plan.lines[i], '\t', cells);
+    uint64_t amountCells = 0;
     for (size_t field : {kValue, kSshPrnamt, kSole, kShared, kNone})
-      if (const std::optional<size_t> at = layout.cell[field]; at && *at < cells.size())
-        style.See(cells[*at]);
+      if (const std::optional<size_t> at = layout.cell[field]; at && *at < 64)
+        amountCells |= uint64_t{1} << *at;
+    const std::string_view line = plan.lines[i];
+    size_t start = 0;
+    for (size_t cell = 0; cell < 64 && amountCells >> cell; ++cell) {
+      size_t end = line.find('\t', start);
+      if (end == std::string_view::npos) end = line.size();
+      const std::string_view text = line.substr(start, end - start);
+      if ((amountCells >> cell & 1) && text.find_first_of(".,") != std::string_view::npos) style.See(text);
+      if (end == line.size()) break;
+      start = end + 1;
+    }
   }
   return style.Mark();
 }
