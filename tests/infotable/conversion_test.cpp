@@ -443,15 +443,20 @@ TEST_F(ConversionTest, AHeadingOfValuesInThousandsIsReported) {
   }
 }
 
-// German, Swiss and French sheets, as Gnumeric copied and exported them in
-// those locales (tests/infotable/data/README.md): the same holdings each time.
+// German, Swiss and French sheets, as Gnumeric and LibreOffice Calc copied
+// and exported them in those locales (tests/infotable/data/README.md): the
+// same holdings each time.
 TEST_F(ConversionTest, EveryLocalesNumbersAreReadAsTheSheetMeansThem) {
   const std::string data = FORM13F_TEST_DATA_DIR;
   std::string first;
   for (const char* locale : {"de_DE", "de_CH", "fr_FR"}) {
-    for (const char* form : {"-clipboard.tsv", "-export.txt"}) {
-      const std::string file = data + "/gnumeric-" + locale + form;
-      const Conversion c = ConvertInfoTable(ReadFile(file), path);
+    for (const std::string form : {"gnumeric-%-clipboard.tsv", "gnumeric-%-export.txt",
+                                   "calc-%-clipboard.tsv", "calc-%-export.txt", "calc-%-export.csv"}) {
+      const std::string file =
+          data + "/" + form.substr(0, form.find('%')) + locale + form.substr(form.find('%') + 1);
+      std::string text = ReadFile(file);
+      if (file.substr(file.size() - 4) == ".csv") ASSERT_FALSE(CsvToTabText(ReadFile(file), text)) << file;
+      const Conversion c = ConvertInfoTable(text, path);
       ASSERT_EQ(c.outcome, ConversionOutcome::kWritten) << file;
       EXPECT_TRUE(c.errors.empty()) << file << ": " << RowErrorText(c.errors.front());
       EXPECT_EQ(c.entryCount, 4u) << file;
