@@ -455,7 +455,9 @@ TEST_F(ConversionTest, EveryLocalesNumbersAreReadAsTheSheetMeansThem) {
       const std::string file =
           data + "/" + form.substr(0, form.find('%')) + locale + form.substr(form.find('%') + 1);
       std::string text = ReadFile(file);
-      if (file.substr(file.size() - 4) == ".csv") ASSERT_FALSE(CsvToTabText(ReadFile(file), text)) << file;
+      if (file.substr(file.size() - 4) == ".csv") {
+        ASSERT_FALSE(CsvToTabText(ReadFile(file), text)) << file;
+      }
       const Conversion c = ConvertInfoTable(text, path);
       ASSERT_EQ(c.outcome, ConversionOutcome::kWritten) << file;
       EXPECT_TRUE(c.errors.empty()) << file << ": " << RowErrorText(c.errors.front());

@@ -1,0 +1,72 @@
+#include "infotable/document_summary.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <string_view>
+
+#include "infotable/text_forms.h"
+
+namespace {
+
+constexpr std::string_view kEntryStart = "<infoTable>";
+constexpr std::string_view kValueStart = "<value>";
+constexpr std::string_view kDocumentStart = "<informationTable";
+constexpr std::string_view kDocumentEnd = "</informationTable>";
+
+uint64_t SaturatingAdd(uint64_t a, uint64_t b) {
+  return a > std::numeric_limits<uint64_t>::max() - b ? std::numeric_limits<uint64_t>::max() : a + b;
+}
+
+}  // namespace
+
+Refusal ReadDocumentSummary(const std::string& path, DocumentSummary& summary) {
+  summary = DocumentSummary();
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT) return std::nullopt;
+    return std::string("can't be read: ") + std::strerror(errno);
+  }
+  summary.exists = true;
+  summary.writtenAt = info.st_mtime;
+  if (!S_ISREG(info.st_mode)) return "is not a regular file";
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::string("can't be read: ") + std::strerror(errno);
+  // Read a megabyte at a time; the tail of each piece that may hold the
+  // start of a tag goes with the next.
+  constexpr size_t kPiece = 1 << 20, kKept = 64;
+  std::string text;
+  bool started = false;
+  std::string_view last;
+  std::string tail;
+  char piece[kPiece];
+  while (file.read(piece, kPiece) || file.gcount() > 0) {
+    text.assign(tail).append(piece, static_cast<size_t>(file.gcount()));
+    const std::string_view view(text);
+    started = started || view.find(kDocumentStart) != std::string_view::npos;
+    const size_t scanned = view.size() > kKept ? view.size() - kKept : 0;
+    for (size_t at = view.find('<'); at != std::string_view::npos && at < scanned; at = view.find('<', at + 1)) {
+      if (view.compare(at, kEntryStart.size(), kEntryStart) == 0) {
+        ++summary.entries;
+      } else if (view.compare(at, kValueStart.size(), kValueStart) == 0) {
+        summary.valueTotal = SaturatingAdd(summary.valueTotal, ParseValue(view.substr(at + kValueStart.size())));
+      }
+    }
+    tail = text.substr(scanned);
+  }
+  if (file.bad()) return std::string("can't be read: ") + std::strerror(errno);
+  // The last piece's tail: its tags too, and the end of the document.
+  for (size_t at = tail.find('<'); at != std::string::npos; at = tail.find('<', at + 1)) {
+    const std::string_view view = std::string_view(tail).substr(at);
+    if (view.compare(0, kEntryStart.size(), kEntryStart) == 0) ++summary.entries;
+    if (view.compare(0, kValueStart.size(), kValueStart) == 0)
+      summary.valueTotal = SaturatingAdd(summary.valueTotal, ParseValue(view.substr(kValueStart.size())));
+  }
+  started = started || tail.find(kDocumentStart) != std::string::npos;
+  if (!started || tail.find(kDocumentEnd) == std::string::npos)
+    return "is no complete information table document";
+  return std::nullopt;
+}
