@@ -39,5 +39,8 @@ void ApplicationEventHandler(const std::string& eventText, PageHost& host);
 // Sets the filing folder (the documents folder and "/") and shows the XML
 // file's path on the page.
 void SetUpFilingFolder();
-// Lets the copy fields be reached with Tab and copied with Enter or Space.
+// Arranges the main page: the copy fields reached with Tab and copied with
+// Enter or Space, the controls kept in view, the plain actions.
 void MakeCopyFieldsReachable();
+// Shows what the document in the filing folder holds, as at start-up.
+void ShowDocumentInFolder();

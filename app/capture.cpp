@@ -1,6 +1,7 @@
 #include "app/capture.h"
 
 #include <QApplication>
+#include <ctime>
 #include <memory>
 #include <new>
 #include <string>
@@ -11,11 +12,35 @@
 #include "app/desktop.h"
 #include "app/preview.h"
 #include "form/dom.h"
+#include "infotable/document_summary.h"
 #include "infotable/row_error.h"
 #include "infotable/text_forms.h"
 #include "storage/failure_reason.h"
 
 CaptureState& Capture() { return MainWindow()->captureState; }
+
+std::string KeptDocumentText(CaptureState& state, bool afterCapture) {
+  const std::string name = kDocumentFileName;
+  DocumentSummary summary;
+  const Refusal problem = ReadDocumentSummary(state.filingFolder + name, summary);
+  state.countsKnown = !problem;
+  state.entryCount = problem ? 0 : summary.entries;
+  state.valueTotal = problem ? 0 : summary.valueTotal;
+  if (!summary.exists)
+    return afterCapture ? "There is no previous " + name + " in the filing folder."
+                        : "There is no " + name + " in the filing folder yet.";
+  if (problem)
+    return EscapeMarkup(
+        (afterCapture ? "The previous " + name + " is kept, but it " : name + " in the filing folder ") +
+        *problem + ": capture the table again to replace it.");
+  char written[32];
+  std::strftime(written, sizeof written, "%Y-%m-%d %H:%M", std::localtime(&summary.writtenAt));
+  const std::string holds = std::to_string(summary.entries) + (summary.entries == 1 ? " entry" : " entries") +
+                            ", a total of " + GroupThousands(std::to_string(summary.valueTotal)) +
+                            ", written " + written + ".";
+  return afterCapture ? "The previous " + name + " is kept: " + holds
+                      : name + " in the filing folder holds " + holds;
+}
 
 std::string NotWrittenMessage(const Conversion& conversion, const std::string& filingFolder) {
   std::string message;
@@ -40,29 +65,27 @@ std::string NotWrittenMessage(const Conversion& conversion, const std::string& f
 }
 
 void CaptureRunner::ShowOutcome(Conversion& conversion) {
+  // Unless written, the previous document stays: the counts are read from it.
+  state_.lastHadLines = !conversion.errors.empty();
   switch (conversion.outcome) {
     case ConversionOutcome::kNotWritten:
-      ShowMessage(NotWrittenMessage(conversion, state_.filingFolder));
-      return;
     case ConversionOutcome::kWriteFailed:
-      state_.entryCount = 0;
-      state_.valueTotal = 0;
-      ShowMessage(NotWrittenMessage(conversion, state_.filingFolder));
+      ShowMessage(NotWrittenMessage(conversion, state_.filingFolder), KeptDocumentText(state_, true));
       return;
     case ConversionOutcome::kOutOfMemory:
-      state_.entryCount = 0;
-      state_.valueTotal = 0;
-      ReplaceElementContent("idMsg", std::string("<font color=red>") + kOutOfMemoryMessage + "</font>");
+      ReplaceElementContent("idMsg", std::string("<font color=red>") + kOutOfMemoryMessage + "</font><br>" +
+                                         KeptDocumentText(state_, true));
       ShowOutOfMemory();
       return;
     case ConversionOutcome::kNothingToFile:
-      // The previous document stays, and so do the counts that describe it.
+      KeptDocumentText(state_, true);
       preview_.Show(conversion.previewStatus, std::move(conversion.previewTable));
       PlayExclamation();
       return;
     case ConversionOutcome::kWritten:
       state_.entryCount = conversion.entryCount;
       state_.valueTotal = conversion.valueTotal;
+      state_.countsKnown = true;
       preview_.Show(conversion.previewStatus, std::move(conversion.previewTable));
       return;
   }
@@ -102,13 +125,17 @@ void CaptureRunner::Start(std::function<void()> shown) {
     return;
   }
   if (!GetClipboardText(state_.clipboardText) && ClipboardHoldsData()) {
-    ShowMessage(kClipboardNoTextMessage);
+    ShowMessage(kClipboardNoTextMessage, KeptDocumentText(state_, true));
+    if (shown) shown();
     return;
   }
   if (state_.clipboardText.empty()) {
-    ShowMessage(kClipboardEmptyMessage);
+    ShowMessage(kClipboardEmptyMessage, KeptDocumentText(state_, true));
+    if (shown) shown();
     return;
   }
+  // At once: the previous results no longer describe what is coming.
+  ReplaceElementContent("idMsg", kConvertingText);
   const std::string path = state_.filingFolder.empty() ? "" : state_.filingFolder + kDocumentFileName;
   running_ = true;
   whenShown_ = std::move(shown);

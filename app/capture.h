@@ -28,8 +28,10 @@ constexpr const char* kCannotWriteMessage = "Could not write the file in the fil
 struct CaptureState {
   std::string clipboardText;  // the text of a capture being read
   std::string filingFolder;   // ends in "/"; empty until set at start-up
-  uint32_t entryCount = 0;    // of the last capture that wrote its document
+  uint32_t entryCount = 0;    // of the document in the filing folder
   uint64_t valueTotal = 0;
+  bool countsKnown = true;    // false: the document there could not be read
+  bool lastHadLines = false;  // the last capture's status named errors or checks
 };
 
 // The main window's capture state.
@@ -38,6 +40,11 @@ CaptureState& Capture();
 // Why a capture wrote nothing, in the window's words: the message, then the
 // folder and the reason. HTML.
 std::string NotWrittenMessage(const Conversion& conversion, const std::string& filingFolder);
+
+// Reads the document in the filing folder into the state's counts and says
+// what it holds, in HTML: as the previous one kept by a capture that wrote
+// nothing, or, at start-up, as the one there.
+std::string KeptDocumentText(CaptureState& state, bool afterCapture);
 
 // Runs the captures of one window, one at a time.
 class CaptureRunner {
@@ -55,6 +62,11 @@ class CaptureRunner {
   void Start(std::function<void()> shown);
 
   bool Running() const { return running_; }
+
+  // The text the message line shows while a table converts.
+  static constexpr const char* kConvertingText =
+      "<p><b>Converting</b> the copied table&hellip; The previous results are cleared; the counts, the copy "
+      "fields and Submit wait for the new document.</p>";
 
   // Waits for a running conversion to finish, as the program ends: its
   // document is then complete or never begun.

@@ -23,6 +23,7 @@ bool CTheApp::InitInstance() {
   ApplyBindings();
   SetUpFilingFolder();
   MakeCopyFieldsReachable();
+  ShowDocumentInFolder();
   window->show();
   return true;
 }

@@ -404,6 +404,12 @@ bool CWbb::FilterInput(QEvent* event) {
     SetAccessKeyHighlightState(altHeld);
     const bool closeKey =
         key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    // F1 asks the window for its help, wherever the focus is.
+    if (type == QEvent::KeyPress && key->key() == Qt::Key_F1 && eventHandler && !key->isAutoRepeat()) {
+      QueueEvent("hh|idHelp");
+      return true;
+    }
+    if (key->key() == Qt::Key_F1) return true;
     // The popup never takes the keyboard: its keys reach the window under it.
     if (type == QEvent::KeyPress && closeKey && (!eventHandler || currentPopup)) {
       if (currentPopup) currentPopup->CloseRequest();

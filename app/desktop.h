@@ -5,9 +5,10 @@
 
 #include <string>
 
-// Shows `text` (HTML, not escaped) in red on the main page's message line and
-// plays the exclamation sound. A page failure (CVexc) passes to the caller.
-void ShowMessage(const std::string& text);
+// Shows `text` (HTML, not escaped) in red on the main page's message line,
+// and `note` (HTML) under it in the page's own colour, and plays the
+// exclamation sound. A page failure (CVexc) passes to the caller.
+void ShowMessage(const std::string& text, const std::string& note = "");
 
 constexpr const char* kOutOfMemoryMessage = "Out of Memory!";
 

@@ -28,7 +28,8 @@ window.f13Preview = window.f13Preview || {
     }).join('');
     var message = document.getElementById('idMsg');
     message.innerHTML = status + '<div id=idPv>' +
-        '<div id=idPh style="position:sticky;top:0;z-index:1;background:#f8f8f0">' + tableStart + headStart +
+        '<div id=idPh style="position:sticky;top:' + this.controlsHeight() + 'px;z-index:1;background:#f8f8f0">' +
+        tableStart + headStart +
         headCells + '</TR>' + widestRows + '</TABLE></div>' +
         '<div id=idPb style="margin-top:-1px;overflow-anchor:none"><div></div>' + tableStart +
         '</TABLE><div></div></div></div>';
@@ -56,6 +57,12 @@ window.f13Preview = window.f13Preview || {
     if (count > 0 && this.bottomBorder === undefined) this.measureBottomBorder(tableStart, rows.split('\n')[0]);
     this.add(generation, rows);
     return [true];
+  },
+  // The window's controls stay in view above the messages; the headings
+  // stand under them.
+  controlsHeight: function() {
+    var controls = document.getElementById('idCtl');
+    return controls ? controls.getBoundingClientRect().height : 0;
   },
   rowHtml: function(row, start) {
     var cells = row.split('\t'), html = start;
@@ -127,7 +134,8 @@ window.f13Preview = window.f13Preview || {
     if (!this.body || !this.body.isConnected || entry < 1 || entry > this.count) return;
     this.marked = entry;
     window.scrollTo(0, this.body.getBoundingClientRect().top + window.scrollY +
-                           (entry - 1) * this.rowHeight - this.head.getBoundingClientRect().height);
+                           (entry - 1) * this.rowHeight - this.head.getBoundingClientRect().height -
+                           this.controlsHeight());
     this.draw(true);
   },
   add: function(generation, rows) {

@@ -124,6 +124,10 @@ std::string GetElementAttribute(PageHost& window, const std::string& id, const s
   return text;
 }
 
+std::string GetElementText(PageHost& window, const std::string& id) {
+  return Text(OnElement(window, id, nullptr, "return [e.innerText];"));
+}
+
 std::vector<std::optional<std::string>> GetNamedElements(PageHost& window, const std::string& name) {
   const QVariant value = RunScript(
       window, "(function(){var r=[];var l=document.getElementsByName(" + Literal(name) +

@@ -17,6 +17,8 @@ enum class ElementKind { kInput, kTextArea, kSelect, kButton };
 
 // Empty when the element has no such attribute.
 std::string GetElementAttribute(PageHost& window, const std::string& id, const std::string& name);
+// The element's text as it shows, line breaks where the page breaks lines.
+std::string GetElementText(PageHost& window, const std::string& id);
 // Whether the attribute is present (as a string), and its text.
 bool GetAttributeText(PageHost& window, const std::string& id, const std::string& name, std::string* text);
 // The ids of the document's elements with that name, in document order; an

@@ -48,11 +48,13 @@ Refusal ReadDocumentSummary(const std::string& path, DocumentSummary& summary) {
     const std::string_view view(text);
     started = started || view.find(kDocumentStart) != std::string_view::npos;
     const size_t scanned = view.size() > kKept ? view.size() - kKept : 0;
-    for (size_t at = view.find('<'); at != std::string_view::npos && at < scanned; at = view.find('<', at + 1)) {
+    for (size_t at = view.find('<'); at != std::string_view::npos && at < scanned;
+         at = view.find('<', at + 1)) {
       if (view.compare(at, kEntryStart.size(), kEntryStart) == 0) {
         ++summary.entries;
       } else if (view.compare(at, kValueStart.size(), kValueStart) == 0) {
-        summary.valueTotal = SaturatingAdd(summary.valueTotal, ParseValue(view.substr(at + kValueStart.size())));
+        summary.valueTotal =
+            SaturatingAdd(summary.valueTotal, ParseValue(view.substr(at + kValueStart.size())));
       }
     }
     tail = text.substr(scanned);

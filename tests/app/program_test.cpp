@@ -261,8 +261,11 @@ TEST_F(Program, WithRealInputAFilerJumpsFollowsALineAndCopies) {
   EXPECT_GT(Js(entryInMiddle).toInt(), 1000)
       << "the pointer was at " << QCursor::pos().x() << "," << QCursor::pos().y();
   EXPECT_LT(Js(entryInMiddle).toInt(), 2000);
-  EXPECT_EQ(Js("document.getElementById('idPh').getBoundingClientRect().top").toInt(), 0)
-      << "the headings are on screen";
+  EXPECT_EQ(Js("document.getElementById('idPh').getBoundingClientRect().top").toInt(),
+            Js("document.getElementById('idCtl').getBoundingClientRect().bottom").toInt())
+      << "the headings are on screen, under the controls";
+  EXPECT_EQ(Js("document.getElementById('idCtl').getBoundingClientRect().top").toInt(), 0)
+      << "Capture, Submit and the counts stay in view";
 
   // The line that names entry 2500, clicked, brings its row under the headings.
   Js("window.scrollTo(0,0);0");
@@ -335,6 +338,8 @@ TEST_F(Program, AltCCapturesToo) {
 TEST_F(Program, FailedCapturesKeepThePreviousResults) {
   CaptureClipboard(HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6"));
   const std::string document = ReadFile(OutputPath());
+  // Every message for a capture that wrote nothing says what is kept.
+  const std::string kept = "The previous tev_13f.xml is kept: 2 entries, a total of 11, written ";
   QImage image(4, 4, QImage::Format_RGB32);
   image.fill(Qt::red);
   const struct {
@@ -362,7 +367,9 @@ TEST_F(Program, FailedCapturesKeepThePreviousResults) {
     } else {
       CaptureClipboard(c.clipboard);
     }
-    EXPECT_EQ(Html("idMsg"), std::string("<font color=\"red\">") + c.message + "</font>");
+    EXPECT_EQ(Html("idMsg").rfind(std::string("<font color=\"red\">") + c.message + "</font><br>" + kept, 0),
+              0u)
+        << Html("idMsg");
     EXPECT_EQ(ExclamationsPlayed(), sounds + 1);
     EXPECT_EQ(Text("idNe"), "2");
     EXPECT_EQ(Text("idTot"), "11");
@@ -372,15 +379,19 @@ TEST_F(Program, FailedCapturesKeepThePreviousResults) {
   const std::string folder = home_.File("Documents") + "/";
   chmod(OutputPath().c_str(), 0444);
   CaptureClipboard(HoldingLine("GAMMA", "7"));
-  EXPECT_EQ(Html("idMsg"), "<font color=\"red\">Could not create file in the filing folder.<br>" + folder +
-                               ": the folder or tev_13f.xml is read-only.</font>");
+  EXPECT_EQ(Html("idMsg").rfind("<font color=\"red\">Could not create file in the filing folder.<br>" +
+                                    folder + ": the folder or tev_13f.xml is read-only.</font><br>" + kept,
+                                0),
+            0u);
   EXPECT_EQ(Text("idNe"), "2");
   EXPECT_EQ(ReadFile(OutputPath()), document);
   chmod(OutputPath().c_str(), 0644);
   std::filesystem::rename(home_.File("Documents"), home_.File("Moved"));
   CaptureClipboard(HoldingLine("GAMMA", "7"));
-  EXPECT_EQ(Html("idMsg"), "<font color=\"red\">Could not create file in the filing folder.<br>" + folder +
-                               ": the folder does not exist.</font>");
+  EXPECT_EQ(Html("idMsg"),
+            "<font color=\"red\">Could not create file in the filing folder.<br>" + folder +
+                ": the folder does not exist.</font><br>There is no previous tev_13f.xml in the "
+                "filing folder.");
 }
 
 TEST_F(Program, TabReachesTheCopyFieldsAndEnterOrSpaceCopiesThem) {
@@ -588,7 +599,12 @@ TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
   const std::string record = bin.File("record.txt");
   StubOpener(bin, "echo \"$@\" > " + record + "\npwd >> " + record);
   Click("btSubmit");
+  // No document yet: Submit says so first, and opens the site when pressed again.
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("There is no tev_13f.xml") != std::string::npos; }));
+  EXPECT_FALSE(std::filesystem::exists(record));
+  Click("btSubmit");
   ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find('\n') != ReadFile(record).rfind('\n'); }));
+  EXPECT_EQ(Text("idSub"), "");
   EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.File("Documents") + "\n");
 
   // No opener, an opener that finds no browser (xdg-open's status 3): one message, one sound each.
@@ -598,20 +614,30 @@ TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
                               chmod(bin.File("failing/xdg-open").c_str(), 0755), bin.File("failing"))}) {
     qputenv("PATH", path.c_str());
     const int sounds = ExclamationsPlayed();
-    Click("btSubmit");
+    Click("btSubmit");  // the notice of no document
     ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; })) << path;
-    EXPECT_EQ(Html("idMsg"),
-              "<font color=\"red\">There was an error going to the SEC Filer Login Page. Open "
-              "<b>https://www.edgarfiling.sec.gov/</b> in your web browser.</font>");
+    Click("btSubmit");
+    ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 2; })) << path;
+    EXPECT_EQ(
+        Text("idSub"),
+        "There was an error going to the SEC Filer Login Page. Open https://www.edgarfiling.sec.gov/ in "
+        "your web browser.");
+    // The address is a copy field.
+    Click("idUrl");
+    ASSERT_TRUE(WaitUntil([&] {
+      std::string copied;
+      return GetClipboardText(copied) && copied == kFilerLoginUrl;
+    }));
     // An opener that failed has no second answer to wait for.
     Pause(200);
-    EXPECT_EQ(ExclamationsPlayed(), sounds + 1);
+    EXPECT_EQ(ExclamationsPlayed(), sounds + 2);
   }
 
   // With the documents folder gone, the home folder is the working folder.
   qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
   std::filesystem::remove_all(home_.File("Documents"));
   std::filesystem::remove(record);
+  Click("btSubmit");
   Click("btSubmit");
   ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find('\n') != ReadFile(record).rfind('\n'); }));
   EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.path() + "\n");
@@ -739,7 +765,7 @@ TEST_F(Program, EventsBeforeThePageIsReadyAreIgnored) {
   ApplicationEventHandler("btCapture", *window());
   window()->pageReady = true;
   EXPECT_FALSE(std::filesystem::exists(OutputPath()));
-  EXPECT_EQ(Text("idNe"), "");
+  EXPECT_EQ(Text("idNe"), "0") << "as at start-up: no document";
 }
 
 TEST_F(Program, CloseBoxEndsTheProgramWithExitCodeZero) {
