@@ -800,3 +800,103 @@ TEST_F(Program, WindowKeepsAMinimumSizeAndItsViewFillsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// Real X input on an element of the main page.
+void RealClick(CADlg* window, const char* id) {
+  Xdotool(MoveTo(window->browser->mapToGlobal(ElementCentre(window->Page(), id))) + " click 1");
+}
+
+}  // namespace
+
+TEST_F(Program, ConvertingIsSaidAtOnceAndNothingActsOnTheScreenItClears) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  CaptureClipboard(HoldingLine("ALPHA", "5") + SheetLine({"x", "y"}));
+  ASSERT_NE(Text("idMsg").find("Invalid field(s) in row 2"), std::string::npos);
+  PutClipboardText(Issuers(250000));
+  RealClick(window(), "btCapture");
+  ASSERT_TRUE(WaitUntil([this] { return Text("idMsg").find("Converting") != std::string::npos; }));
+  EXPECT_EQ(Text("idMsg").find("Invalid field(s)"), std::string::npos) << "the previous lines are cleared";
+  ASSERT_TRUE(window()->capture.Running()) << "said before the conversion ends";
+  // The count, copied now, would describe a document about to be replaced.
+  const int sounds = ExclamationsPlayed();
+  RealClick(window(), "idNe");
+  ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() > sounds; }));
+  std::string copied;
+  EXPECT_TRUE(GetClipboardText(copied) && copied.size() > 1000) << "the copied table is still there";
+  ASSERT_TRUE(WaitUntil([this] { return Text("idNe") == "250000"; }, 60000));
+}
+
+TEST_F(Program, StartUpShowsTheDocumentInTheFolderReadFromIt) {
+  CaptureClipboard(HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6"));
+  app_.ExitInstance();
+  ASSERT_TRUE(app_.InitInstance());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+  EXPECT_EQ(Text("idNe"), "2") << "from the document, after a restart";
+  EXPECT_EQ(Text("idTot"), "11");
+  EXPECT_EQ(Text("idMsg").rfind("tev_13f.xml in the filing folder holds 2 entries, a total of 11, written ", 0),
+            0u)
+      << Text("idMsg");
+  // A capture that writes nothing keeps it, and the counts say so.
+  CaptureClipboard(SheetLine({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT", "SH/PRN",
+                              "PUT/CALL", "INVESTMENT DISCRETION", "OTHER MANAGER", "SOLE", "SHARED", "NONE"}));
+  EXPECT_EQ(Text("idNe"), "2");
+
+  // A document that can't be read is named, and its counts are unknown.
+  app_.ExitInstance();
+  WriteFile(OutputPath(), "<html>not a filing</html>");
+  ASSERT_TRUE(app_.InitInstance());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+  EXPECT_EQ(Text("idNe"), "(unknown)");
+  EXPECT_NE(Text("idMsg").find("is no complete information table document"), std::string::npos);
+}
+
+TEST_F(Program, SubmitWithChecksOpenSaysSoAndKeepsThem) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  TempDir bin;
+  const std::string record = bin.File("record.txt");
+  StubOpener(bin, "echo opened > " + record);
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  CaptureClipboard(SheetLine({"MISTYPED", "COM", "023135107", "5", "1", "SH", "", "SOLE", "", "1", "0", "0"}));
+  const std::string checks = Text("idMsg");
+  ASSERT_NE(checks.find("Check before filing"), std::string::npos);
+  Xdotool("key --clearmodifiers alt+s");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("named errors or checks") != std::string::npos; }));
+  EXPECT_FALSE(std::filesystem::exists(record));
+  EXPECT_EQ(Text("idMsg"), checks) << "the checks stay in place";
+  RealClick(window(), "btSubmit");
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(record); }));
+  EXPECT_EQ(Text("idMsg"), checks);
+}
+
+TEST_F(Program, F1AndTheActionsLineHelpCopyAndOpen) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  Xdotool("key F1");
+  ASSERT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() != nullptr; }));
+  CWbb* help = CWbb::CurrentPopup();
+  ASSERT_TRUE(WaitUntil([&] { return help->PageLoaded(); }));
+  const std::string text = Evaluate(help->Page(), "document.body.innerText").toString().toStdString();
+  EXPECT_NE(text.find(std::string("Form 13-F Trellan ") + FORM13F_VERSION), std::string::npos) << text;
+  EXPECT_NE(text.find("Check before filing"), std::string::npos);
+  Xdotool("key Escape");
+  ASSERT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() == nullptr; }));
+
+  CaptureClipboard(HoldingLine("ALPHA", "5") + SheetLine({"x", "y"}));
+  RealClick(window(), "idCopyAll");
+  ASSERT_TRUE(WaitUntil([&] {
+    std::string copied;
+    return GetClipboardText(copied) && copied.find("Invalid field(s) in row 2") != std::string::npos;
+  }));
+
+  TempDir bin;
+  const std::string record = bin.File("record.txt");
+  StubOpener(bin, "echo \"$@\" > " + record);
+  RealClick(window(), "idOpen");
+  ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find("Documents") != std::string::npos; }));
+}
