@@ -127,12 +127,23 @@ double RendererPeakMegabytes(bool reset) {
   return peak;
 }
 
+// The renderers' resident memory now, in MB.
+double RendererMegabytes() {
+  double resident = 0;
+  for (int pid : RendererProcesses()) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+      if (line.rfind("VmRSS:", 0) == 0) resident += std::stod(line.substr(6)) / 1024;
+  }
+  return resident;
+}
+
 // One capture of `rows` generated rows, shown as the window shows it or, as
 // the baseline, as the single table in one insert.
-void Measure(int rows, bool drawn) {
+void Measure(int rows, bool drawn, bool checkLines = false) {
   QWebEnginePage* page = MainWindow()->Page();
   Evaluate(page, "window.scrollTo(0,0);document.getElementById('idMsg').innerHTML='';0");
-  const std::string table = GenerateTable(rows);
+  const std::string table = GenerateTable(rows, checkLines);
   PutClipboardText(table);
   Pause(500);
   const std::string path = Capture().filingFolder + kDocumentFileName;
@@ -170,10 +181,10 @@ void Measure(int rows, bool drawn) {
   qint64 laterJump = 0;
   for (double fraction : {0.25, 0.75, 0.1, 0.9}) laterJump = std::max(laterJump, ScrollJump(fraction));
   std::printf(
-      "%6d rows, %-12s: conversion %4lld ms, first screen %5lld ms, every row %6lld ms, "
+      "%6d rows, %-13s: conversion %4lld ms, first screen %5lld ms, every row %6lld ms, "
       "slowest answer %5lld ms, scroll jump %4lld ms first, %4lld ms at most later, page peak %4.0f MB\n",
-      rows, drawn ? "drawn" : "single table", converted, firstScreen, everyRow, worst, firstJump, laterJump,
-      RendererPeakMegabytes(false));
+      rows, drawn ? (checkLines ? "drawn, checks" : "drawn") : "single table", converted, firstScreen,
+      everyRow, worst, firstJump, laterJump, RendererPeakMegabytes(false));
   std::fflush(stdout);
 }
 
@@ -197,11 +208,18 @@ int main(int argc, char** argv) {
   QElapsedTimer closing;
   qint64 conversionAlone = 0;
   QTimer::singleShot(500, [&] {
+    const double fresh = RendererMegabytes();
     // The single tables last: collecting the elements of a 20,000-row single
     // table stops the page for more than a second, which would fall on the next run.
     for (bool drawn : {true, false})
       for (int rows : sizes)
         if (drawn || rows <= 20000) Measure(rows, drawn);
+    // Every row earning a check line, beside the clean table of the same size;
+    // then what a small capture leaves of it.
+    Measure(sizes.back(), true, true);
+    Measure(20, true);
+    std::printf("page memory after a 20-row capture: %.0f MB, a fresh window's: %.0f MB\n",
+                RendererMegabytes(), fresh);
     const std::string table = GenerateTable(kClosingRows);
     QElapsedTimer clock;
     clock.start();

@@ -179,6 +179,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
     conversion.managersUsed = checks.ManagersUsed();
   }
   if (buildPreview) {
+    errors.BuildHtml();
     conversion.previewStatus =
         StatusParagraph(errors.errorsHtml(), errors.checksHtml(), conversion.refusedRows, nothingWritten,
                         conversion.managersUsed);

@@ -1,13 +1,43 @@
 #include "infotable/error_list.h"
 
-#include "infotable/preview.h"
+#include <map>
 
-void ErrorList::Add(RowError error) {
-  if (buildHtml_)
-    AppendErrorLine(error.kind == RowErrorKind::kCheckBeforeFiling ? checksHtml_ : errorsHtml_, error.kind,
-                    error.row, error.entry, RowErrorText(error));
-  errors_.push_back(std::move(error));
+#include "infotable/preview.h"
+#include "infotable/text_forms.h"
+
+namespace {
+
+// Lines of one kind and the same reason but for its rows, numbers and quoted
+// cells ("the same holding as row 12 (...)") are one group.
+std::string GroupKey(const RowError& error) {
+  std::string key(1, static_cast<char>('0' + static_cast<int>(error.kind)));
+  bool quoted = false;
+  for (char c : error.reason) {
+    if (c == '"') quoted = !quoted;
+    if (quoted || c == '"') continue;
+    key += IsDigit(c) ? '#' : c;
+  }
+  return key;
 }
+
+// "rows 3, 5, 7, 9, 11 and 2,989 more", each named row leading to its entry.
+void AppendGroupedRows(std::string& html, const std::vector<const RowError*>& lines) {
+  constexpr size_t kNamed = 5;
+  for (size_t i = 0; i < lines.size() && i < kNamed; ++i) {
+    html += i == 0 ? "" : ", ";
+    const std::string row = std::to_string(lines[i]->row);
+    if (lines[i]->entry > 0)
+      html += "<span data-entry=" + std::to_string(lines[i]->entry) + ">" + row + "</span>";
+    else
+      html += row;
+  }
+  if (lines.size() > kNamed)
+    html += " and " + GroupThousands(std::to_string(lines.size() - kNamed)) + " more";
+}
+
+}  // namespace
+
+void ErrorList::Add(RowError error) { errors_.push_back(std::move(error)); }
 
 void ErrorList::AddAll(std::vector<RowError>& found, uint32_t entry) {
   for (RowError& error : found) {
@@ -15,4 +45,32 @@ void ErrorList::AddAll(std::vector<RowError>& found, uint32_t entry) {
     Add(std::move(error));
   }
   found.clear();
+}
+
+void ErrorList::BuildHtml() {
+  if (!buildHtml_) return;
+  // A group of more lines than this is one line that names its rows.
+  constexpr size_t kLinesAlone = 3;
+  std::map<std::string, std::vector<const RowError*>> groups;
+  std::vector<std::vector<const RowError*>*> order;
+  for (const RowError& error : errors_) {
+    auto [at, added] =
+        groups.try_emplace(error.row == 0 ? "table " + std::to_string(order.size()) : GroupKey(error));
+    if (added) order.push_back(&at->second);
+    at->second.push_back(&error);
+  }
+  for (const std::vector<const RowError*>* group : order) {
+    const RowError& first = *group->front();
+    std::string& html = first.kind == RowErrorKind::kCheckBeforeFiling ? checksHtml_ : errorsHtml_;
+    if (group->size() <= kLinesAlone) {
+      for (const RowError* error : *group)
+        AppendErrorLine(html, error->kind, error->row, error->entry, RowErrorText(*error));
+      continue;
+    }
+    html += "<br><b>" + ErrorLineHeading(first.kind, 0) + " in " +
+            GroupThousands(std::to_string(group->size())) + " rows</b> (";
+    AppendGroupedRows(html, *group);
+    html += "), such as row " + std::to_string(first.row) + ": ";
+    AppendEscaped(html, RowErrorText(first));
+  }
 }

@@ -1,6 +1,7 @@
 // The lines a conversion reports, gathered as they come: every RowError, and,
 // when a preview is built, the status paragraph's lists in HTML, the checks
-// before filing apart from the errors.
+// before filing apart from the errors. Many lines alike (the same reason but
+// for their rows) are one line that names the first rows and the count.
 #pragma once
 
 #include <string>
@@ -18,6 +19,8 @@ class ErrorList {
   // `entry` lead to it.
   void AddAll(std::vector<RowError>& found, uint32_t entry = 0);
 
+  // Makes the HTML lists once every line is in.
+  void BuildHtml();
   const std::string& errorsHtml() const { return errorsHtml_; }
   const std::string& checksHtml() const { return checksHtml_; }
 

@@ -498,3 +498,22 @@ TEST_F(ConversionTest, ATemplatesHeadingIsReadAsAHeading) {
   EXPECT_EQ(c.entryCount, 2u);
   EXPECT_TRUE(c.errors.empty()) << RowErrorText(c.errors.front());
 }
+
+// Thousands of lines alike would bury the status under them: they are one
+// line, naming the first rows (each leading to its entry) and the count.
+TEST_F(ConversionTest, ManyLinesAlikeAreOneLineThatNamesTheirRows) {
+  std::string table;
+  for (int i = 0; i < 3000; ++i) table += HoldingLine("SAME", "1");
+  table += SheetLine({"x", "y"}) + SheetLine({"z", "w"});
+  const Conversion c = ConvertInfoTable(table, path);
+  EXPECT_EQ(c.errors.size(), 2999u + 2u) << "every line is still reported";
+  const std::string html = c.previewStatus;
+  EXPECT_NE(
+      html.find("<br><b>Check before filing in 2,999 rows</b> (<span data-entry=2>2</span>, "
+                "<span data-entry=3>3</span>, <span data-entry=4>4</span>, <span data-entry=5>5</span>, "
+                "<span data-entry=6>6</span> and 2,994 more), such as row 2: the same holding as row 1"),
+      std::string::npos)
+      << html.substr(0, 600);
+  EXPECT_NE(html.find("<b>Invalid field(s) in row 3001:</b>"), std::string::npos) << "two alike stand alone";
+  EXPECT_LT(html.size(), 2000u);
+}
