@@ -218,6 +218,8 @@ void ApplicationEventHandler(const std::string& eventText, PageHost&) {
     CopyAllMessages();
   else if (selector == "of")
     OpenFilingFolder();
+  else if (selector == "sa" && eventText.size() > 3)
+    mainWindow->preview.ShowGroup(static_cast<size_t>(std::strtoul(eventText.c_str() + 3, nullptr, 10)));
 }
 
 void ShowDocumentInFolder() {

@@ -79,14 +79,16 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
       return;
     case ConversionOutcome::kNothingToFile:
       KeptDocumentText(state_, true);
-      preview_.Show(conversion.previewStatus, std::move(conversion.previewTable));
+      preview_.Show(conversion.previewStatus, std::move(conversion.previewTable),
+                    std::move(conversion.statusGroups));
       PlayExclamation();
       return;
     case ConversionOutcome::kWritten:
       state_.entryCount = conversion.entryCount;
       state_.valueTotal = conversion.valueTotal;
       state_.countsKnown = true;
-      preview_.Show(conversion.previewStatus, std::move(conversion.previewTable));
+      preview_.Show(conversion.previewStatus, std::move(conversion.previewTable),
+                    std::move(conversion.statusGroups));
       return;
   }
 }

@@ -49,7 +49,34 @@ void PreviewSender::SendNextRows() {
       });
 }
 
-void PreviewSender::Show(const std::string& status, PreviewTable table) {
+void PreviewSender::ShowGroup(size_t group) {
+  if (!groups_ || group >= groups_->size()) return;
+  const std::string& lines = (*groups_)[group];
+  RunPageScript(host_, "f13Preview.showGroup(" + std::to_string(generation_) + "," + std::to_string(group) +
+                           "," + std::to_string(std::count(lines.begin(), lines.end(), '\n')) + ");[true]");
+  SendGroupLines(group, 0);
+}
+
+// Sends a group's lines a few thousand to a script, as the rows are sent.
+void PreviewSender::SendGroupLines(size_t group, size_t from) {
+  constexpr size_t kBytesPerScript = 1 << 20;
+  const std::string& lines = (*groups_)[group];
+  if (from >= lines.size()) return;
+  size_t to = std::min(lines.size(), from + kBytesPerScript);
+  to = lines.find('\n', to - 1);
+  to = to == std::string::npos ? lines.size() : to + 1;
+  const int generation = generation_;
+  RunPageScriptLater(host_,
+                     "f13Preview.addGroupLines(" + std::to_string(generation) + "," + std::to_string(group) +
+                         "," + ScriptLiteral(std::string_view(lines).substr(from, to - from)) + ");",
+                     [alive = std::weak_ptr<PreviewSender*>(self_), generation, group, to](bool) {
+                       if (const auto self = alive.lock(); self && generation == (*self)->generation_)
+                         (*self)->SendGroupLines(group, to);
+                     });
+}
+
+void PreviewSender::Show(const std::string& status, PreviewTable table, std::vector<std::string> groups) {
+  groups_ = std::make_shared<const std::vector<std::string>>(std::move(groups));
   // The first screen's rows, and two more screens' on a tall one.
   constexpr size_t kFirstRows = 300;
   ++generation_;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "form/page_host.h"
 #include "infotable/preview.h"
@@ -21,19 +22,26 @@ class PreviewSender {
   // Puts the status paragraph and the table into the page's message line.
   // Rows of an earlier preview still being sent are dropped. Throws CVexc
   // when the page fails.
-  void Show(const std::string& status, PreviewTable table);
+  void Show(const std::string& status, PreviewTable table, std::vector<std::string> groups = {});
+
+  // Shows every line of the status paragraph's group `group` in a box under
+  // its line, drawn where the filer looks as the rows are. Nothing for a
+  // group the last preview has not.
+  void ShowGroup(size_t group);
 
   // Whether rows of the last preview are still on their way to the page.
   bool Filling() const { return filling_; }
 
  private:
   void SendNextRows();
+  void SendGroupLines(size_t group, size_t from);
   void Finish();
 
   PageHost& host_;
   int generation_ = 0;
   std::shared_ptr<const PreviewTable> table_;  // the preview being sent
   size_t nextRow_ = 0;
+  std::shared_ptr<const std::vector<std::string>> groups_;  // of the preview shown
   bool filling_ = false;
   std::shared_ptr<PreviewSender*> self_ =
       std::make_shared<PreviewSender*>(this);  // for answers that come late

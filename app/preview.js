@@ -127,6 +127,56 @@ window.f13Preview = window.f13Preview || {
       line.tabIndex = 0;
       line.setAttribute('onclick', 'f13Preview.go(' + Number(line.getAttribute('data-entry')) + ')');
     });
+    // A group's "show all" asks the host for its lines.
+    [].forEach.call(message.querySelectorAll('span[data-group]'), function(all) {
+      all.tabIndex = 0;
+      all.setAttribute('onclick', "location='|sa|" + Number(all.getAttribute('data-group')) + "'");
+    });
+  },
+  // A group's lines, in a box under its line that draws only the lines in
+  // its view: a group may hold a line for every row of the table.
+  lineHeight: 14,
+  showGroup: function(generation, group, count) {
+    if (generation != this.generation) return;
+    var all = document.querySelector('span[data-group="' + group + '"]');
+    if (!all || document.getElementById('f13Group' + group)) return;
+    this.groups = this.groups || {};
+    var box = document.createElement('div');
+    box.id = 'f13Group' + group;
+    box.style.cssText = 'max-height:' + 12 * this.lineHeight + 'px;overflow:auto;position:relative;' +
+        'border:1px solid #e0e0e0;margin:2px 0 2px 16px;background:#ffffff';
+    box.innerHTML = '<div style="height:' + count * this.lineHeight + 'px"></div><div></div>';
+    all.parentNode.insertBefore(box, all.nextSibling);
+    all.textContent = '';
+    var self = this;
+    this.groups[group] = {box: box, lines: [], count: count};
+    box.addEventListener('scroll', function() { self.drawGroup(group); });
+    box.addEventListener('click', function(e) {
+      var line = e.target.closest('span[data-entry]');
+      if (line) self.go(Number(line.getAttribute('data-entry')));
+    });
+  },
+  addGroupLines: function(generation, group, text) {
+    var shown = this.groups && this.groups[group];
+    if (generation != this.generation || !shown) return [false];
+    var parts = text.split('\n');
+    parts.pop();
+    for (var i = 0; i < parts.length; ++i) shown.lines.push(parts[i]);
+    this.drawGroup(group);
+    return [true];
+  },
+  drawGroup: function(group) {
+    var shown = this.groups[group], height = this.lineHeight;
+    var first = Math.floor(shown.box.scrollTop / height);
+    var last = Math.min(shown.lines.length, first + Math.ceil(shown.box.clientHeight / height) + 2);
+    var html = '';
+    for (var i = first; i < last; ++i) {
+      var cells = shown.lines[i].split('\t'), row = 'Row ' + cells[1];
+      html += '<div style="position:absolute;left:2px;white-space:nowrap;top:' + i * height + 'px">' +
+          (cells[0] != '0' ? '<span data-entry=' + cells[0] + ' tabindex=0>' + row + '</span>' : row) + ': ' +
+          cells[2] + '</div>';
+    }
+    shown.box.lastChild.innerHTML = html;
   },
   // Scrolls an entry's row to just under the headings and marks it; a row
   // still on its way is drawn marked when it comes.

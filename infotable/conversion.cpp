@@ -184,6 +184,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
         StatusParagraph(errors.errorsHtml(), errors.checksHtml(), conversion.refusedRows, nothingWritten,
                         conversion.managersUsed);
     conversion.previewTable = std::move(preview.table);
+    conversion.statusGroups = errors.TakeGroups();
   }
   return conversion;
 }

@@ -43,6 +43,8 @@ struct Conversion {
   // status paragraph in HTML, and the table as data.
   std::string previewStatus;
   PreviewTable previewTable;
+  std::vector<std::string>
+      statusGroups;  // the lines of the status's groups, as ErrorList::TakeGroups gives them
   uint32_t entryCount = 0;
   uint32_t refusedRows = 0;                 // rows left out of the document
   uint64_t valueTotal = 0;                  // saturates at the largest 64-bit value

@@ -72,5 +72,15 @@ void ErrorList::BuildHtml() {
     AppendGroupedRows(html, *group);
     html += "), such as row " + std::to_string(first.row) + ": ";
     AppendEscaped(html, RowErrorText(first));
+    html += " <span data-group=" + std::to_string(groups_.size()) + ">show all</span>";
+    std::string& lines = groups_.emplace_back();
+    for (const RowError* error : *group) {
+      lines += std::to_string(error->entry) + '\t' + std::to_string(error->row) + '\t';
+      std::string text = RowErrorText(*error);
+      for (char& c : text)
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+      AppendEscaped(lines, text);
+      lines += '\n';
+    }
   }
 }

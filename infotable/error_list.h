@@ -22,10 +22,15 @@ class ErrorList {
   // Makes the HTML lists once every line is in.
   void BuildHtml();
   const std::string& errorsHtml() const { return errorsHtml_; }
+  // The lines of each group made one line, in the order of their "show all"
+  // spans (data-group): "ENTRY\tROW\tTEXT\n" each, the text escaped, ENTRY 0
+  // for a row not written.
+  std::vector<std::string> TakeGroups() { return std::move(groups_); }
   const std::string& checksHtml() const { return checksHtml_; }
 
  private:
   std::vector<RowError>& errors_;
   const bool buildHtml_;
   std::string errorsHtml_, checksHtml_;
+  std::vector<std::string> groups_;
 };

@@ -910,3 +910,38 @@ TEST_F(Program, F1AndTheActionsLineHelpCopyAndOpen) {
   RealClick(window(), "idOpen");
   ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find("Documents") != std::string::npos; }));
 }
+
+TEST_F(Program, GroupedCheckLinesShowAllTheirRowsAndLeadToThem) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  std::string table;
+  for (int i = 0; i < 3000; ++i) table += HoldingLine("SAME", "1");
+  CaptureClipboard(table);
+  ASSERT_NE(Text("idMsg").find("Check before filing in 2,999 rows"), std::string::npos)
+      << Text("idMsg").substr(0, 300);
+  Xdotool(MoveTo(window()->browser->mapToGlobal(QPoint(
+              Js("document.querySelector('span[data-group]').getBoundingClientRect().left+4").toInt(),
+              Js("document.querySelector('span[data-group]').getBoundingClientRect().top+4").toInt()))) +
+          " click 1");
+  ASSERT_TRUE(WaitUntil([&] { return Js("!!document.getElementById('f13Group0')").toBool(); }));
+  ASSERT_TRUE(WaitUntil([&] { return Js("f13Preview.groups[0].lines.length").toInt() == 2999; }));
+  EXPECT_LT(Js("document.getElementById('f13Group0').lastChild.children.length").toInt(), 30)
+      << "only the lines in the box's view are drawn";
+  // The box scrolled to its end shows the last row's line.
+  const QString box = "document.getElementById('f13Group0')";
+  const QPoint inBox(Js(box + ".getBoundingClientRect().left+40").toInt(),
+                     Js(box + ".getBoundingClientRect().top+20").toInt());
+  Xdotool(MoveTo(window()->browser->mapToGlobal(inBox)));
+  Js(box + ".scrollTop=" + box + ".scrollHeight;0");
+  WaitForFrame(window()->Page());
+  ASSERT_NE(Js(box + ".lastChild.textContent").toString().indexOf("Row 3000: the same holding as row 1"), -1)
+      << Js(box + ".lastChild.textContent").toString().toStdString();
+  // A line leads to its row.
+  const QString last = box + ".lastChild.lastChild.firstChild";
+  Xdotool(
+      MoveTo(window()->browser->mapToGlobal(QPoint(Js(last + ".getBoundingClientRect().left+3").toInt(),
+                                                   Js(last + ".getBoundingClientRect().top+3").toInt()))) +
+      " click 1");
+  ASSERT_TRUE(WaitUntil([&] { return Js("f13Preview.marked").toInt() == 3000; }));
+}
