@@ -1,6 +1,10 @@
 #include "app/capture.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <ctime>
 #include <memory>
 #include <new>
@@ -116,6 +120,44 @@ void CaptureRunner::Converted(Conversion& conversion) {
   }
 }
 
+std::shared_ptr<const SecuritiesList> CaptureRunner::FindList(std::string& note) {
+  // The newest quarter's file; of two, the filing folder's.
+  QString newest;
+  std::string newestQuarter;
+  for (const QString& folder : {QString::fromStdString(state_.filingFolder),
+                                QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)}) {
+    if (folder.isEmpty()) continue;
+    for (const QFileInfo& file : QDir(folder).entryInfoList({"13flist*.txt"}, QDir::Files | QDir::Readable)) {
+      const std::optional<std::string> quarter = ListQuarter(file.fileName().toStdString());
+      if (quarter && *quarter > newestQuarter) {
+        newestQuarter = *quarter;
+        newest = file.absoluteFilePath();
+      }
+    }
+  }
+  if (newest.isEmpty()) {
+    note =
+        "The rows were not checked against the SEC's Official List of Section 13(f) Securities: save its "
+        "text "
+        "file (such as 13flist2026q2.txt) from the SEC's page into the filing folder or your downloads "
+        "folder.";
+    return nullptr;
+  }
+  const QFileInfo info(newest);
+  const int64_t stamp = info.lastModified().toMSecsSinceEpoch() ^ info.size();
+  if (list_ && listPath_ == newest.toStdString() && listStamp_ == stamp) return list_;
+  auto list = std::make_shared<SecuritiesList>();
+  if (const Refusal refusal = LoadSecuritiesList(newest.toStdString(), *list)) {
+    note = newest.toStdString() + " " + *refusal + "; the rows were not checked against the list.";
+    list_.reset();
+    return nullptr;
+  }
+  list_ = std::move(list);
+  listPath_ = newest.toStdString();
+  listStamp_ = stamp;
+  return list_;
+}
+
 void CaptureRunner::Finish() {
   if (converter_.joinable()) converter_.join();
   running_ = false;
@@ -144,10 +186,12 @@ void CaptureRunner::Start(std::function<void()> shown) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   // The runner waits for the thread before it goes; its answer is dropped
   // if the runner is gone by then.
+  std::string listNote;
+  std::shared_ptr<const SecuritiesList> list = FindList(listNote);
   auto convert = [alive = std::weak_ptr<CaptureRunner*>(self_), conversion = std::make_shared<Conversion>(),
-                  text = std::move(state_.clipboardText), path]() mutable {
+                  text = std::move(state_.clipboardText), path, list, listNote]() mutable {
     // Memory running out is an outcome of its own, never an exception.
-    *conversion = ConvertInfoTable(text, path);
+    *conversion = ConvertInfoTable(text, path, PreviewKind::kDrawn, list.get(), listNote);
     // The text is not needed again, and a large one is better given back now.
     std::string().swap(text);
     QMetaObject::invokeMethod(

@@ -12,6 +12,7 @@
 
 #include "infotable/conversion.h"
 #include "infotable/edgar_limits.h"
+#include "infotable/securities_list.h"
 
 class PreviewSender;
 
@@ -74,6 +75,10 @@ class CaptureRunner {
 
  private:
   void Converted(Conversion& conversion);
+  // The newest list of 13(f) securities in the filing folder or the
+  // downloads folder, read again only when its file changed; null, with the
+  // status paragraph's line in `note`, when there is none to use.
+  std::shared_ptr<const SecuritiesList> FindList(std::string& note);
   void ShowOutcome(Conversion& conversion);
 
   CaptureState& state_;
@@ -82,6 +87,9 @@ class CaptureRunner {
   bool running_ = false;
   bool asked_ = false;  // Capture was pressed again while a conversion ran
   std::function<void()> whenShown_;
+  std::shared_ptr<const SecuritiesList> list_;  // as last read, and from which file
+  std::string listPath_;
+  int64_t listStamp_ = 0;
   std::shared_ptr<CaptureRunner*> self_ =
       std::make_shared<CaptureRunner*>(this);  // for the answer's way back
 };

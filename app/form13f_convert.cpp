@@ -20,6 +20,7 @@
 #include "infotable/edgar_limits.h"
 #include "infotable/heading.h"
 #include "infotable/preview.h"
+#include "infotable/securities_list.h"
 #include "storage/failure_reason.h"
 
 namespace {
@@ -27,7 +28,7 @@ namespace {
 enum ExitStatus { kClean = 0, kRowErrors = 1, kNotWritten = 2 };
 
 const std::string kUsage =
-    "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [INPUT]\n"
+    "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--securities-list FILE] [INPUT]\n"
     "\n"
     "Converts a Form 13F information table, copied from a spreadsheet as\n"
     "tab-separated text with one row per line, or exported as CSV, into the EDGAR\n"
@@ -40,6 +41,9 @@ const std::string kUsage =
     ");\n"
     "                      '-' writes it to standard output\n"
     "  --preview HTMLFILE  also write an HTML page with the errors and the rows\n"
+    "  --securities-list FILE\n"
+    "                      check every row against the SEC's Official List of\n"
+    "                      Section 13(f) Securities, its text file (13flist2026q2.txt)\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -190,7 +194,7 @@ bool CopyToStandardOutput(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string output = kDocumentFileName, previewPath, input = "-";
+  std::string output = kDocumentFileName, previewPath, input = "-", listPath;
   bool inputGiven = false, csv = false;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -204,9 +208,9 @@ int main(int argc, char** argv) {
     }
     if (argument == "--csv") {
       csv = true;
-    } else if (argument == "-o" || argument == "--preview") {
+    } else if (argument == "-o" || argument == "--preview" || argument == "--securities-list") {
       if (i + 1 == argc) return Fail(argument + " needs a file name\n\n" + kUsage);
-      (argument == "-o" ? output : previewPath) = argv[++i];
+      (argument == "-o" ? output : argument == "--preview" ? previewPath : listPath) = argv[++i];
     } else if (argument.size() > 1 && argument[0] == '-') {
       return Fail("unknown option " + argument + "\n\n" + kUsage);
     } else if (inputGiven) {
@@ -219,6 +223,11 @@ int main(int argc, char** argv) {
   const bool toStandardOutput = output == "-";
   if (!previewPath.empty() && !toStandardOutput && Canonical(previewPath) == Canonical(output))
     return Fail("the preview cannot be written to the document's own file, " + output);
+
+  // The list first: a file that is no list writes nothing.
+  SecuritiesList list;
+  if (!listPath.empty())
+    if (const Refusal refusal = LoadSecuritiesList(listPath, list)) return Fail(listPath + " " + *refusal);
 
   std::string text, problem;
   if (!ReadInput(input, text, problem)) return Fail(problem);
@@ -240,7 +249,8 @@ int main(int argc, char** argv) {
     output = folder + "/" + kDocumentFileName;
   }
   const Conversion conversion =
-      ConvertInfoTable(text, output, previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable);
+      ConvertInfoTable(text, output, previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable,
+                       listPath.empty() ? nullptr : &list);
   text = std::string();
   bool copied = true;
   if (toStandardOutput) {
@@ -263,6 +273,8 @@ int main(int argc, char** argv) {
   counts << "No. of information table entries: " << conversion.entryCount << "\n"
          << "Information table total: " << conversion.valueTotal << "\n";
   if (!conversion.managersUsed.empty()) counts << ManagersUsedText(conversion.managersUsed) << "\n";
+  if (!listPath.empty())
+    counts << ListCheckedText(list, conversion.rowsOnList, conversion.entryCount) << "\n";
   counts.flush();
   if (!counts) return Fail("could not write the counts");
   ReportRows(conversion);

@@ -11,6 +11,7 @@
 
 #include "bench/generated_table.h"
 #include "infotable/conversion.h"
+#include "infotable/securities_list.h"
 #include "storage/file_stream.h"
 
 namespace {
@@ -36,11 +37,38 @@ const std::string& Document() {
   return document;
 }
 
-void Convert(benchmark::State& state, PreviewKind preview) {
+// A list of 13(f) securities in the SEC's layout that holds every CUSIP of
+// the generated table, and as many others: about the real list's size.
+std::string GeneratedList() {
+  std::string list;
+  const std::string table = GenerateTable(kRows);
+  for (size_t at = 0; at < table.size();) {
+    const size_t cusip = table.find('\t', table.find('\t', at) + 1) + 1;
+    std::string line(80, ' ');
+    line.replace(0, 9, table, cusip, 9);
+    line.replace(10, 14, "ISSUER HOLDING");
+    line.replace(40, 8, "COM CL A");
+    line[9] = '*';
+    list += line + "\n";
+    at = table.find('\n', at) + 1;
+  }
+  return list;
+}
+
+const SecuritiesList& List() {
+  static const SecuritiesList list = [] {
+    SecuritiesList read;
+    ReadSecuritiesList(GeneratedList(), "13flist2026q2.txt", read);
+    return read;
+  }();
+  return list;
+}
+
+void Convert(benchmark::State& state, PreviewKind preview, const SecuritiesList* list = nullptr) {
   const std::string table = GenerateTable(kRows);
   const std::string path = OutputPath(".xml");
   for (auto _ : state) {
-    const Conversion conversion = ConvertInfoTable(table, path, preview);
+    const Conversion conversion = ConvertInfoTable(table, path, preview, list);
     if (conversion.outcome != ConversionOutcome::kWritten || !conversion.errors.empty())
       state.SkipWithError("the generated table did not convert cleanly");
     benchmark::DoNotOptimize(conversion.previewTable.cells.data());
@@ -56,6 +84,21 @@ BENCHMARK(BM_Conversion)->Unit(benchmark::kMillisecond)->UseRealTime();
 // form13f-convert without --preview: the document only.
 void BM_ConversionWithoutPreview(benchmark::State& state) { Convert(state, PreviewKind::kNone); }
 BENCHMARK(BM_ConversionWithoutPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The window's capture with every row checked against a list of 13(f) securities.
+void BM_ConversionWithList(benchmark::State& state) { Convert(state, PreviewKind::kDrawn, &List()); }
+BENCHMARK(BM_ConversionWithList)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Reading a list of 50,000 lines, twice the real list's.
+void BM_ReadSecuritiesList(benchmark::State& state) {
+  const std::string text = GeneratedList();
+  for (auto _ : state) {
+    SecuritiesList list;
+    if (ReadSecuritiesList(text, "13flist2026q2.txt", list)) state.SkipWithError("no list");
+    benchmark::DoNotOptimize(list.securities.data());
+  }
+}
+BENCHMARK(BM_ReadSecuritiesList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The document's bytes written with stdio, then, like the conversion, put on
 // the disk before the file counts as written.
@@ -120,6 +163,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ratio("BM_ConversionWithoutPreview", "BM_PlainCopy");
     ratio("BM_StreamWriteByEntry", "BM_PlainCopy");
     ratio("BM_StreamWriteWhole", "BM_PlainCopy");
+    ratio("BM_ConversionWithList", "BM_Conversion");
   }
 
  private:

@@ -109,7 +109,8 @@ void CheckAcceptedRow(const InfoTableRow& row, uint32_t rowNumber, uint32_t entr
         {RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage(), entriesBefore + 1});
 }
 
-Conversion Convert(std::string_view text, const std::string& outputPath, PreviewKind previewKind) {
+Conversion Convert(std::string_view text, const std::string& outputPath, PreviewKind previewKind,
+                   const SecuritiesList* list, const std::string& noListNote) {
   const bool buildPreview = previewKind != PreviewKind::kNone;
   const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
@@ -136,6 +137,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
   preview.Begin(text.size(), plan.lines.size());
 
   FilingChecks checks;
+  checks.UseList(list);
   std::vector<RowError> found;
   InfoTableRow row;
   Cells cells;
@@ -177,12 +179,16 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
     checks.CheckTable(!plan.thousandsCaptions.empty(), found);
     errors.AddAll(found);
     conversion.managersUsed = checks.ManagersUsed();
+    conversion.rowsOnList = checks.RowsOnList();
   }
   if (buildPreview) {
     errors.BuildHtml();
     conversion.previewStatus =
         StatusParagraph(errors.errorsHtml(), errors.checksHtml(), conversion.refusedRows, nothingWritten,
-                        conversion.managersUsed);
+                        conversion.managersUsed,
+                        list && conversion.entryCount > 0
+                            ? ListCheckedText(*list, conversion.rowsOnList, conversion.entryCount)
+                            : noListNote);
     conversion.previewTable = std::move(preview.table);
     conversion.statusGroups = errors.TakeGroups();
   }
@@ -195,9 +201,17 @@ std::string PreviewHtml(const Conversion& conversion) {
   return conversion.previewStatus + PreviewTableHtml(conversion.previewTable);
 }
 
-Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, PreviewKind preview) {
+std::string ListCheckedText(const SecuritiesList& list, uint32_t rowsOnList, uint32_t entries) {
+  return "Checked against the SEC's list of 13(f) securities, " + list.name +
+         (list.quarter.empty() ? "" : " (" + list.quarter + ")") + ": " +
+         GroupThousands(std::to_string(rowsOnList)) + " of " + GroupThousands(std::to_string(entries)) +
+         (entries == 1 ? " row is" : " rows are") + " on it.";
+}
+
+Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, PreviewKind preview,
+                            const SecuritiesList* list, const std::string& noListNote) {
   try {
-    return Convert(text, outputPath, preview);
+    return Convert(text, outputPath, preview, list, noListNote);
   } catch (const std::bad_alloc&) {
     // Everything the conversion held is released by now, and the old
     // document was never touched.

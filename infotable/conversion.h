@@ -12,6 +12,7 @@
 
 #include "infotable/preview.h"
 #include "infotable/row_error.h"
+#include "infotable/securities_list.h"
 
 // Unless written, the old document is exactly as it was.
 enum class ConversionOutcome {
@@ -47,6 +48,7 @@ struct Conversion {
       statusGroups;  // the lines of the status's groups, as ErrorList::TakeGroups gives them
   uint32_t entryCount = 0;
   uint32_t refusedRows = 0;                 // rows left out of the document
+  uint32_t rowsOnList = 0;                  // written rows the list of 13(f) securities holds
   uint64_t valueTotal = 0;                  // saturates at the largest 64-bit value
   std::vector<unsigned long> managersUsed;  // the other managers' numbers the table names, in order
   std::vector<RowError> errors;
@@ -62,8 +64,14 @@ enum class PreviewKind {
 // Converts `text` into the document at `outputPath`, which is replaced only by
 // a complete new document. An empty path means that no filing folder is set.
 // The preview and its error list are built only when asked for.
+// With `list`, every row is checked against the SEC's list of 13(f)
+// securities; without one, `noListNote` says so in the status paragraph.
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath,
-                            PreviewKind preview = PreviewKind::kDrawn);
+                            PreviewKind preview = PreviewKind::kDrawn, const SecuritiesList* list = nullptr,
+                            const std::string& noListNote = "");
+
+// "Checked against ... 950 of 1,000 rows are on it."
+std::string ListCheckedText(const SecuritiesList& list, uint32_t rowsOnList, uint32_t entries);
 
 // The whole preview in HTML: the status paragraph and the single table.
 std::string PreviewHtml(const Conversion& conversion);

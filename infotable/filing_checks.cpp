@@ -101,8 +101,46 @@ std::optional<int> CusipCheckDigit(std::string_view firstEight) {
   return (10 - sum % 10) % 10;
 }
 
+void FilingChecks::CheckAgainstList(const InfoTableRow& row, uint32_t rowNumber,
+                                    std::vector<RowError>& found) {
+  const std::string& cusip = row[kCusip];
+  if (cusip.size() != kCusipLength) return;  // EDGAR's own check names it
+  const ListedSecurity* security = list_->Find(cusip);
+  // Most rows are on the list and say nothing: the words are made for the others.
+  const auto list = [&] { return " (" + list_->name + ")"; };
+  const auto named = [&] { return "\"" + security->issuer + " " + security->description + "\""; };
+  if (!security) {
+    Add(found, rowNumber,
+        "CUSIP \"" + cusip + "\" is not on the Official List of Section 13(f) Securities" + list() +
+            ": only the securities on the list are reported on Form 13F");
+    return;
+  }
+  if (security->underlying) {
+    const uint32_t underlying = *security->underlying;
+    const ListedSecurity& of = list_->securities[underlying];
+    Add(found, rowNumber,
+        "CUSIP \"" + cusip + "\" is the list's own number for the " + security->description +
+            " options on \"" + of.issuer + " " + of.description + "\"" + list() +
+            ": report an option under its security's CUSIP, \"" + list_->CusipOf(underlying) +
+            "\", with Put/Call");
+    return;
+  }
+  if (security->deleted) {
+    Add(found, rowNumber,
+        "CUSIP \"" + cusip + "\" " + named() + " is marked deleted (*D*) on the list" + list() +
+            ": it is no longer a 13(f) security");
+    return;
+  }
+  ++rowsOnList_;
+  if (row.option != Option::kNone && !security->hasOptions)
+    Add(found, rowNumber,
+        "Put/Call " + row[kPutCall] + " on CUSIP \"" + cusip + "\" " + named() +
+            ", which the list shows without listed options (no asterisk)" + list());
+}
+
 void FilingChecks::CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::vector<RowError>& found) {
   CheckCusip(row[kCusip], rowNumber, found);
+  if (list_) CheckAgainstList(row, rowNumber, found);
 
   if (row.cusipZerosRestored) zerosRestored_.push_back(rowNumber);
 

@@ -13,6 +13,7 @@
 
 #include "infotable/fields.h"
 #include "infotable/row_error.h"
+#include "infotable/securities_list.h"
 
 // The check digit of a CUSIP's first eight characters (modulus 10, "double
 // add double": letters count 10 to 35, "*" "@" "#" 36 to 38); none when one
@@ -35,6 +36,11 @@ class FilingChecks {
   // The other managers' sequence numbers the table names, in order.
   std::vector<unsigned long> ManagersUsed() const;
 
+  // Checks every row against the SEC's list of 13(f) securities from now on.
+  void UseList(const SecuritiesList* list) { list_ = list; }
+  // Rows whose CUSIP the list holds as a 13(f) security (not deleted).
+  uint32_t RowsOnList() const { return rowsOnList_; }
+
  private:
   std::vector<float> impliedPrices_;  // value per share of rows in shares
   // The first row of a holding, by a hash of its fields, or 0 for a new one.
@@ -47,4 +53,8 @@ class FilingChecks {
   bool lastManagersHadZero_ = false;
   std::vector<uint32_t> zerosRestored_;  // rows whose CUSIP got its leading zeros back
   std::vector<uint32_t> managerZero_;    // rows that name manager 0
+  const SecuritiesList* list_ = nullptr;
+  uint32_t rowsOnList_ = 0;
+
+  void CheckAgainstList(const InfoTableRow& row, uint32_t rowNumber, std::vector<RowError>& found);
 };

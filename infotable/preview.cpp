@@ -221,9 +221,10 @@ std::string ManagersUsedText(const std::vector<unsigned long>& managersUsed) {
 }
 
 std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
-                            const std::string& nothingWritten,
-                            const std::vector<unsigned long>& managersUsed) {
-  const std::string managers = managersUsed.empty() ? "" : "<br>" + ManagersUsedText(managersUsed);
+                            const std::string& nothingWritten, const std::vector<unsigned long>& managersUsed,
+                            const std::string& note) {
+  std::string managers = managersUsed.empty() ? "" : "<br>" + ManagersUsedText(managersUsed);
+  if (!note.empty()) managers += "<br>" + EscapeMarkup(note);
   if (errorList.empty() && checkList.empty() && nothingWritten.empty())
     return "<p><b><font color=#00a000>No errors.</font></b>" + managers + "</p>";
   std::string status = "<p>";

@@ -73,7 +73,8 @@ void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumb
 // table names.
 std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
                             const std::string& nothingWritten = "",
-                            const std::vector<unsigned long>& managersUsed = {});
+                            const std::vector<unsigned long>& managersUsed = {},
+                            const std::string& note = "");
 
 // "Other included managers named: 1, 2 (2 for the summary page's count)."
 std::string ManagersUsedText(const std::vector<unsigned long>& managersUsed);

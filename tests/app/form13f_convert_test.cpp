@@ -7,6 +7,7 @@
 
 #include "infotable/preview.h"
 #include "storage/file_stream.h"
+#include "tests/support/securities_list.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -161,6 +162,28 @@ TEST(Form13fConvert, WhatCannotBeReadOrWrittenIsNamedAndNothingIsWritten) {
   }
 }
 
+TEST(Form13fConvert, SecuritiesListChecksEveryRowAndANonListWritesNothing) {
+  TempDir dir;
+  WriteFile(dir.File("13flist2026q2.txt"), ListLine("037833100", true, "APPLE INC", "COM") + "\n");
+  ProgramRun run = Convert(dir, "--securities-list 13flist2026q2.txt", kGood + kOtherGood);
+  EXPECT_EQ(run.status, 1) << "ALPHA's CUSIP is not on the list";
+  EXPECT_NE(
+      run.out.find("Checked against the SEC's list of 13(f) securities, 13flist2026q2.txt (2026 Q2): 1 of 2 "
+                   "rows are on it."),
+      std::string::npos)
+      << run.out;
+  EXPECT_NE(run.err.find("Check before filing in row 1: CUSIP \"123456782\" is not on the Official List"),
+            std::string::npos)
+      << run.err;
+  const std::string written = ReadFile(dir.File("tev_13f.xml"));
+  WriteFile(dir.File("saved.html"), "<html><body>Official List of Section 13(f) Securities</body></html>");
+  run = Convert(dir, "--securities-list saved.html", kOtherGood);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err,
+            "form13f-convert: saved.html is a web page or another document, not the list's text file\n");
+  EXPECT_EQ(ReadFile(dir.File("tev_13f.xml")), written) << "nothing written";
+}
+
 TEST(Form13fConvert, DashWritesTheDocumentToStandardOutputAndTheCountsToStandardError) {
   TempDir dir;
   const ProgramRun file = Convert(dir, "-o file.xml", kGood);
@@ -253,7 +276,11 @@ TEST(Form13fConvert, HelpAndVersion) {
   TempDir dir;
   ProgramRun run = Convert(dir, "--help");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out.rfind("Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [INPUT]", 0), 0u);
+  EXPECT_EQ(
+      run.out.rfind(
+          "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--securities-list FILE] [INPUT]",
+          0),
+      0u);
   run = Convert(dir, "--version");
   EXPECT_EQ(run.out, std::string("form13f-convert ") + FORM13F_VERSION + "\n");
 }

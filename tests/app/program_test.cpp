@@ -28,6 +28,7 @@
 #include "tests/support/allocation_limit.h"
 #include "tests/support/holdings.h"
 #include "tests/support/page_fixture.h"
+#include "tests/support/securities_list.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -944,4 +945,43 @@ TEST_F(Program, GroupedCheckLinesShowAllTheirRowsAndLeadToThem) {
                                                    Js(last + ".getBoundingClientRect().top+3").toInt()))) +
       " click 1");
   ASSERT_TRUE(WaitUntil([&] { return Js("f13Preview.marked").toInt() == 3000; }));
+}
+
+TEST_F(Program, AListOfSecuritiesInTheFilingFolderIsUsedAndNamed) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  const std::string table = HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6");
+  PutClipboardText(table);
+  Js("document.getElementById('idMsg').innerHTML='waiting'");
+  Xdotool("key --clearmodifiers alt+c");
+  WaitForCapture();
+  const std::string without = Text("idMsg");
+  EXPECT_NE(
+      without.find("The rows were not checked against the SEC's Official List of Section 13(f) Securities"),
+      std::string::npos)
+      << without;
+  EXPECT_NE(without.find("No errors."), std::string::npos);
+
+  // A list dropped into the filing folder: ALPHA on it, BETA not; an older
+  // quarter's in the downloads folder is passed over.
+  std::filesystem::create_directory(home_.File("Downloads"));
+  WriteFile(home_.File("Downloads/13flist2025q4.txt"),
+            ListLine(CusipFor("BETA"), false, "BETA", "COM") + "\n");
+  WriteFile(home_.File("Documents/13flist2026q2.txt"),
+            ListLine(CusipFor("ALPHA"), false, "ALPHA", "COM") + "\n");
+  Js("document.getElementById('idMsg').innerHTML='waiting'");
+  Xdotool("key --clearmodifiers alt+c");
+  WaitForCapture();
+  const std::string with = Text("idMsg");
+  EXPECT_NE(
+      with.find(
+          "Checked against the SEC's list of 13(f) securities, 13flist2026q2.txt (2026 Q2): 1 of 2 rows "
+          "are on it."),
+      std::string::npos)
+      << with;
+  EXPECT_NE(with.find("Check before filing in row 2: CUSIP \"" + CusipFor("BETA") +
+                      "\" is not on the Official List"),
+            std::string::npos)
+      << with;
 }
