@@ -19,6 +19,7 @@ window.f13Preview = window.f13Preview || {
     this.count = count;
     this.rows = [];
     this.marked = 0;
+    this.groups = {};  // a group's lines belong to the preview they came with
     this.rowHeight = 0;
     this.drawn = {first: 0, last: 0, wanted: 0};
     this.cellStarts = cellStarts;

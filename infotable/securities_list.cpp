@@ -114,8 +114,10 @@ Refusal ReadSecuritiesList(std::string_view text, std::string_view name, Securit
   for (uint32_t i = 0; i < list.cusips.size(); ++i) {
     const uint64_t key = CusipKey(list.cusips[i]);
     size_t slot = Slot(key, size - 1);
-    while (list.cusipTable[slot].first != 0 && list.cusipTable[slot].first != key) slot = (slot + 1) & (size - 1);
-    if (list.cusipTable[slot].first == 0) list.cusipTable[slot] = {key, i};  // a CUSIP listed twice: its first line
+    while (list.cusipTable[slot].first != 0 && list.cusipTable[slot].first != key)
+      slot = (slot + 1) & (size - 1);
+    if (list.cusipTable[slot].first == 0)
+      list.cusipTable[slot] = {key, i};  // a CUSIP listed twice: its first line
   }
   return std::nullopt;
 }
