@@ -115,7 +115,7 @@ void CopyCommand(const std::string& subject) {
 // no document in the filing folder, or lines the last capture named. Pressed
 // again, it opens the site all the same.
 void Submit() {
-  static bool warned = false;
+  bool& warned = mainWindow->submitWarned;
   const CaptureState& state = Capture();
   if (Converting()) {
     PlayExclamation();

@@ -23,6 +23,7 @@ class CADlg : public CWbb {
   CaptureState captureState;
   PreviewSender preview{*this};
   CaptureRunner capture{captureState, preview};
+  bool submitWarned = false;  // Submit has said what speaks against it; pressed again, it opens the site
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // ends the program

@@ -157,10 +157,18 @@ bool EndsWith(const std::string& text, std::string_view end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// Every error and check, a line each, on standard error.
+// Every error and check, a line each, on standard error. Standard error is
+// unbuffered: the lines go in blocks, one write each, not a write a piece.
 void ReportRows(const Conversion& conversion) {
-  for (const RowError& error : conversion.errors)
-    std::cerr << ErrorLineHeading(error.kind, error.row) << ": " << RowErrorText(error) << "\n";
+  constexpr size_t kBlock = 1 << 16;
+  std::string lines;
+  for (const RowError& error : conversion.errors) {
+    lines += ErrorLineHeading(error.kind, error.row) + ": " + RowErrorText(error) + "\n";
+    if (lines.size() < kBlock) continue;
+    std::cerr.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+    lines.clear();
+  }
+  std::cerr.write(lines.data(), static_cast<std::streamsize>(lines.size()));
   if (conversion.refusedRows > 0)
     std::cerr << "form13f-convert: " << RefusedRowsText(conversion.refusedRows) << "\n";
 }
