@@ -222,6 +222,19 @@ void ApplicationEventHandler(const std::string& eventText, PageHost&) {
     mainWindow->preview.ShowGroup(static_cast<size_t>(std::strtoul(eventText.c_str() + 3, nullptr, 10)));
 }
 
+bool RenewMainPage() {
+  if (!mainWindow || !mainWindow->RenewPage()) return false;
+  try {
+    ApplyBindings();
+    SetUpFilingFolder();
+    MakeCopyFieldsReachable();
+    ShowCounts();
+  } catch (const CException&) {
+    return false;
+  }
+  return true;
+}
+
 void ShowDocumentInFolder() {
   ReplaceElementContent("idMsg", "<p>" + KeptDocumentText(Capture(), false) + "</p>");
   ShowCounts();

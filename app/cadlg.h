@@ -45,3 +45,6 @@ void SetUpFilingFolder();
 void MakeCopyFieldsReachable();
 // Shows what the document in the filing folder holds, as at start-up.
 void ShowDocumentInFolder();
+// Writes the main page anew in a page of its own, as it was set up at
+// start-up, so that a large preview's memory goes back; false when it can't.
+bool RenewMainPage();

@@ -69,6 +69,11 @@ std::string NotWrittenMessage(const Conversion& conversion, const std::string& f
 }
 
 void CaptureRunner::ShowOutcome(Conversion& conversion) {
+  // A small preview after a large one goes into a page of its own: the old
+  // page's memory goes back to the system with its renderer process.
+  if (preview_.ShownRows() > PreviewSender::kLargePreview &&
+      conversion.previewTable.RowCount() <= PreviewSender::kLargePreview)
+    RenewMainPage();
   // Unless written, the previous document stays: the counts are read from it.
   state_.lastHadLines = !conversion.errors.empty();
   switch (conversion.outcome) {

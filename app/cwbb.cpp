@@ -164,16 +164,34 @@ void CWbb::OpenPopup(const std::string& html, int clientWidth) {
   popup->show();
 }
 
-void CWbb::InitDialog() {
-  browser = new QWebEngineView(this);
-  browser->setPage(new HostPage(this));
-  browser->setContextMenuPolicy(Qt::PreventContextMenu);
-  connect(browser->page(), &QWebEnginePage::loadFinished, this, [this] { ProbePage(); });
-  connect(browser->page(), &QWebEnginePage::renderProcessTerminated, this,
+void CWbb::SetUpPage() {
+  auto* page = new HostPage(this);
+  connect(page, &QWebEnginePage::loadFinished, this, [this] { ProbePage(); });
+  connect(page, &QWebEnginePage::renderProcessTerminated, this,
           [this](QWebEnginePage::RenderProcessTerminationStatus status) {
             if (status != QWebEnginePage::NormalTerminationStatus)
               QTimer::singleShot(0, this, [this] { RestartPage(); });
           });
+  browser->setPage(page);
+}
+
+bool CWbb::RenewPage() {
+  if (ScriptsBusy()) return false;
+  QWebEnginePage* old = browser->page();
+  SetUpPage();
+  // The old page goes first, and its renderer process with it, before the
+  // new one is written.
+  delete old;
+  pendingEvents_.clear();
+  navigationPending = false;
+  LoadPage();
+  return pageLoaded_;
+}
+
+void CWbb::InitDialog() {
+  browser = new QWebEngineView(this);
+  SetUpPage();
+  browser->setContextMenuPolicy(Qt::PreventContextMenu);
   // Nothing dragged onto the page is taken: a dropped link would be followed.
   browser->setAcceptDrops(false);
   auto* layout = new QVBoxLayout(this);

@@ -42,6 +42,12 @@ class CWbb : public QDialog, public PageHost {
   // The page navigated to an event URL; the navigation was cancelled.
   void NavigationCancelled(const std::string& eventText);
 
+  // Writes the page anew into a page of its own, in a new renderer process,
+  // the old one ended first: what the old page held goes back to the system.
+  // The page's own text only; false when it could not be loaded or a script
+  // is awaited.
+  bool RenewPage();
+
   QWebEngineView* browser = nullptr;
   int browserId = 102;
   int16_t x = -1, y = -1, cx = -1, cy = -1;
@@ -64,6 +70,7 @@ class CWbb : public QDialog, public PageHost {
 
  private:
   void InitDialog();
+  void SetUpPage();
   void ApplyGeometry();
   void LoadPage();
   void RestartPage();

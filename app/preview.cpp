@@ -93,7 +93,6 @@ void PreviewSender::Show(const std::string& status, PreviewTable table, std::vec
                            ScriptLiteral(shown.WidestRows()) + "," + std::to_string(rows) + "," +
                            ScriptLiteral(shown.Rows(0, firstRows)) + ")");
   // What a large preview leaves behind goes back now, not at the engine's leisure.
-  constexpr size_t kLargePreview = 10000;
   if (lastRows_ > kLargePreview) RunPageScriptLater(host_, "if (window.gc) gc();[true]", nullptr);
   lastRows_ = rows;
   if (firstRows < rows) {

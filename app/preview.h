@@ -31,6 +31,12 @@ class PreviewSender {
 
   // Whether rows of the last preview are still on their way to the page.
   bool Filling() const { return filling_; }
+  // The rows of the preview shown last.
+  size_t ShownRows() const { return lastRows_; }
+
+  // A preview of more rows than this leaves the page holding memory that only
+  // a page of its own gives back.
+  static constexpr size_t kLargePreview = 10000;
 
  private:
   void SendNextRows();

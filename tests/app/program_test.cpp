@@ -985,3 +985,22 @@ TEST_F(Program, AListOfSecuritiesInTheFilingFolderIsUsedAndNamed) {
             std::string::npos)
       << with;
 }
+
+// The memory of a large preview goes back with its page: the small capture
+// after it has a page of its own, set up as at start-up.
+TEST_F(Program, ASmallCaptureAfterALargeOneHasAPageOfItsOwn) {
+  CaptureClipboard(Issuers(PreviewSender::kLargePreview + 1));
+  ASSERT_TRUE(WaitUntil([this] { return !window()->preview.Filling(); }, 20000));
+  QWebEnginePage* large = window()->Page();
+  CaptureClipboard(HoldingLine("ALPHA", "5"));
+  EXPECT_NE(window()->Page(), large);
+  EXPECT_EQ(Text("idNe"), "1");
+  EXPECT_EQ(Text("idFf"), OutputPath());
+  EXPECT_TRUE(Js("!!document.getElementById('idCtl')").toBool()) << "arranged as at start-up";
+  EXPECT_NE(Text("idMsg").find("No errors."), std::string::npos);
+  Click("idNe");
+  ASSERT_TRUE(WaitUntil([] {
+    std::string copied;
+    return GetClipboardText(copied) && copied == "1";
+  }));
+}
