@@ -9,7 +9,10 @@
 
 namespace {
 
+// The main window, which the design makes reachable from everywhere.
 PageHost* mainHost = nullptr;
+// Scripts awaited in nested event loops: the one thread's, for every window
+// alike, since a second wait inside a first would never see its answer.
 int waitDepth = 0;
 
 constexpr int kScriptTimeoutMs = 10000;
