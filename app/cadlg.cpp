@@ -18,7 +18,6 @@
 #include "form/dispatcher.h"
 #include "form/dom.h"
 #include "form/page_host.h"
-#include "infotable/document_summary.h"
 #include "infotable/text_forms.h"
 
 namespace {
@@ -121,10 +120,8 @@ void Submit() {
     PlayExclamation();
     return;
   }
-  DocumentSummary summary;
-  ReadDocumentSummary(state.filingFolder + kDocumentFileName, summary);
   std::string against;
-  if (!summary.exists)
+  if (!QFileInfo::exists(QString::fromStdString(state.filingFolder + kDocumentFileName)))
     against = std::string("There is no ") + kDocumentFileName + " in the filing folder to upload yet.";
   else if (state.lastHadLines)
     against = "The last capture named errors or checks (below): mend them before you file.";

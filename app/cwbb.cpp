@@ -58,12 +58,6 @@ class RequestBlocker : public QWebEngineUrlRequestInterceptor {
 
 QWebEngineProfile* Profile() {
   static QWebEngineProfile* profile = [] {
-    // The page may ask its script engine to collect what a large preview
-    // left (gc), so that memory goes back before the next one; the engine
-    // reads its flags once, when the first profile starts it.
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--expose-gc"))
-      qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --js-flags=--expose-gc");
     auto* p = new QWebEngineProfile(qApp);  // off the record: no disk cache, no cookies
     p->setUrlRequestInterceptor(new RequestBlocker(p));
     return p;

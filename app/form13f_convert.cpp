@@ -22,6 +22,7 @@
 #include "infotable/preview.h"
 #include "infotable/securities_list.h"
 #include "storage/failure_reason.h"
+#include "storage/file_replacement.h"
 
 namespace {
 
@@ -146,11 +147,6 @@ std::string NotWrittenProblem(const Conversion& conversion, const std::string& i
     case NotWrittenReason::kEveryRowRefused: break;
   }
   return "nothing written";
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool EndsWith(const std::string& text, std::string_view end) {

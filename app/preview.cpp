@@ -92,8 +92,6 @@ void PreviewSender::Show(const std::string& status, PreviewTable table, std::vec
                            ScriptList(PreviewCellStarts(shown.withFigi)) + "," +
                            ScriptLiteral(shown.WidestRows()) + "," + std::to_string(rows) + "," +
                            ScriptLiteral(shown.Rows(0, firstRows)) + ")");
-  // What a large preview leaves behind goes back now, not at the engine's leisure.
-  if (lastRows_ > kLargePreview) RunPageScriptLater(host_, "if (window.gc) gc();[true]", nullptr);
   lastRows_ = rows;
   if (firstRows < rows) {
     filling_ = true;

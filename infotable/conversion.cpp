@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <limits>
 #include <new>
 
 #include "infotable/cell_line.h"
@@ -21,22 +20,12 @@
 
 namespace {
 
-constexpr uint64_t kLargest = std::numeric_limits<uint64_t>::max();
-
-uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return a > kLargest - b ? kLargest : a + b; }
-
 Conversion Failure(ConversionOutcome outcome, NotWrittenReason reason, int cause = 0) {
   Conversion conversion;
   conversion.outcome = outcome;
   conversion.reason = reason;
   conversion.failureCause = cause;
   return conversion;
-}
-
-// The file name of a path, as the status paragraph names the document.
-std::string_view FileNameOf(std::string_view path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 // The preview's rows, when it is asked for.

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <limits>
 #include <string_view>
 
 #include "infotable/text_forms.h"
@@ -17,8 +16,16 @@ constexpr std::string_view kValueStart = "<value>";
 constexpr std::string_view kDocumentStart = "<informationTable";
 constexpr std::string_view kDocumentEnd = "</informationTable>";
 
-uint64_t SaturatingAdd(uint64_t a, uint64_t b) {
-  return a > std::numeric_limits<uint64_t>::max() - b ? std::numeric_limits<uint64_t>::max() : a + b;
+// Counts the entries and adds up the values of the tags that start in
+// `text` before `end`.
+void CountTags(std::string_view text, size_t end, DocumentSummary& summary) {
+  for (size_t at = text.find('<'); at != std::string_view::npos && at < end; at = text.find('<', at + 1)) {
+    if (text.compare(at, kEntryStart.size(), kEntryStart) == 0)
+      ++summary.entries;
+    else if (text.compare(at, kValueStart.size(), kValueStart) == 0)
+      summary.valueTotal =
+          SaturatingAdd(summary.valueTotal, ParseValue(text.substr(at + kValueStart.size())));
+  }
 }
 
 }  // namespace
@@ -48,25 +55,12 @@ Refusal ReadDocumentSummary(const std::string& path, DocumentSummary& summary) {
     const std::string_view view(text);
     started = started || view.find(kDocumentStart) != std::string_view::npos;
     const size_t scanned = view.size() > kKept ? view.size() - kKept : 0;
-    for (size_t at = view.find('<'); at != std::string_view::npos && at < scanned;
-         at = view.find('<', at + 1)) {
-      if (view.compare(at, kEntryStart.size(), kEntryStart) == 0) {
-        ++summary.entries;
-      } else if (view.compare(at, kValueStart.size(), kValueStart) == 0) {
-        summary.valueTotal =
-            SaturatingAdd(summary.valueTotal, ParseValue(view.substr(at + kValueStart.size())));
-      }
-    }
+    CountTags(view, scanned, summary);
     tail = text.substr(scanned);
   }
   if (file.bad()) return std::string("can't be read: ") + std::strerror(errno);
   // The last piece's tail: its tags too, and the end of the document.
-  for (size_t at = tail.find('<'); at != std::string::npos; at = tail.find('<', at + 1)) {
-    const std::string_view view = std::string_view(tail).substr(at);
-    if (view.compare(0, kEntryStart.size(), kEntryStart) == 0) ++summary.entries;
-    if (view.compare(0, kValueStart.size(), kValueStart) == 0)
-      summary.valueTotal = SaturatingAdd(summary.valueTotal, ParseValue(view.substr(kValueStart.size())));
-  }
+  CountTags(tail, tail.size(), summary);
   started = started || tail.find(kDocumentStart) != std::string::npos;
   if (!started || tail.find(kDocumentEnd) == std::string::npos)
     return "is no complete information table document";

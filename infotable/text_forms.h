@@ -67,5 +67,8 @@ inline uint64_t ParseValue(std::string_view digits) {
   return value;
 }
 
+// a + b, saturating at the largest 64-bit value, as totals do.
+inline uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
+
 // "1234567.5" gives "1,234,567.5"; leading white space is dropped, a minus kept.
 std::string GroupThousands(std::string_view number);

@@ -18,11 +18,6 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string NameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // A link is replaced only when it leads straight to a regular file, or to
 // nothing: never a link on to a link, such as /dev/stdout to /proc/self/fd/1,
 // or to a device or a pipe.
@@ -45,6 +40,11 @@ mode_t NewFileMode() {
 }
 
 }  // namespace
+
+std::string_view FileNameOf(std::string_view path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
 
 FileReplacement::~FileReplacement() { Discard(); }
 
@@ -79,7 +79,7 @@ bool FileReplacement::Open(const std::string& path) {
     heldFile_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (heldFile_ >= 0 && flock(heldFile_, LOCK_EX | LOCK_NB) != 0) return Fail(errno);
   }
-  std::string pattern = FolderOf(path) + "/." + NameOf(path) + ".XXXXXX";
+  std::string pattern = FolderOf(path) + "/." + std::string(FileNameOf(path)) + ".XXXXXX";
   const int file = mkstemp(pattern.data());
   if (file < 0) return Fail(errno);
   temporaryPath_ = pattern;

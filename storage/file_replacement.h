@@ -6,9 +6,13 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "storage/file_stream.h"
+
+// The file name of a path: what follows its last "/".
+std::string_view FileNameOf(std::string_view path);
 
 class FileReplacement {
  public:
