@@ -29,7 +29,8 @@ namespace {
 enum ExitStatus { kClean = 0, kRowErrors = 1, kNotWritten = 2 };
 
 const std::string kUsage =
-    "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--securities-list FILE] [INPUT]\n"
+    "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--securities-list FILE]\n"
+    "                       [--threads N] [INPUT]\n"
     "\n"
     "Converts a Form 13F information table, copied from a spreadsheet as\n"
     "tab-separated text with one row per line, or exported as CSV, into the EDGAR\n"
@@ -45,6 +46,8 @@ const std::string kUsage =
     "  --securities-list FILE\n"
     "                      check every row against the SEC's Official List of\n"
     "                      Section 13(f) Securities, its text file (13flist2026q2.txt)\n"
+    "  --threads N         convert on N threads (default: one per core); the\n"
+    "                      document is the same for any N\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -200,6 +203,7 @@ bool CopyToStandardOutput(const std::string& path) {
 int main(int argc, char** argv) {
   std::string output = kDocumentFileName, previewPath, input = "-", listPath;
   bool inputGiven = false, csv = false;
+  unsigned threads = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--help" || argument == "-h") {
@@ -215,6 +219,13 @@ int main(int argc, char** argv) {
     } else if (argument == "-o" || argument == "--preview" || argument == "--securities-list") {
       if (i + 1 == argc) return Fail(argument + " needs a file name\n\n" + kUsage);
       (argument == "-o" ? output : argument == "--preview" ? previewPath : listPath) = argv[++i];
+    } else if (argument == "--threads") {
+      char* end = nullptr;
+      const unsigned long count = i + 1 < argc ? std::strtoul(argv[i + 1], &end, 10) : 0;
+      if (count == 0 || count > 1024 || *end != '\0')
+        return Fail("--threads needs a number of threads from 1 to 1024\n\n" + kUsage);
+      threads = static_cast<unsigned>(count);
+      ++i;
     } else if (argument.size() > 1 && argument[0] == '-') {
       return Fail("unknown option " + argument + "\n\n" + kUsage);
     } else if (inputGiven) {
@@ -254,7 +265,7 @@ int main(int argc, char** argv) {
   }
   const Conversion conversion =
       ConvertInfoTable(text, output, previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable,
-                       listPath.empty() ? nullptr : &list);
+                       listPath.empty() ? nullptr : &list, "", threads);
   text = std::string();
   bool copied = true;
   if (toStandardOutput) {

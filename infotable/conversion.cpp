@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <new>
 
+#include "infotable/blocks_in_order.h"
 #include "infotable/cell_line.h"
 #include "infotable/clipboard_text.h"
 #include "infotable/document_writer.h"
@@ -13,7 +14,7 @@
 #include "infotable/filing_checks.h"
 #include "infotable/large_buffer.h"
 #include "infotable/preview.h"
-#include "infotable/row.h"
+#include "infotable/table_block.h"
 #include "infotable/table_plan.h"
 #include "infotable/text_forms.h"
 #include "storage/file_replacement.h"
@@ -28,30 +29,23 @@ Conversion Failure(ConversionOutcome outcome, NotWrittenReason reason, int cause
   return conversion;
 }
 
-// The preview's rows, when it is asked for.
-struct PreviewBuilder {
-  bool wanted;
-  PreviewTable table;
+// Blocks hold about this much of the table's text: enough rows to be worth
+// a thread's turn, few enough that the blocks held at once are small.
+constexpr size_t kBlockText = 32 << 10;
 
-  void Begin(size_t textSize, size_t lines) {
-    if (!wanted) return;
-    // A row's cells are about as long as its line.
-    ReserveLarge(table.cells, textSize + 16 * lines);
-    table.rowStarts.reserve(lines + 1);
+// Where each block of lines begins, then where the last ends; a table's
+// blocks do not depend on the threads that convert them.
+std::vector<size_t> BlockStarts(const std::vector<std::string_view>& lines) {
+  std::vector<size_t> starts{0};
+  size_t text = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    text += lines[i].size() + 1;
+    if (text < kBlockText) continue;
+    starts.push_back(i + 1);
+    text = 0;
   }
-  void Add(uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row) {
-    if (wanted) AppendPreviewRow(table, entryNumber, rowNumber, row);
-  }
-};
-
-// A heading line is no entry; one whose value column gives thousands is
-// reported, and so is what it says of its columns.
-void ReportHeading(const TablePlan& plan, size_t line, uint32_t rowNumber, ErrorList& errors) {
-  for (const auto& [at, caption] : plan.thousandsCaptions)
-    if (at == line)
-      errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", ValueInThousandsMessage(caption)});
-  for (const TablePlan::HeadingNote& note : plan.headingNotes)
-    if (note.line == line) errors.Add({note.kind, rowNumber, "", note.text});
+  if (starts.back() != lines.size()) starts.push_back(lines.size());
+  return starts;
 }
 
 // What the reading of the copy could only take to be so.
@@ -62,44 +56,48 @@ void ReportReadingChecks(const NormalizedText& normalized, ErrorList& errors) {
     errors.Add({RowErrorKind::kCheckBeforeFiling, *normalized.unclosedQuoteRow, "", UnclosedQuoteText()});
 }
 
-// Gives the line as the document can hold it: in plain ASCII, what has no
-// plain form left out, its cells cleaned again; `plain` holds it when it had
-// to change. A change the filer would not see in the document is reported,
-// one line for the row.
-std::string_view ReportCharacters(std::string_view line, uint32_t rowNumber, ErrorList& errors,
-                                  std::string& plain) {
-  if (!NeedsPlainForm(line)) return line;
-  std::string ascii;
-  const std::string changes = PlainAsciiLine(line, ascii);
-  if (!changes.empty())
-    errors.Add({RowErrorKind::kInvalidCharacter, rowNumber, ShowCells(LeaveOutNonXmlCharacters(line)),
-                PlainAsciiText(changes)});
-  plain = CleanCells(ascii);
-  return plain;
-}
+// Joins the blocks in their order: writes their entries, numbers them,
+// and decides what only the order of the whole table decides.
+struct BlockJoin {
+  Conversion& conversion;
+  ErrorList& errors;
+  FilingChecks& checks;
+  DocumentWriter& writer;
+  PreviewTable* preview;  // null when none is built
+  std::vector<RowError> found;
 
-// Reads a line by its plan into `row`.
-Refusal ReadPlannedLine(const TablePlan& plan, size_t index, std::string_view line, Cells& cells,
-                        InfoTableRow& row) {
-  const LineReading& reading = plan.reading[index];
-  if (reading.kind == LineReading::kFilledCells) return ReadFilledCells(line, row, plan.decimalMark);
-  if (reading.kind == LineReading::kShort) return ShortRowRefusal(CellCount(line), plan.layouts[0]);
-  SplitFields(line, '\t', cells);
-  return ReadRow(cells, plan.layouts[reading.layout], row, plan.decimalMark);
-}
+  // Adds a block's line, its entry counted from the block's first.
+  void AddLine(RowError& line, uint32_t entriesBefore) {
+    if (line.entry > 0) line.entry += entriesBefore;
+    errors.Add(std::move(line));
+  }
 
-// What EDGAR would say of an accepted row, as the entry it is to become.
-void CheckAcceptedRow(const InfoTableRow& row, uint32_t rowNumber, uint32_t entriesBefore,
-                      ErrorList& errors) {
-  for (std::string& problem : CheckEdgarRules(row))
-    errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", std::move(problem), entriesBefore + 1});
-  if (entriesBefore == kEdgarEntryLimit)
-    errors.Add(
-        {RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", EdgarEntryLimitMessage(), entriesBefore + 1});
-}
+  bool Join(TableBlock& block) {
+    const uint32_t entriesBefore = conversion.entryCount;
+    size_t line = 0;
+    for (size_t i = 0; i < block.written.size(); ++i) {
+      const TableBlock::WrittenRow& written = block.written[i];
+      const uint32_t entry = entriesBefore + static_cast<uint32_t>(i) + 1;
+      for (; line < written.rulesEnd; ++line) AddLine(block.errors[line], entriesBefore);
+      if (entry == kEdgarEntryLimit + 1)
+        errors.Add({RowErrorKind::kNotAcceptedByEdgar, written.row, "", EdgarEntryLimitMessage(), entry});
+      for (; line < written.checksEnd; ++line) AddLine(block.errors[line], entriesBefore);
+      checks.CheckHolding(written.holdingKey, written.row, found);
+      errors.AddAll(found, entry);
+    }
+    for (; line < block.errors.size(); ++line) AddLine(block.errors[line], entriesBefore);
+    checks.Join(block.checks);
+    if (preview) AppendPreviewBlock(*preview, block.preview, entriesBefore + 1);
+    writer.Add(block.entries);
+    conversion.entryCount += static_cast<uint32_t>(block.written.size());
+    conversion.refusedRows += block.refusedRows;
+    conversion.valueTotal = SaturatingAdd(conversion.valueTotal, block.valueTotal);
+    return !writer.failed();
+  }
+};
 
 Conversion Convert(std::string_view text, const std::string& outputPath, PreviewKind previewKind,
-                   const SecuritiesList* list, const std::string& noListNote) {
+                   const SecuritiesList* list, const std::string& noListNote, unsigned threads) {
   const bool buildPreview = previewKind != PreviewKind::kNone;
   const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
@@ -120,37 +118,35 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
   ErrorList errors(conversion.errors, buildPreview);
   ReportReadingChecks(normalized, errors);
   DocumentWriter writer(document);
-  PreviewBuilder preview{buildPreview, {}};
-  preview.table.withFigi = plan.showsFigi;
-  preview.table.notesWidest = previewKind == PreviewKind::kDrawn;
-  preview.Begin(text.size(), plan.lines.size());
-
-  FilingChecks checks;
-  checks.UseList(list);
-  std::vector<RowError> found;
-  InfoTableRow row;
-  Cells cells;
-  std::string plain;
-  for (size_t i = 0; i < plan.lines.size() && !writer.failed(); ++i) {
-    const uint32_t rowNumber = normalized.rows[i];
-    if (plan.reading[i].kind == LineReading::kHeading) {
-      ReportHeading(plan, i, rowNumber, errors);
-      continue;
-    }
-    const std::string_view line = ReportCharacters(plan.lines[i], rowNumber, errors, plain);
-    if (Refusal refusal = ReadPlannedLine(plan, i, line, cells, row)) {
-      errors.Add({RowErrorKind::kInvalidFields, rowNumber, ShowCells(line), std::move(*refusal)});
-      ++conversion.refusedRows;
-      continue;
-    }
-    CheckAcceptedRow(row, rowNumber, conversion.entryCount, errors);
-    checks.CheckRow(row, rowNumber, found);
-    errors.AddAll(found, conversion.entryCount + 1);
-    preview.Add(conversion.entryCount + 1, rowNumber, row);
-    writer.Add(row);
-    conversion.valueTotal = SaturatingAdd(conversion.valueTotal, row.value);
-    ++conversion.entryCount;
+  PreviewTable& preview = conversion.previewTable;
+  preview.notesWidest = previewKind == PreviewKind::kDrawn;
+  if (buildPreview) {
+    preview.withFigi = plan.showsFigi;
+    // A row's cells are about as long as its line.
+    ReserveLarge(preview.cells, text.size() + 16 * plan.lines.size());
+    preview.rowStarts.reserve(plan.lines.size() + 1);
   }
+  FilingChecks checks;
+  BlockJoin join{conversion, errors, checks, writer, buildPreview ? &preview : nullptr, {}};
+
+  const std::vector<size_t> starts = BlockStarts(plan.lines);
+  const size_t blockCount = starts.size() - 1;
+  const unsigned threadCount = ThreadsFor(blockCount, threads);
+  // Each thread has a block in hand and one made ahead.
+  std::vector<TableBlock> blocks(std::min<size_t>(2 * threadCount, blockCount));
+  for (TableBlock& block : blocks) {
+    block.withPreview = buildPreview;
+    block.preview.withFigi = preview.withFigi;
+    block.preview.notesWidest = preview.notesWidest;
+  }
+  MakeBlocksInOrder(
+      blockCount, threadCount, blocks.size(),
+      [&](size_t block, size_t slot) {
+        ConvertTableBlock(normalized, plan, starts[block], starts[block + 1], list, blocks[slot]);
+      },
+      [&](size_t, size_t slot) { return join.Join(blocks[slot]); });
+  blocks.clear();
+
   std::string nothingWritten;
   if (conversion.entryCount == 0) {
     // A capture with nothing to file must not put an empty document in the
@@ -165,8 +161,8 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
     conversion.outcome = ConversionOutcome::kWritten;
     for (std::string& problem : CheckEdgarTableRules(conversion.valueTotal))
       errors.Add({RowErrorKind::kNotAcceptedByEdgar, 0, "", std::move(problem)});
-    checks.CheckTable(!plan.thousandsCaptions.empty(), found);
-    errors.AddAll(found);
+    checks.CheckTable(!plan.thousandsCaptions.empty(), join.found);
+    errors.AddAll(join.found);
     conversion.managersUsed = checks.ManagersUsed();
     conversion.rowsOnList = checks.RowsOnList();
   }
@@ -178,7 +174,6 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
                         list && conversion.entryCount > 0
                             ? ListCheckedText(*list, conversion.rowsOnList, conversion.entryCount)
                             : noListNote);
-    conversion.previewTable = std::move(preview.table);
     conversion.statusGroups = errors.TakeGroups();
   }
   return conversion;
@@ -198,9 +193,9 @@ std::string ListCheckedText(const SecuritiesList& list, uint32_t rowsOnList, uin
 }
 
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, PreviewKind preview,
-                            const SecuritiesList* list, const std::string& noListNote) {
+                            const SecuritiesList* list, const std::string& noListNote, unsigned threads) {
   try {
-    return Convert(text, outputPath, preview, list, noListNote);
+    return Convert(text, outputPath, preview, list, noListNote, threads);
   } catch (const std::bad_alloc&) {
     // Everything the conversion held is released by now, and the old
     // document was never touched.

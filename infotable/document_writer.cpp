@@ -3,25 +3,23 @@
 #include "infotable/document.h"
 
 DocumentWriter::DocumentWriter(FileReplacement& document) : document_(document) {
-  pending_.reserve(kPiece + 4096);
-  pending_ = FormatDocumentHead();
+  Write(FormatDocumentHead());
 }
 
-void DocumentWriter::Write() {
-  if (!failed_ && WriteText(document_.stream(), pending_) < 0) failed_ = true;
-  pending_.clear();
+void DocumentWriter::Write(std::string_view text) {
+  if (!failed_ && WriteText(document_.stream(), text) < 0) failed_ = true;
 }
 
-void DocumentWriter::Add(const InfoTableRow& row) {
-  AppendInfoTableEntry(pending_, row);
-  if (pending_.size() < kPiece) return;
-  Write();
-  if (++piecesWritten_ % kPiecesPerSync == 0) document_.SyncSoFar();
+void DocumentWriter::Add(std::string_view entries) {
+  Write(entries);
+  unsynced_ += entries.size();
+  if (unsynced_ < kBytesPerSync) return;
+  document_.SyncSoFar();
+  unsynced_ = 0;
 }
 
 bool DocumentWriter::Finish(int& cause) {
-  pending_ += FormatDocumentEnd();
-  Write();
+  Write(FormatDocumentEnd());
   if (failed_) {
     cause = StreamFailureCause(document_.stream());
     return false;

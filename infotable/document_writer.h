@@ -1,13 +1,12 @@
-// The document written as its entries come: gathered into pieces that the
-// stream writes as whole blocks, and put on the disk while it is written, so
-// that the final sync has little left to wait for. The old document stays as
-// it was until Finish succeeds.
+// The document written as its entries come, straight from where they were
+// formatted, and put on the disk while it is written, so that the final sync
+// has little left to wait for. The old document stays as it was until Finish
+// succeeds.
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <string_view>
 
-#include "infotable/fields.h"
 #include "storage/file_replacement.h"
 
 class DocumentWriter {
@@ -15,7 +14,8 @@ class DocumentWriter {
   // Writes into `document`, which must be open; the head is written first.
   explicit DocumentWriter(FileReplacement& document);
 
-  void Add(const InfoTableRow& row);
+  // Writes entries formatted by AppendInfoTableEntry.
+  void Add(std::string_view entries);
   // Whether a write has failed; later entries are then dropped.
   bool failed() const { return failed_; }
   // Ends the document and puts it in the old one's place. False with the
@@ -23,13 +23,11 @@ class DocumentWriter {
   bool Finish(int& cause);
 
  private:
-  static constexpr size_t kPiece = 1 << 16;
-  static constexpr size_t kPiecesPerSync = 64;  // 4 MB between syncs
+  static constexpr size_t kBytesPerSync = 4 << 20;
 
-  void Write();
+  void Write(std::string_view text);
 
   FileReplacement& document_;
-  std::string pending_;
-  size_t piecesWritten_ = 0;
+  size_t unsynced_ = 0;  // bytes written since the last sync was begun
   bool failed_ = false;
 };

@@ -31,16 +31,6 @@ constexpr std::array<int8_t, 256> kCusipValues = [] {
   return values;
 }();
 
-// FNV-1a over a holding's fields, a separator after each.
-uint64_t HashFields(const InfoTableRow& row) {
-  uint64_t hash = 14695981039346656037u;
-  for (size_t field : {kCusip, kTitleOfClass, kPutCall, kInvestmentDiscretion, kOtherManager}) {
-    for (char c : row[field]) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
-    hash = (hash ^ 0x1f) * 1099511628211u;
-  }
-  return hash;
-}
-
 void Add(std::vector<RowError>& found, uint32_t row, std::string reason) {
   found.push_back({RowErrorKind::kCheckBeforeFiling, row, "", std::move(reason)});
 }
@@ -89,6 +79,16 @@ std::string Price(double price) {
 }
 
 }  // namespace
+
+uint64_t HoldingKey(const InfoTableRow& row) {
+  // FNV-1a over the fields, a separator after each.
+  uint64_t hash = 14695981039346656037u;
+  for (size_t field : {kCusip, kTitleOfClass, kPutCall, kInvestmentDiscretion, kOtherManager}) {
+    for (char c : row[field]) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    hash = (hash ^ 0x1f) * 1099511628211u;
+  }
+  return hash;
+}
 
 std::optional<int> CusipCheckDigit(std::string_view firstEight) {
   int sum = 0;
@@ -177,13 +177,23 @@ void FilingChecks::CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::ve
   if (row.amountType == AmountType::kShares && row.option == Option::kNone && row.amount > 0 && row.value > 0)
     impliedPrices_.push_back(
         static_cast<float>(static_cast<double>(row.value) / static_cast<double>(row.amount)));
+}
 
+void FilingChecks::CheckHolding(uint64_t holdingKey, uint32_t rowNumber, std::vector<RowError>& found) {
   // One holding is one CUSIP, class, option, discretion and list of managers.
-  if (const uint32_t first = RememberHolding(HashFields(row), rowNumber))
+  if (const uint32_t first = RememberHolding(holdingKey, rowNumber))
     Add(found, rowNumber,
         "the same holding as row " + std::to_string(first) +
             " (the same CUSIP, title of class, put/call, investment discretion and other managers): "
             "a holding is one entry, so add the two together or remove one");
+}
+
+void FilingChecks::Join(const FilingChecks& block) {
+  impliedPrices_.insert(impliedPrices_.end(), block.impliedPrices_.begin(), block.impliedPrices_.end());
+  managers_.insert(block.managers_.begin(), block.managers_.end());
+  zerosRestored_.insert(zerosRestored_.end(), block.zerosRestored_.begin(), block.zerosRestored_.end());
+  managerZero_.insert(managerZero_.end(), block.managerZero_.begin(), block.managerZero_.end());
+  rowsOnList_ += block.rowsOnList_;
 }
 
 uint32_t FilingChecks::RememberHolding(uint64_t key, uint32_t rowNumber) {

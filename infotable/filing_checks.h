@@ -20,13 +20,22 @@
 // of them is no CUSIP character.
 std::optional<int> CusipCheckDigit(std::string_view firstEight);
 
-// The checks of one table, fed its accepted rows in order. It keeps a few
-// bytes per row, never the rows' text.
+// What makes a row the same holding as another: a hash of its CUSIP, title
+// of class, put/call, investment discretion and other managers.
+uint64_t HoldingKey(const InfoTableRow& row);
+
+// The checks of one table, fed its accepted rows in order, or of blocks of
+// them, fed in parallel and then joined in order. It keeps a few bytes per
+// row, never the rows' text.
 class FilingChecks {
  public:
   // The checks of one row in final form: its CUSIP's check digit, its other
-  // managers, an option on a principal amount, the same holding as a row before.
+  // managers, an option on a principal amount.
   void CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::vector<RowError>& found);
+  // Whether the row holds the same holding as a row before it, by HoldingKey.
+  void CheckHolding(uint64_t holdingKey, uint32_t rowNumber, std::vector<RowError>& found);
+  // Takes in what CheckRow gathered from the rows of a later block.
+  void Join(const FilingChecks& block);
 
   // After the last row: values that look like thousands of dollars, unless a
   // heading has said so already; what the reading changed or found in many
@@ -43,7 +52,7 @@ class FilingChecks {
 
  private:
   std::vector<float> impliedPrices_;  // value per share of rows in shares
-  // The first row of a holding, by a hash of its fields, or 0 for a new one.
+  // The first row of a holding, by its key, or 0 for a new one.
   uint32_t RememberHolding(uint64_t key, uint32_t rowNumber);
 
   std::vector<std::pair<uint64_t, uint32_t>> holdings_;  // a holding's key and its first row

@@ -72,17 +72,29 @@ uint32_t DrawnWidth(std::string_view text) {
   return width;
 }
 
-// Keeps `row` among a column's widest when its cell, just appended to the
-// table's text from `start`, is drawn wider than the third widest so far.
-void NoteWidth(PreviewTable& table, size_t column, size_t start, uint32_t row) {
-  if (table.widest.size() <= column) table.widest.resize(column + 1, PreviewTable::Widest{});
-  PreviewTable::Widest& best = table.widest[column];
-  const std::string_view cell = std::string_view(table.cells).substr(start, table.cells.size() - start - 1);
-  if (cell.size() * kWidestCharacter <= best.back().first) return;  // most cells: too short to tell
-  const uint32_t width = DrawnWidth(cell);
+// Of two rows drawn as wide, the earlier is kept: the widest rows of a table
+// are then those of its blocks' widest, whatever the blocks.
+bool DrawnWider(const std::pair<uint32_t, uint32_t>& a, const std::pair<uint32_t, uint32_t>& b) {
+  return a.first > b.first || (a.first == b.first && a.first > 0 && a.second < b.second);
+}
+
+// Keeps (width, row) among a column's widest when it is drawn wider than the
+// third widest so far, `row` coming after every row offered before.
+void OfferWidest(std::vector<PreviewTable::Widest>& widest, size_t column, uint32_t width, uint32_t row) {
+  if (widest.size() <= column) widest.resize(column + 1, PreviewTable::Widest{});
+  PreviewTable::Widest& best = widest[column];
   if (width <= best.back().first) return;
   best.back() = {width, row};
-  std::sort(best.begin(), best.end(), std::greater<>());
+  std::sort(best.begin(), best.end(), DrawnWider);
+}
+
+// Offers a cell just appended to `cells` from `start`, its end included.
+void NoteWidth(std::vector<PreviewTable::Widest>& widest, const std::string& cells, size_t column,
+               size_t start, uint32_t row) {
+  const std::string_view cell = std::string_view(cells).substr(start, cells.size() - start - 1);
+  if (widest.size() > column && cell.size() * kWidestCharacter <= widest[column].back().first)
+    return;  // most cells: too short to tell
+  OfferWidest(widest, column, DrawnWidth(cell), row);
 }
 
 // A cell's text, with any tab or line end (which would end the cell or the
@@ -145,17 +157,14 @@ std::string PreviewHeadCells(bool withFigi) {
   return cells;
 }
 
-void AppendPreviewRow(PreviewTable& table, uint32_t entryNumber, uint32_t rowNumber,
-                      const InfoTableRow& row) {
-  std::string& out = table.cells;
-  const uint32_t index = static_cast<uint32_t>(table.RowCount());
+void AppendPreviewRow(PreviewBlock& block, uint32_t rowNumber, const InfoTableRow& row) {
+  std::string& out = block.cells;
+  const uint32_t index = static_cast<uint32_t>(block.rowEnds.size());
   size_t column = 0, start = out.size();
   const auto noted = [&] {
-    if (table.notesWidest) NoteWidth(table, column++, start, index);
+    if (block.notesWidest) NoteWidth(block.widest, out, column++, start, index);
     start = out.size();
   };
-  AppendNumber(out, entryNumber);
-  noted();
   AppendNumber(out, rowNumber);
   noted();
   for (size_t position = 0; position < kFigi; ++position) {
@@ -164,13 +173,31 @@ void AppendPreviewRow(PreviewTable& table, uint32_t entryNumber, uint32_t rowNum
     else
       AppendCell(out, row[position], '\t');
     noted();
-    if (position == kCusip && table.withFigi) {
+    if (position == kCusip && block.withFigi) {
       AppendCell(out, row[kFigi], '\t');
       noted();
     }
   }
   out.back() = '\n';
-  table.rowStarts.push_back(out.size());
+  block.rowEnds.push_back(out.size());
+}
+
+void AppendPreviewBlock(PreviewTable& table, const PreviewBlock& block, uint32_t firstEntry) {
+  const uint32_t firstRow = static_cast<uint32_t>(table.RowCount());
+  std::string& out = table.cells;
+  size_t blockStart = 0;
+  for (size_t i = 0; i < block.rowEnds.size(); ++i) {
+    const size_t start = out.size();
+    AppendNumber(out, firstEntry + static_cast<uint32_t>(i));
+    if (table.notesWidest) NoteWidth(table.widest, out, 0, start, firstRow + static_cast<uint32_t>(i));
+    out.append(block.cells, blockStart, block.rowEnds[i] - blockStart);
+    blockStart = block.rowEnds[i];
+    table.rowStarts.push_back(out.size());
+  }
+  if (!table.notesWidest) return;
+  for (size_t column = 0; column < block.widest.size(); ++column)
+    for (const auto& [width, row] : block.widest[column])
+      if (width > 0) OfferWidest(table.widest, column + 1, width, firstRow + row);
 }
 
 void AppendRowsHtml(std::string& out, const PreviewTable& table, size_t first, size_t last) {

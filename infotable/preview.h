@@ -52,8 +52,21 @@ std::vector<std::string> PreviewCellStarts(bool withFigi);
 // The head row's cells, the captions of the columns.
 std::string PreviewHeadCells(bool withFigi);
 
-// Adds a row: the entry number, the sheet row it came from, its fields.
-void AppendPreviewRow(PreviewTable& table, uint32_t entryNumber, uint32_t rowNumber, const InfoTableRow& row);
+// Rows of a block of the table, made apart from the other blocks: as the
+// table's rows, but each without its entry number, which only the order of
+// the whole table gives; `widest` counts the block's rows from 0.
+struct PreviewBlock {
+  bool withFigi = false;
+  bool notesWidest = true;
+  std::string cells;
+  std::vector<size_t> rowEnds;
+  std::vector<PreviewTable::Widest> widest;  // per column after the entry number's
+};
+
+// Adds a row to the block: the sheet row it came from, its fields.
+void AppendPreviewRow(PreviewBlock& block, uint32_t rowNumber, const InfoTableRow& row);
+// Adds the block's rows to the table, numbered as entries from `firstEntry`.
+void AppendPreviewBlock(PreviewTable& table, const PreviewBlock& block, uint32_t firstEntry);
 // The rows from `first` up to `last` as the single table's markup, "<TR>...</TR>" each.
 void AppendRowsHtml(std::string& out, const PreviewTable& table, size_t first, size_t last);
 // The single table's start tag and head row, which its rows follow.

@@ -276,11 +276,15 @@ TEST(Form13fConvert, HelpAndVersion) {
   TempDir dir;
   ProgramRun run = Convert(dir, "--help");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(
-      run.out.rfind(
-          "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--securities-list FILE] [INPUT]",
-          0),
-      0u);
+  EXPECT_EQ(run.out.rfind(
+                "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--securities-list FILE]\n"
+                "                       [--threads N] [INPUT]",
+                0),
+            0u);
+  EXPECT_EQ(Convert(dir, "--threads 3", kGood).status, 0);
+  for (const char* threads : {"--threads 0", "--threads 2x", "--threads"})
+    EXPECT_EQ(Convert(dir, threads, kGood).err.rfind("form13f-convert: --threads needs a number", 0), 0u)
+        << threads;
   run = Convert(dir, "--version");
   EXPECT_EQ(run.out, std::string("form13f-convert ") + FORM13F_VERSION + "\n");
 }

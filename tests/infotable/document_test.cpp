@@ -78,10 +78,12 @@ TEST(XmlDocument, CutsNeverSplitAReferenceOrACharacter) {
 
 TEST(Preview, RowsAreDataNumberedGroupedAndDrawnAligned) {
   PreviewTable table;
-  AppendPreviewRow(table, 3, 14, FinalRow());
+  PreviewBlock block;
+  AppendPreviewRow(block, 14, FinalRow());
   InfoTableRow broken = FinalRow();
   broken[kNameOfIssuer] = "A\tB\nC\rD";  // would end the cell or the row
-  AppendPreviewRow(table, 4, 15, broken);
+  AppendPreviewRow(block, 15, broken);
+  AppendPreviewBlock(table, block, 3);
   EXPECT_EQ(table.cells,
             "3\t14\tABC CORP\tCOM\t123456789\t1,234,567\t200\tSH\t\tSOLE\t\t1,000\t0\t25\n"
             "4\t15\tA B C D\tCOM\t123456789\t1,234,567\t200\tSH\t\tSOLE\t\t1,000\t0\t25\n");
@@ -100,10 +102,12 @@ TEST(Preview, RowsAreDataNumberedGroupedAndDrawnAligned) {
             "<TD class=itbl align=right>0</TD><TD class=itbl align=right>25</TD></TR>");
 
   PreviewTable withFigi;
-  withFigi.withFigi = true;
+  PreviewBlock figiBlock;
+  withFigi.withFigi = figiBlock.withFigi = true;
   InfoTableRow row = FinalRow();
   row[kFigi] = "BBG000B9XRY4";
-  AppendPreviewRow(withFigi, 1, 1, row);
+  AppendPreviewRow(figiBlock, 1, row);
+  AppendPreviewBlock(withFigi, figiBlock, 1);
   html.clear();
   AppendRowsHtml(html, withFigi, 0, 1);
   EXPECT_NE(html.find("123456789</TD><TD class=itbl align=center>BBG000B9XRY4</TD><TD class=itbl "

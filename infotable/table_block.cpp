@@ -1,0 +1,88 @@
+#include "infotable/table_block.h"
+
+#include "infotable/document.h"
+#include "infotable/edgar_checks.h"
+#include "infotable/error_list.h"
+#include "infotable/heading.h"
+#include "infotable/row.h"
+#include "infotable/text_forms.h"
+
+namespace {
+
+// A heading line is no entry; one whose value column gives thousands is
+// reported, and so is what it says of its columns.
+void ReportHeading(const TablePlan& plan, size_t line, uint32_t rowNumber, ErrorList& errors) {
+  for (const auto& [at, caption] : plan.thousandsCaptions)
+    if (at == line)
+      errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", ValueInThousandsMessage(caption)});
+  for (const TablePlan::HeadingNote& note : plan.headingNotes)
+    if (note.line == line) errors.Add({note.kind, rowNumber, "", note.text});
+}
+
+// Gives the line as the document can hold it: in plain ASCII, what has no
+// plain form left out, its cells cleaned again; `plain` holds it when it had
+// to change. A change the filer would not see in the document is reported,
+// one line for the row.
+std::string_view ReportCharacters(std::string_view line, uint32_t rowNumber, ErrorList& errors,
+                                  std::string& plain) {
+  if (!NeedsPlainForm(line)) return line;
+  std::string ascii;
+  const std::string changes = PlainAsciiLine(line, ascii);
+  if (!changes.empty())
+    errors.Add({RowErrorKind::kInvalidCharacter, rowNumber, ShowCells(LeaveOutNonXmlCharacters(line)),
+                PlainAsciiText(changes)});
+  plain = CleanCells(ascii);
+  return plain;
+}
+
+// Reads a line by its plan into `row`.
+Refusal ReadPlannedLine(const TablePlan& plan, size_t index, std::string_view line, Cells& cells,
+                        InfoTableRow& row) {
+  const LineReading& reading = plan.reading[index];
+  if (reading.kind == LineReading::kFilledCells) return ReadFilledCells(line, row, plan.decimalMark);
+  if (reading.kind == LineReading::kShort) return ShortRowRefusal(CellCount(line), plan.layouts[0]);
+  SplitFields(line, '\t', cells);
+  return ReadRow(cells, plan.layouts[reading.layout], row, plan.decimalMark);
+}
+
+}  // namespace
+
+void ConvertTableBlock(const NormalizedText& normalized, const TablePlan& plan, size_t first, size_t end,
+                       const SecuritiesList* list, TableBlock& block) {
+  block.entries.clear();
+  block.preview.cells.clear();
+  block.preview.rowEnds.clear();
+  block.preview.widest.clear();
+  block.errors.clear();
+  block.written.clear();
+  block.refusedRows = 0;
+  block.valueTotal = 0;
+  block.checks = FilingChecks();
+  block.checks.UseList(list);
+  ErrorList errors(block.errors, false);
+  InfoTableRow& row = block.row;
+  for (size_t i = first; i < end; ++i) {
+    const uint32_t rowNumber = normalized.rows[i];
+    if (plan.reading[i].kind == LineReading::kHeading) {
+      ReportHeading(plan, i, rowNumber, errors);
+      continue;
+    }
+    const std::string_view line = ReportCharacters(plan.lines[i], rowNumber, errors, block.plain);
+    if (Refusal refusal = ReadPlannedLine(plan, i, line, block.cells, row)) {
+      errors.Add({RowErrorKind::kInvalidFields, rowNumber, ShowCells(line), std::move(*refusal)});
+      ++block.refusedRows;
+      continue;
+    }
+    const uint32_t entry = static_cast<uint32_t>(block.written.size()) + 1;
+    for (std::string& problem : CheckEdgarRules(row))
+      errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", std::move(problem), entry});
+    const uint32_t rulesEnd = static_cast<uint32_t>(block.errors.size());
+    block.checks.CheckRow(row, rowNumber, block.found);
+    errors.AddAll(block.found, entry);
+    block.written.push_back(
+        {HoldingKey(row), rowNumber, rulesEnd, static_cast<uint32_t>(block.errors.size())});
+    if (block.withPreview) AppendPreviewRow(block.preview, rowNumber, row);
+    AppendInfoTableEntry(block.entries, row);
+    block.valueTotal = SaturatingAdd(block.valueTotal, row.value);
+  }
+}
