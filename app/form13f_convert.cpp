@@ -19,6 +19,7 @@
 #include "infotable/csv_text.h"
 #include "infotable/edgar_limits.h"
 #include "infotable/heading.h"
+#include "infotable/large_buffer.h"
 #include "infotable/preview.h"
 #include "infotable/securities_list.h"
 #include "storage/failure_reason.h"
@@ -73,18 +74,24 @@ int Fail(const std::string& message) {
 // Reads a whole file descriptor. False with errno set; ENOMEM when the text
 // does not fit in memory.
 bool ReadAll(int file, std::string& text) {
-  char chunk[65536];
+  constexpr size_t kChunk = 65536;
+  size_t length = 0;
   for (;;) {
-    const ssize_t n = read(file, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
+    // Read straight into the text, in the room a file's size has reserved.
     try {
-      text.append(chunk, static_cast<size_t>(n));
+      if (text.size() < length + kChunk) text.resize(std::max(text.capacity(), length + kChunk));
     } catch (const std::bad_alloc&) {
       errno = ENOMEM;
       return false;
     }
+    const ssize_t n = read(file, text.data() + length, text.size() - length);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) {
+      text.resize(length);
+      return true;
+    }
+    length += static_cast<size_t>(n);
   }
 }
 
@@ -102,7 +109,7 @@ bool ReadInput(const std::string& input, std::string& text, std::string& problem
   // A file's size is known: one allocation instead of a copy at every doubling.
   if (read && known && S_ISREG(info.st_mode) && info.st_size > 0) {
     try {
-      text.reserve(static_cast<size_t>(info.st_size) + 1);
+      ReserveLarge(text, static_cast<size_t>(info.st_size) + 1);
     } catch (const std::bad_alloc&) {
       errno = ENOMEM;
       read = false;

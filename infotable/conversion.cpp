@@ -127,6 +127,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
     preview.rowStarts.reserve(plan.lines.size() + 1);
   }
   FilingChecks checks;
+  checks.ExpectRows(plan.lines.size());
   BlockJoin join{conversion, errors, checks, writer, buildPreview ? &preview : nullptr, {}};
 
   const std::vector<size_t> starts = BlockStarts(plan.lines);

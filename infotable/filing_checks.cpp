@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "infotable/edgar_limits.h"
+#include "infotable/large_buffer.h"
 #include "infotable/text_forms.h"
 
 namespace {
@@ -196,15 +197,25 @@ void FilingChecks::Join(const FilingChecks& block) {
   rowsOnList_ += block.rowsOnList_;
 }
 
+void FilingChecks::ExpectRows(size_t rows) {
+  size_t slots = 1024;
+  while (slots < 2 * rows) slots *= 2;
+  if (slots > holdings_.size()) Rehash(slots);
+}
+
+void FilingChecks::Rehash(size_t slots) {
+  std::vector<std::pair<uint64_t, uint32_t>> old;
+  ReserveLarge(old, slots);
+  old.resize(slots);
+  old.swap(holdings_);
+  holdingCount_ = 0;
+  for (const auto& [oldKey, row] : old)
+    if (row != 0) RememberHolding(oldKey, row);
+}
+
 uint32_t FilingChecks::RememberHolding(uint64_t key, uint32_t rowNumber) {
   // Open addressing, at most half full; a slot's row 0 marks it free.
-  if (holdings_.size() < 2 * (holdingCount_ + 1)) {
-    std::vector<std::pair<uint64_t, uint32_t>> old(std::max<size_t>(1024, 2 * holdings_.size()));
-    old.swap(holdings_);
-    holdingCount_ = 0;
-    for (const auto& [oldKey, row] : old)
-      if (row != 0) RememberHolding(oldKey, row);
-  }
+  if (holdings_.size() < 2 * (holdingCount_ + 1)) Rehash(std::max<size_t>(1024, 2 * holdings_.size()));
   const size_t mask = holdings_.size() - 1;
   for (size_t slot = key & mask;; slot = (slot + 1) & mask) {
     auto& [slotKey, row] = holdings_[slot];

@@ -34,6 +34,8 @@ class FilingChecks {
   void CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::vector<RowError>& found);
   // Whether the row holds the same holding as a row before it, by HoldingKey.
   void CheckHolding(uint64_t holdingKey, uint32_t rowNumber, std::vector<RowError>& found);
+  // Makes room to remember the holdings of `rows` rows at once.
+  void ExpectRows(size_t rows);
   // Takes in what CheckRow gathered from the rows of a later block.
   void Join(const FilingChecks& block);
 
@@ -54,6 +56,7 @@ class FilingChecks {
   std::vector<float> impliedPrices_;  // value per share of rows in shares
   // The first row of a holding, by its key, or 0 for a new one.
   uint32_t RememberHolding(uint64_t key, uint32_t rowNumber);
+  void Rehash(size_t slots);
 
   std::vector<std::pair<uint64_t, uint32_t>> holdings_;  // a holding's key and its first row
   size_t holdingCount_ = 0;

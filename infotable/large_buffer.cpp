@@ -4,14 +4,34 @@
 
 #ifdef __linux__
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
+
+void PrepareLargeMemory(const void* data, size_t bytes) {
+#ifdef __linux__
+  // Below this, the few page faults cost less than the calls.
+  constexpr size_t kLarge = 256 << 10;
+  if (bytes < kLarge) return;
+  const uintptr_t pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t start = reinterpret_cast<uintptr_t>(data);
+#ifdef MADV_HUGEPAGE
+  constexpr uintptr_t kHugePage = 2 << 20;
+  const uintptr_t hugeBegin = (start + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t hugeEnd = (start + bytes) & ~(kHugePage - 1);
+  if (hugeBegin < hugeEnd) madvise(reinterpret_cast<void*>(hugeBegin), hugeEnd - hugeBegin, MADV_HUGEPAGE);
+#endif
+#ifdef MADV_POPULATE_WRITE
+  const uintptr_t begin = (start + pageSize - 1) & ~(pageSize - 1);
+  const uintptr_t end = (start + bytes) & ~(pageSize - 1);
+  if (begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#endif
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
 
 void ReserveLarge(std::string& text, size_t size) {
   text.reserve(size);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr uintptr_t kHugePage = 2 << 20;
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(text.data()) + kHugePage - 1) & ~(kHugePage - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(text.data()) + text.capacity()) & ~(kHugePage - 1);
-  if (begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#endif
+  PrepareLargeMemory(text.data(), text.capacity());
 }
