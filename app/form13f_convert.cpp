@@ -79,7 +79,7 @@ bool ReadAll(int file, std::string& text) {
   for (;;) {
     // Read straight into the text, in the room a file's size has reserved.
     try {
-      if (text.size() < length + kChunk) text.resize(std::max(text.capacity(), length + kChunk));
+      if (length == text.size()) text.resize(std::max(text.capacity(), length + kChunk));
     } catch (const std::bad_alloc&) {
       errno = ENOMEM;
       return false;

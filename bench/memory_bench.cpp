@@ -2,6 +2,9 @@
 // reports each run's time and peak memory beside the bytes it read and wrote,
 // with `cp` of the same document as the time baseline of the same run:
 // memory and time must grow linearly with the table, whatever it holds.
+// Then the whole process on large clean tables, on one thread and on every
+// core, against `cp` of its document and against a copy synced to the disk
+// as the document is: the median of pairs run back to back.
 //   memory_bench [FORM13F_CONVERT]
 #include <fcntl.h>
 #include <spawn.h>
@@ -10,12 +13,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/generated_table.h"
@@ -59,6 +64,35 @@ std::string Row(const std::string& name) {
   return name + "\tCOM\t123456789\t1\t100\tSH\tn/a\tSOLE\tn/a\t100\t0\t0\n";
 }
 
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The whole process against the copies of its document, pair by pair.
+void CompareWithCopies(const std::string& convert, const std::string& dir, const std::string& table,
+                       const char* name) {
+  constexpr int kPairs = 11;
+  const std::string output = dir + "/out.xml", copy = dir + "/copy.xml";
+  for (const unsigned threads : {1u, std::max(1u, std::thread::hardware_concurrency())}) {
+    std::vector<double> seconds, copies, synced, toCopy, toSynced;
+    for (int pair = 0; pair < kPairs; ++pair) {
+      const double run =
+          Measure({convert, "--threads", std::to_string(threads), "-o", output, table}).seconds;
+      const double plain = Measure({"/bin/cp", output, copy}).seconds;
+      const double sync =
+          Measure({"/bin/dd", "if=" + output, "of=" + copy, "bs=1M", "conv=fsync", "status=none"}).seconds;
+      seconds.push_back(run);
+      copies.push_back(plain);
+      synced.push_back(sync);
+      toCopy.push_back(run / plain);
+      toSynced.push_back(run / sync);
+    }
+    std::printf("%-22s %7u %9.1f %8.1f %9.1f %8.2f %10.2f\n", name, threads, Median(seconds) * 1e3,
+                Median(copies) * 1e3, Median(synced) * 1e3, Median(toCopy), Median(toSynced));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,10 +111,11 @@ int main(int argc, char** argv) {
   };
   // The tables are made by a child of their own: a spawned program's peak
   // memory counts what the parent held at the spawn.
-  const std::string rows = dir + "/rows.txt", hundred = dir + "/hundred.txt", plus = dir + "/plus.txt",
-                    cells = dir + "/cells.txt";
+  const std::string rows = dir + "/rows.txt", large = dir + "/large.txt", hundred = dir + "/hundred.txt",
+                    plus = dir + "/plus.txt", cells = dir + "/cells.txt";
   if (const pid_t maker = fork(); maker == 0) {
     write("rows.txt", GenerateTable(50000));
+    write("large.txt", GenerateTable(250000));
     std::string text;
     while (text.size() < 100'000'000) text += GenerateTable(10000);
     write("hundred.txt", text);
@@ -115,6 +150,11 @@ int main(int argc, char** argv) {
     std::printf("%-36s %9.1f %9.1f %9.1f %9.2f %10.2f %8.3f %8.3f\n", c.name, in, out, peak, peak / in,
                 out > 0 ? peak / out : 0.0, run.seconds, copy.seconds);
   }
+  std::printf("\nThe whole process, median of pairs run back to back (ms; ratios per pair):\n");
+  std::printf("%-22s %7s %9s %8s %9s %8s %10s\n", "table", "threads", "convert", "cp", "synced", "x cp",
+              "x synced");
+  CompareWithCopies(convert, dir, rows, "50,000 clean rows");
+  CompareWithCopies(convert, dir, large, "250,000 clean rows");
   std::filesystem::remove_all(dir);
   return 0;
 }

@@ -260,10 +260,10 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard) {
   result.cleaned.reserve(clipboard.size());
   // Room for every line at once: a large table's vectors are not copied as they grow.
   const size_t lineBreaks = static_cast<size_t>(std::count(clipboard.begin(), clipboard.end(), '\n')) + 1;
-  ReserveLarge(result.lines, lineBreaks);
-  ReserveLarge(result.rows, lineBreaks);
+  ReserveFilled(result.lines, lineBreaks);
+  ReserveFilled(result.rows, lineBreaks);
   std::vector<LineShape> shapes;
-  ReserveLarge(shapes, lineBreaks);
+  ReserveFilled(shapes, lineBreaks);
   size_t widest = 0;
   RecordReader reader(clipboard);
   for (uint32_t row = 1; !reader.AtEnd(); ++row) {

@@ -31,7 +31,7 @@ Conversion Failure(ConversionOutcome outcome, NotWrittenReason reason, int cause
 
 // Blocks hold about this much of the table's text: enough rows to be worth
 // a thread's turn, few enough that the blocks held at once are small.
-constexpr size_t kBlockText = 32 << 10;
+constexpr size_t kBlockText = 16 << 10;
 
 // Where each block of lines begins, then where the last ends; a table's
 // blocks do not depend on the threads that convert them.
@@ -127,7 +127,6 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
     preview.rowStarts.reserve(plan.lines.size() + 1);
   }
   FilingChecks checks;
-  checks.ExpectRows(plan.lines.size());
   BlockJoin join{conversion, errors, checks, writer, buildPreview ? &preview : nullptr, {}};
 
   const std::vector<size_t> starts = BlockStarts(plan.lines);

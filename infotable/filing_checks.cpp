@@ -197,15 +197,9 @@ void FilingChecks::Join(const FilingChecks& block) {
   rowsOnList_ += block.rowsOnList_;
 }
 
-void FilingChecks::ExpectRows(size_t rows) {
-  size_t slots = 1024;
-  while (slots < 2 * rows) slots *= 2;
-  if (slots > holdings_.size()) Rehash(slots);
-}
-
 void FilingChecks::Rehash(size_t slots) {
   std::vector<std::pair<uint64_t, uint32_t>> old;
-  ReserveLarge(old, slots);
+  ReserveFilled(old, slots);
   old.resize(slots);
   old.swap(holdings_);
   holdingCount_ = 0;

@@ -7,7 +7,7 @@
 #include <unistd.h>
 #endif
 
-void PrepareLargeMemory(const void* data, size_t bytes) {
+void PrepareLargeMemory(const void* data, size_t bytes, bool filled) {
 #ifdef __linux__
   // Below this, the few page faults cost less than the calls.
   constexpr size_t kLarge = 256 << 10;
@@ -23,15 +23,16 @@ void PrepareLargeMemory(const void* data, size_t bytes) {
 #ifdef MADV_POPULATE_WRITE
   const uintptr_t begin = (start + pageSize - 1) & ~(pageSize - 1);
   const uintptr_t end = (start + bytes) & ~(pageSize - 1);
-  if (begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+  if (filled && begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
 #endif
 #else
   (void)data;
   (void)bytes;
+  (void)filled;
 #endif
 }
 
 void ReserveLarge(std::string& text, size_t size) {
   text.reserve(size);
-  PrepareLargeMemory(text.data(), text.capacity());
+  PrepareLargeMemory(text.data(), text.capacity(), false);
 }
