@@ -259,7 +259,10 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard) {
   NormalizedText result;
   result.cleaned.reserve(clipboard.size());
   // Room for every line at once: a large table's vectors are not copied as they grow.
-  const size_t lineBreaks = static_cast<size_t>(std::count(clipboard.begin(), clipboard.end(), '\n')) + 1;
+  size_t lineBreaks = 1;
+  for (const char *at = clipboard.data(), *end = at + clipboard.size();
+       (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)))); ++at)
+    ++lineBreaks;
   ReserveFilled(result.lines, lineBreaks);
   ReserveFilled(result.rows, lineBreaks);
   std::vector<LineShape> shapes;
