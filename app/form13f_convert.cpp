@@ -12,8 +12,10 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "infotable/conversion.h"
 #include "infotable/csv_text.h"
@@ -71,32 +73,49 @@ int Fail(const std::string& message) {
   return kNotWritten;
 }
 
+// The input's bytes, read straight into memory that is neither zeroed
+// first nor copied as it grows, when a file's size is known.
+struct InputText {
+  std::unique_ptr<char[]> bytes;
+  size_t size = 0, room = 0;
+
+  std::string_view view() const { return {bytes.get(), size}; }
+  void Release() {
+    bytes.reset();
+    size = room = 0;
+  }
+  // Makes room for `atLeast` bytes; `filled` when all of them are to be read.
+  bool Grow(size_t atLeast, bool filled) {
+    const size_t newRoom = std::max(atLeast, 2 * room);
+    std::unique_ptr<char[]> larger(new (std::nothrow) char[newRoom]);
+    if (!larger) return false;
+    PrepareLargeMemory(larger.get(), newRoom, filled);
+    if (size > 0) std::memcpy(larger.get(), bytes.get(), size);
+    bytes = std::move(larger);
+    room = newRoom;
+    return true;
+  }
+};
+
 // Reads a whole file descriptor. False with errno set; ENOMEM when the text
 // does not fit in memory.
-bool ReadAll(int file, std::string& text) {
+bool ReadAll(int file, InputText& text) {
   constexpr size_t kChunk = 65536;
-  size_t length = 0;
   for (;;) {
-    // Read straight into the text, in the room a file's size has reserved.
-    try {
-      if (length == text.size()) text.resize(std::max(text.capacity(), length + kChunk));
-    } catch (const std::bad_alloc&) {
+    if (text.size == text.room && !text.Grow(text.size + kChunk, false)) {
       errno = ENOMEM;
       return false;
     }
-    const ssize_t n = read(file, text.data() + length, text.size() - length);
+    const ssize_t n = read(file, text.bytes.get() + text.size, text.room - text.size);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
-    if (n == 0) {
-      text.resize(length);
-      return true;
-    }
-    length += static_cast<size_t>(n);
+    if (n == 0) return true;
+    text.size += static_cast<size_t>(n);
   }
 }
 
 // The text of a path, or the reason it cannot be had.
-bool ReadInput(const std::string& input, std::string& text, std::string& problem) {
+bool ReadInput(const std::string& input, InputText& text, std::string& problem) {
   const bool standardInput = input == "-";
   const int file = standardInput ? STDIN_FILENO : open(input.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat info;
@@ -106,14 +125,11 @@ bool ReadInput(const std::string& input, std::string& text, std::string& problem
     errno = EISDIR;
     read = false;
   }
-  // A file's size is known: one allocation instead of a copy at every doubling.
-  if (read && known && S_ISREG(info.st_mode) && info.st_size > 0) {
-    try {
-      ReserveLarge(text, static_cast<size_t>(info.st_size) + 1);
-    } catch (const std::bad_alloc&) {
-      errno = ENOMEM;
-      read = false;
-    }
+  // A file's size is known: room for all of it, and one byte to see its end.
+  if (read && known && S_ISREG(info.st_mode) && info.st_size > 0 &&
+      !text.Grow(static_cast<size_t>(info.st_size) + 1, true)) {
+    errno = ENOMEM;
+    read = false;
   }
   read = read && ReadAll(file, text);
   const int cause = errno;
@@ -251,12 +267,15 @@ int main(int argc, char** argv) {
   if (!listPath.empty())
     if (const Refusal refusal = LoadSecuritiesList(listPath, list)) return Fail(listPath + " " + *refusal);
 
-  std::string text, problem;
+  InputText text;
+  std::string problem;
   if (!ReadInput(input, text, problem)) return Fail(problem);
+  std::string_view table = text.view();
+  std::string tabs;
   if (csv || EndsWith(input, ".csv") || EndsWith(input, ".CSV")) {
-    std::string tabs;
-    if (const Refusal refusal = CsvToTabText(text, tabs)) return Fail(input + ": " + *refusal);
-    text.swap(tabs);
+    if (const Refusal refusal = CsvToTabText(table, tabs)) return Fail(input + ": " + *refusal);
+    text.Release();
+    table = tabs;
   }
 
   // The document for standard output is made in a folder of its own first,
@@ -271,9 +290,10 @@ int main(int argc, char** argv) {
     output = folder + "/" + kDocumentFileName;
   }
   const Conversion conversion =
-      ConvertInfoTable(text, output, previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable,
+      ConvertInfoTable(table, output, previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable,
                        listPath.empty() ? nullptr : &list, "", threads);
-  text = std::string();
+  text.Release();
+  tabs = std::string();
   bool copied = true;
   if (toStandardOutput) {
     if (conversion.outcome == ConversionOutcome::kWritten) copied = CopyToStandardOutput(output);

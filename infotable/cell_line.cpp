@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "infotable/byte_words.h"
 #include "infotable/text_forms.h"
 
 Cells SplitFields(std::string_view line, char separator) {
@@ -21,9 +22,7 @@ size_t CountFilledCells(std::string_view line) {
   return count;
 }
 
-size_t CellCount(std::string_view line) {
-  return static_cast<size_t>(std::count(line.begin(), line.end(), '\t')) + 1;
-}
+size_t CellCount(std::string_view line) { return CountByte(line, '\t') + 1; }
 
 void AppendCleanCell(std::string& out, std::string_view cell) {
   const char* at = cell.data();

@@ -99,7 +99,7 @@ struct BlockJoin {
 Conversion Convert(std::string_view text, const std::string& outputPath, PreviewKind previewKind,
                    const SecuritiesList* list, const std::string& noListNote, unsigned threads) {
   const bool buildPreview = previewKind != PreviewKind::kNone;
-  const NormalizedText normalized = NormalizeClipboardText(text);
+  const NormalizedText normalized = NormalizeClipboardText(text, threads);
   const TablePlan plan = PlanTable(normalized);
   if (!IsTable(plan)) {
     Conversion failure = Failure(ConversionOutcome::kNotWritten, NotWrittenReason::kNoTable);
@@ -127,6 +127,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
     preview.rowStarts.reserve(plan.lines.size() + 1);
   }
   FilingChecks checks;
+  checks.ExpectRows(plan.lines.size());
   BlockJoin join{conversion, errors, checks, writer, buildPreview ? &preview : nullptr, {}};
 
   const std::vector<size_t> starts = BlockStarts(plan.lines);

@@ -197,6 +197,15 @@ void FilingChecks::Join(const FilingChecks& block) {
   rowsOnList_ += block.rowsOnList_;
 }
 
+void FilingChecks::ExpectRows(size_t rows) {
+  // Past EDGAR's largest table a copy holds rows twice or is refused anyway:
+  // its table grows as its holdings come.
+  rows = std::min<size_t>(rows, kEdgarEntryLimit);
+  size_t slots = 1024;
+  while (slots < 2 * (rows + 1)) slots *= 2;
+  if (slots > holdings_.size()) Rehash(slots);
+}
+
 void FilingChecks::Rehash(size_t slots) {
   std::vector<std::pair<uint64_t, uint32_t>> old;
   ReserveFilled(old, slots);

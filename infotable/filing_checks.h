@@ -34,6 +34,9 @@ class FilingChecks {
   void CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::vector<RowError>& found);
   // Whether the row holds the same holding as a row before it, by HoldingKey.
   void CheckHolding(uint64_t holdingKey, uint32_t rowNumber, std::vector<RowError>& found);
+  // Makes room to remember the holdings of `rows` rows, or of EDGAR's
+  // largest table when more, at once rather than as they come.
+  void ExpectRows(size_t rows);
   // Takes in what CheckRow gathered from the rows of a later block.
   void Join(const FilingChecks& block);
 

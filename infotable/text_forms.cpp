@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "infotable/byte_words.h"
+
 namespace {
 
 icu::Transliterator* LatinAscii() {
@@ -61,15 +63,24 @@ size_t Utf8SequenceLength(std::string_view text, size_t position) {
 }
 
 bool NeedsPlainForm(std::string_view line) {
-  // Most lines need none: one pass that only asks whether any byte is suspect.
-  static const auto kSuspect = [] {
-    std::array<bool, 256> suspect{};
-    for (int c = 0; c < 256; ++c) suspect[c] = c >= 0x7F || IsXmlControl(static_cast<unsigned char>(c));
-    return suspect;
-  }();
-  bool any = false;
-  for (char c : line) any |= kSuspect[static_cast<unsigned char>(c)];
-  return any;
+  // Most lines need none: one pass that only asks whether any byte is DEL or
+  // above, or a control character but the tab. A byte of 0x80 or above is
+  // told by its own high bit, so that what its sums carry into the next
+  // byte of the word never matters.
+  uint64_t suspect = 0;
+  size_t at = 0;
+  for (; at + kWordBytes <= line.size(); at += kWordBytes) {
+    const uint64_t word = LoadWord(line.data() + at);
+    const uint64_t tabsZero = word ^ (kEveryByte * '\t');  // controls stay controls, the tab is 0
+    suspect |= (word | (word + kEveryByte)) |              // 0x7F and above
+               ((tabsZero + kEveryByte * 0x7F) & ~(tabsZero + kEveryByte * 0x60));  // 1 to 0x1F
+  }
+  if ((suspect & kHighBits) != 0) return true;
+  for (; at < line.size(); ++at) {
+    const unsigned char c = static_cast<unsigned char>(line[at]);
+    if (c >= 0x7F || IsXmlControl(c)) return true;
+  }
+  return false;
 }
 
 std::string LeaveOutNonXmlCharacters(std::string_view line) {

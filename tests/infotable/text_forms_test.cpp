@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "infotable/cell_line.h"
 
 namespace {
@@ -17,6 +19,22 @@ TEST(NeedsPlainForm, AnythingButPrintableAsciiAndTabs) {
                            "1\xC2\xA0"
                            "000"})
     EXPECT_TRUE(NeedsPlainForm(line)) << line;
+}
+
+// Lines are scanned eight bytes at a time: every byte value, at every place
+// of a word and of the tail, beside every other, tells as it does alone.
+TEST(NeedsPlainForm, EveryByteAtEveryPlaceAndItsNeighbours) {
+  const auto suspect = [](int c) { return c >= 0x7F || (c < 0x20 && c != '\t'); };
+  for (int c = 0; c < 256; ++c)
+    for (int neighbour : {int{'a'}, int{'\t'}, int{' '}, 0x00, 0x1F, 0x20, 0x7E, 0x80}) {
+      for (size_t at = 0; at < 19; ++at) {
+        std::string line(19, static_cast<char>(neighbour));
+        line[at] = static_cast<char>(c);
+        ASSERT_EQ(NeedsPlainForm(line), suspect(c) || suspect(neighbour)) << c << " at " << at;
+        ASSERT_EQ(CellCount(line), static_cast<size_t>(std::count(line.begin(), line.end(), '\t')) + 1)
+            << c << " at " << at;
+      }
+    }
 }
 
 TEST(LeaveOutNonXmlCharacters, KeepsValidUtf8AndDropsTheRest) {
