@@ -8,21 +8,32 @@
 #include <string_view>
 #include <vector>
 
+#include "infotable/byte_words.h"
+
 using Cells = std::vector<std::string_view>;
 
 // Calls `take` with every cell of a line and its index; the text after the
-// last separator is always a cell.
+// last separator is always a cell. The separators are found eight bytes at a
+// time.
 template <typename Take>
 void ForEachCell(std::string_view line, char separator, Take take) {
-  const char* at = line.data();
-  const char* const end = at + line.size();
-  for (size_t index = 0;; ++index) {
-    const char* cellEnd = at;
-    while (cellEnd != end && *cellEnd != separator) ++cellEnd;
-    take(std::string_view(at, static_cast<size_t>(cellEnd - at)), index);
-    if (cellEnd == end) return;
-    at = cellEnd + 1;
-  }
+  const char* const text = line.data();
+  size_t start = 0, index = 0, at = 0;
+#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  for (; at + kWordBytes <= line.size(); at += kWordBytes)
+    for (uint64_t found = BytesEqual(LoadWord(text + at), static_cast<unsigned char>(separator)); found;
+         found &= found - 1) {
+      const size_t end = at + static_cast<size_t>(__builtin_ctzll(found) >> 3);  // the first byte found
+      take(std::string_view(text + start, end - start), index++);
+      start = end + 1;
+    }
+#endif
+  for (; at < line.size(); ++at)
+    if (text[at] == separator) {
+      take(std::string_view(text + start, at - start), index++);
+      start = at + 1;
+    }
+  take(std::string_view(text + start, line.size() - start), index);
 }
 
 // Cuts at every separator; the text after the last one is always a cell.

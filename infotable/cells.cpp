@@ -34,19 +34,32 @@ std::string CleanIssuerName(std::string_view cell) {
   return name.substr(start, end - start);
 }
 
-// A code cell's word, upper case, with runs of blanks and hyphens as one hyphen.
-std::string CodeWordOf(std::string_view cell) {
-  std::string word;
-  for (char c : cell) {
-    if (c == ' ' || c == '-') {
-      if (!word.empty() && word.back() != '-') word += '-';
-    } else {
-      word += UpperAscii(c);
+// A code cell's word, upper case, with runs of blanks and hyphens as one
+// hyphen, made in place: no code word is longer than a few letters, and a
+// longer cell is none of them.
+class CodeWord {
+ public:
+  explicit CodeWord(std::string_view cell) {
+    if (cell.size() >= sizeof text_) return;  // matches no word
+    for (char c : cell) {
+      if (c == ' ' || c == '-') {
+        if (size_ > 0 && text_[size_ - 1] != '-') text_[size_++] = '-';
+      } else {
+        text_[size_++] = UpperAscii(c);
+      }
     }
+    if (size_ > 0 && text_[size_ - 1] == '-') --size_;
+    matchable_ = true;
   }
-  if (!word.empty() && word.back() == '-') word.pop_back();
-  return word;
-}
+  bool Is(const char* word) const {
+    return matchable_ && std::string_view(text_, size_) == std::string_view(word);
+  }
+
+ private:
+  char text_[32];
+  size_t size_ = 0;
+  bool matchable_ = false;
+};
 
 // How accounting formats show zero: a dash, alone or before a zero, with
 // blanks between ("-", "- 0", "-0", "- 0.00").
@@ -155,9 +168,9 @@ bool IsNotApplicable(std::string_view cell) {
 }
 
 Refusal ReadCode(std::string_view cell, const CodedColumn& column, uint8_t& code) {
-  const std::string word = CodeWordOf(cell);
+  const CodeWord word(cell);
   for (const auto& [known, number] : column.words) {
-    if (word == known) {
+    if (word.Is(known)) {
       code = number;
       return std::nullopt;
     }
@@ -311,7 +324,7 @@ void AppendIssuerName(std::string& name, std::string_view cell) {
     AppendEscaped(name, CleanIssuerName(cell));
 }
 
-bool NamesNoManager(std::string_view cell) { return cell == "-" || CodeWordOf(cell) == "NONE"; }
+bool NamesNoManager(std::string_view cell) { return cell == "-" || CodeWord(cell).Is("NONE"); }
 
 Refusal ReadOtherManagers(std::string_view cell, std::string& managers) {
   // A CSV export opened in a spreadsheet turns "1,2" into the number 1.2.

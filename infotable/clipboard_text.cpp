@@ -134,25 +134,49 @@ struct LineShape {
   size_t lastFilled = 0;
 };
 
-// Where a line's cells hold anything, and whether a blank must go.
+// Where a line's cells hold anything, and whether a blank must go: one that
+// starts or ends a cell, or follows another. Eight bytes at a time, each
+// byte's flags shifted onto the next byte to see what came before it.
 LineShape ShapeOf(std::string_view line, bool& needsCleaning) {
   LineShape shape;
-  needsCleaning = false;
-  char previous = '\t';
-  for (char c : line) {
+  size_t tabs = 0, at = 0;
+  uint64_t blankBefore = 0, tabBefore = 0x80;  // the line starts as after a tab
+  uint64_t cleaning = 0;
+#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  for (; at + kWordBytes <= line.size(); at += kWordBytes) {
+    const uint64_t word = LoadWord(line.data() + at);
+    const uint64_t blanks = BytesEqual(word, ' '), tabMarks = BytesEqual(word, '\t');
+    const uint64_t afterBlank = (blanks << 8) | blankBefore, afterTab = (tabMarks << 8) | tabBefore;
+    cleaning |= (blanks & (afterBlank | afterTab)) | (tabMarks & afterBlank);
+    if (const uint64_t filled = ~(blanks | tabMarks) & kHighBits) {
+      const auto cellAt = [&](int bit) {  // the cell of the byte whose flag is `bit`
+        return tabs + MarkedBytes(tabMarks & ((uint64_t{1} << (bit & ~7)) - 1));
+      };
+      if (shape.firstFilled == SIZE_MAX) shape.firstFilled = cellAt(__builtin_ctzll(filled));
+      shape.lastFilled = cellAt(63 - __builtin_clzll(filled));
+    }
+    tabs += MarkedBytes(tabMarks);
+    blankBefore = blanks >> 56;
+    tabBefore = tabMarks >> 56;
+  }
+#endif
+  char previous = blankBefore ? ' ' : tabBefore ? '\t' : 'x';
+  bool cleanTail = false;
+  for (; at < line.size(); ++at) {
+    const char c = line[at];
     if (c == ' ') {
-      needsCleaning |= previous == ' ' || previous == '\t';
+      cleanTail |= previous == ' ' || previous == '\t';
     } else if (c == '\t') {
-      needsCleaning |= previous == ' ';
-      ++shape.cells;
+      cleanTail |= previous == ' ';
+      ++tabs;
     } else {
-      shape.firstFilled = std::min(shape.firstFilled, shape.cells);
-      shape.lastFilled = shape.cells;
+      shape.firstFilled = std::min(shape.firstFilled, tabs);
+      shape.lastFilled = tabs;
     }
     previous = c;
   }
-  ++shape.cells;
-  needsCleaning |= previous == ' ';
+  shape.cells = tabs + 1;
+  needsCleaning = cleaning != 0 || cleanTail || previous == ' ';
   return shape;
 }
 

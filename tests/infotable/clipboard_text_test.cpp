@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "infotable/cell_line.h"
+
 namespace {
 
 std::string Joined(const NormalizedText& normalized) {
@@ -29,6 +31,33 @@ TEST(NormalizeClipboardText, CellsKeepTheirColumns) {
     for (std::string_view line : normalized.lines) (text += line) += '\n';
     EXPECT_EQ(text, c.text) << c.input;
     EXPECT_EQ(normalized.width, c.width) << c.input;
+  }
+}
+
+// Lines are shaped eight bytes at a time: lines of every mix of letters,
+// blanks and tabs, across words and tails, come out as each cell cleaned on
+// its own would, the empty edge columns dropped.
+TEST(NormalizeClipboardText, EveryMixOfBlanksAndTabsIsCleanedAsItsCells) {
+  uint32_t seed = 1;
+  for (int i = 0; i < 20000; ++i) {
+    std::string line;
+    const size_t length = (seed = seed * 1103515245 + 12345) >> 16 & 31;
+    for (size_t at = 0; at < length; ++at)
+      line += "a \t"[(seed = seed * 1103515245 + 12345) >> 16 & 1 ? 2 : (seed >> 20) & 1];
+    std::vector<std::string> cells{""};
+    for (char c : line) c == '\t' ? cells.emplace_back() : cells.back() += c;
+    for (std::string& cell : cells) {
+      std::string clean;
+      AppendCleanCell(clean, cell);
+      cell = clean;
+    }
+    size_t first = 0, last = cells.size();
+    while (first < last && cells[first].empty()) ++first;
+    while (last > first && cells[last - 1].empty()) --last;
+    std::string expected;
+    for (size_t cell = first; cell < last; ++cell) expected += (cell > first ? "\t" : "") + cells[cell];
+    const NormalizedText normalized = NormalizeClipboardText(line);
+    ASSERT_EQ(Joined(normalized), expected.empty() ? "" : expected + "\n") << "\"" << line << "\"";
   }
 }
 

@@ -22,7 +22,7 @@ TEST(NeedsPlainForm, AnythingButPrintableAsciiAndTabs) {
 }
 
 // Lines are scanned eight bytes at a time: every byte value, at every place
-// of a word and of the tail, beside every other, tells as it does alone.
+// of a word and of the tail, beside others, tells and cuts as it does alone.
 TEST(NeedsPlainForm, EveryByteAtEveryPlaceAndItsNeighbours) {
   const auto suspect = [](int c) { return c >= 0x7F || (c < 0x20 && c != '\t'); };
   for (int c = 0; c < 256; ++c)
@@ -33,6 +33,16 @@ TEST(NeedsPlainForm, EveryByteAtEveryPlaceAndItsNeighbours) {
         ASSERT_EQ(NeedsPlainForm(line), suspect(c) || suspect(neighbour)) << c << " at " << at;
         ASSERT_EQ(CellCount(line), static_cast<size_t>(std::count(line.begin(), line.end(), '\t')) + 1)
             << c << " at " << at;
+        Cells cells{""};  // cut one byte at a time
+        for (char byte : line)
+          if (byte == '\t') cells.emplace_back();
+        size_t cell = 0, start = 0;
+        for (size_t i = 0; i <= line.size(); ++i)
+          if (i == line.size() || line[i] == '\t') {
+            cells[cell++] = std::string_view(line).substr(start, i - start);
+            start = i + 1;
+          }
+        ASSERT_EQ(SplitFields(line, '\t'), cells) << c << " at " << at;
       }
     }
 }
