@@ -26,27 +26,31 @@ void PreviewSender::Finish() {
   QApplication::restoreOverrideCursor();
 }
 
-// Sends the next rows, one script at a time: each takes the page a few
-// milliseconds, so that it answers clicks and keys all the while.
+// Sends the next rows a script at a time, the next one made while the page
+// runs the one before: each takes the page a few milliseconds, so that it
+// answers clicks and keys all the while.
 void PreviewSender::SendNextRows() {
-  constexpr size_t kRowsPerScript = 10000;
-  const PreviewTable& table = *table_;
-  if (nextRow_ >= table.RowCount()) {
+  constexpr size_t kRowsPerScript = 10000, kScriptsAhead = 2;
+  while (table_ && scriptsOnTheirWay_ < kScriptsAhead && nextRow_ < table_->RowCount()) {
+    const int generation = generation_;
+    const size_t first = nextRow_, last = std::min(table_->RowCount(), first + kRowsPerScript);
+    nextRow_ = last;
+    ++scriptsOnTheirWay_;
+    RunPageScriptLater(host_,
+                       "f13Preview.add(" + std::to_string(generation) + "," +
+                           ScriptLiteral(table_->Rows(first, last)) + ");",
+                       [alive = std::weak_ptr<PreviewSender*>(self_), generation](bool) {
+                         // The page may answer after the sender is gone, or after a later preview began.
+                         if (const auto self = alive.lock(); self && generation == (*self)->generation_) {
+                           --(*self)->scriptsOnTheirWay_;
+                           (*self)->SendNextRows();
+                         }
+                       });
+  }
+  if (table_ && nextRow_ >= table_->RowCount() && scriptsOnTheirWay_ == 0) {
     table_.reset();
     Finish();
-    return;
   }
-  const int generation = generation_;
-  const size_t first = nextRow_, last = std::min(table.RowCount(), first + kRowsPerScript);
-  nextRow_ = last;
-  RunPageScriptLater(
-      host_,
-      "f13Preview.add(" + std::to_string(generation) + "," + ScriptLiteral(table.Rows(first, last)) + ");",
-      [alive = std::weak_ptr<PreviewSender*>(self_), generation](bool) {
-        // The page may answer after the sender is gone.
-        if (const auto self = alive.lock(); self && generation == (*self)->generation_)
-          (*self)->SendNextRows();
-      });
 }
 
 void PreviewSender::ShowGroup(size_t group) {
@@ -82,6 +86,7 @@ void PreviewSender::Show(const std::string& status, PreviewTable table, std::vec
   ++generation_;
   Finish();
   table_ = std::make_shared<const PreviewTable>(std::move(table));
+  scriptsOnTheirWay_ = 0;
   const PreviewTable& shown = *table_;
   const size_t rows = shown.RowCount(), firstRows = std::min(rows, kFirstRows);
   nextRow_ = firstRows;

@@ -47,6 +47,7 @@ class PreviewSender {
   int generation_ = 0;
   std::shared_ptr<const PreviewTable> table_;  // the preview being sent
   size_t nextRow_ = 0;
+  size_t scriptsOnTheirWay_ = 0;                            // of the preview being sent
   size_t lastRows_ = 0;                                     // of the preview shown last
   std::shared_ptr<const std::vector<std::string>> groups_;  // of the preview shown
   bool filling_ = false;

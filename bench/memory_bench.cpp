@@ -4,8 +4,10 @@
 // memory and time must grow linearly with the table, whatever it holds.
 // Then the whole process on large clean tables, on one thread and on every
 // core, against `cp` of its document and against a copy synced to the disk
-// as the document is: the median of pairs run back to back.
-//   memory_bench [FORM13F_CONVERT]
+// as the document is, and against an earlier form13f-convert when one is
+// given (run with one thread, as it was written): the median of the ratios
+// of runs back to back.
+//   memory_bench [FORM13F_CONVERT [EARLIER_FORM13F_CONVERT]]
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -70,15 +72,16 @@ double Median(std::vector<double> values) {
 }
 
 // The whole process against the copies of its document, pair by pair.
-void CompareWithCopies(const std::string& convert, const std::string& dir, const std::string& table,
-                       const char* name) {
+void CompareWithCopies(const std::string& convert, const std::string& earlier, const std::string& dir,
+                       const std::string& table, const char* name) {
   constexpr int kPairs = 11;
   const std::string output = dir + "/out.xml", copy = dir + "/copy.xml";
   for (const unsigned threads : {1u, std::max(1u, std::thread::hardware_concurrency())}) {
-    std::vector<double> seconds, copies, synced, toCopy, toSynced;
+    std::vector<double> seconds, copies, synced, toCopy, toSynced, toEarlier;
     for (int pair = 0; pair < kPairs; ++pair) {
       const double run =
           Measure({convert, "--threads", std::to_string(threads), "-o", output, table}).seconds;
+      if (!earlier.empty()) toEarlier.push_back(run / Measure({earlier, "-o", output, table}).seconds);
       const double plain = Measure({"/bin/cp", output, copy}).seconds;
       const double sync =
           Measure({"/bin/dd", "if=" + output, "of=" + copy, "bs=1M", "conv=fsync", "status=none"}).seconds;
@@ -88,8 +91,10 @@ void CompareWithCopies(const std::string& convert, const std::string& dir, const
       toCopy.push_back(run / plain);
       toSynced.push_back(run / sync);
     }
-    std::printf("%-22s %7u %9.1f %8.1f %9.1f %8.2f %10.2f\n", name, threads, Median(seconds) * 1e3,
+    std::printf("%-22s %7u %9.1f %8.1f %9.1f %8.2f %10.2f", name, threads, Median(seconds) * 1e3,
                 Median(copies) * 1e3, Median(synced) * 1e3, Median(toCopy), Median(toSynced));
+    if (!earlier.empty()) std::printf(" %10.2f", Median(toEarlier));
+    std::printf("\n");
   }
 }
 
@@ -97,6 +102,7 @@ void CompareWithCopies(const std::string& convert, const std::string& dir, const
 
 int main(int argc, char** argv) {
   const std::string convert = argc > 1 ? argv[1] : "build/bin/form13f-convert";
+  const std::string earlier = argc > 2 ? argv[2] : "";
   const std::string dir =
       (std::filesystem::temp_directory_path() / ("form13f-memory-" + std::to_string(getpid()))).string();
   std::filesystem::create_directories(dir);
@@ -151,10 +157,10 @@ int main(int argc, char** argv) {
                 out > 0 ? peak / out : 0.0, run.seconds, copy.seconds);
   }
   std::printf("\nThe whole process, median of pairs run back to back (ms; ratios per pair):\n");
-  std::printf("%-22s %7s %9s %8s %9s %8s %10s\n", "table", "threads", "convert", "cp", "synced", "x cp",
-              "x synced");
-  CompareWithCopies(convert, dir, rows, "50,000 clean rows");
-  CompareWithCopies(convert, dir, large, "250,000 clean rows");
+  std::printf("%-22s %7s %9s %8s %9s %8s %10s%s\n", "table", "threads", "convert", "cp", "synced", "x cp",
+              "x synced", earlier.empty() ? "" : " x earlier");
+  CompareWithCopies(convert, earlier, dir, rows, "50,000 clean rows");
+  CompareWithCopies(convert, earlier, dir, large, "250,000 clean rows");
   std::filesystem::remove_all(dir);
   return 0;
 }
