@@ -324,8 +324,10 @@ std::vector<size_t> PartStarts(std::string_view text, unsigned threads) {
     for (size_t part = 1; part < parts; ++part) {
       const size_t from = std::max(starts.back(), text.size() / parts * part);
       const void* lineBreak = std::memchr(text.data() + from, '\n', text.size() - from);
-      if (!lineBreak) break;
-      starts.push_back(static_cast<size_t>(static_cast<const char*>(lineBreak) - text.data()) + 1);
+      const size_t start =
+          lineBreak ? static_cast<size_t>(static_cast<const char*>(lineBreak) - text.data()) + 1 : 0;
+      if (start == 0 || start == text.size()) break;  // no line to start another part
+      starts.push_back(start);
     }
   starts.push_back(text.size());
   return starts;
