@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <numeric>
 
 #include "infotable/blocks_in_order.h"
 #include "infotable/byte_words.h"
@@ -288,6 +287,7 @@ struct LinesRead {
   size_t widest = 0;
   uint32_t rowCount = 0;  // blank rows included
   std::optional<uint32_t> unclosedQuoteRow;
+  bool quoted = false;  // some row held a quote
 };
 
 void ReadLines(std::string_view text, uint32_t firstRow, LinesRead& read) {
@@ -302,6 +302,7 @@ void ReadLines(std::string_view text, uint32_t firstRow, LinesRead& read) {
   for (; !reader.AtEnd(); ++row) {
     bool quoted = false, unclosed = false;
     const std::string_view line = reader.Next(quoted, unclosed);
+    read.quoted |= quoted;
     if (unclosed && !read.unclosedQuoteRow) read.unclosedQuoteRow = row;
     if (IsBlankLine(line)) continue;
     bool needsCleaning;
@@ -314,21 +315,21 @@ void ReadLines(std::string_view text, uint32_t firstRow, LinesRead& read) {
 }
 
 // Where the copy is cut into parts read on threads of their own, then where
-// it ends; one part unless the copy is large and no quote can hold a cell
-// together over a line break.
+// it ends; one part unless the copy is large. A quote could hold a cell
+// together over a line break where a part begins: a copy with one is read
+// again in one part.
 std::vector<size_t> PartStarts(std::string_view text, unsigned threads) {
   constexpr size_t kSmallestPart = 128 << 10;
   std::vector<size_t> starts{0};
   const size_t parts = std::min<size_t>(ThreadsFor(SIZE_MAX, threads), text.size() / kSmallestPart);
-  if (parts > 1 && !std::memchr(text.data(), '"', text.size()))
-    for (size_t part = 1; part < parts; ++part) {
-      const size_t from = std::max(starts.back(), text.size() / parts * part);
-      const void* lineBreak = std::memchr(text.data() + from, '\n', text.size() - from);
-      const size_t start =
-          lineBreak ? static_cast<size_t>(static_cast<const char*>(lineBreak) - text.data()) + 1 : 0;
-      if (start == 0 || start == text.size()) break;  // no line to start another part
-      starts.push_back(start);
-    }
+  for (size_t part = 1; part < parts; ++part) {
+    const size_t from = std::max(starts.back(), text.size() / parts * part);
+    const void* lineBreak = std::memchr(text.data() + from, '\n', text.size() - from);
+    const size_t start =
+        lineBreak ? static_cast<size_t>(static_cast<const char*>(lineBreak) - text.data()) + 1 : 0;
+    if (start == 0 || start == text.size()) break;  // no line to start another part
+    starts.push_back(start);
+  }
   starts.push_back(text.size());
   return starts;
 }
@@ -341,10 +342,20 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard, unsigned threa
   std::vector<LineShape> shapes;
   size_t widest = 0;
   const std::vector<size_t> starts = PartStarts(clipboard, threads);
-  const size_t partCount = starts.size() - 1;
-  if (partCount == 1) {
-    LinesRead read;
-    ReadLines(clipboard, 1, read);
+  std::vector<LinesRead> parts(starts.size() - 1);
+  MakeBlocksInOrder(
+      parts.size(), ThreadsFor(parts.size(), threads), parts.size(),
+      [&](size_t part, size_t) {
+        ReadLines(clipboard.substr(starts[part], starts[part + 1] - starts[part]), 1, parts[part]);
+      },
+      [](size_t, size_t) { return true; });
+  if (parts.size() > 1 &&
+      std::any_of(parts.begin(), parts.end(), [](const LinesRead& p) { return p.quoted; })) {
+    parts.assign(1, LinesRead());
+    ReadLines(clipboard, 1, parts[0]);
+  }
+  if (parts.size() == 1) {
+    LinesRead& read = parts[0];
     result.lines = std::move(read.lines);
     result.rows = std::move(read.rows);
     result.cleaned = std::move(read.cleaned);
@@ -352,36 +363,22 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard, unsigned threa
     shapes = std::move(read.shapes);
     widest = read.widest;
   } else {
-    // Each part's rows are numbered from 1 on its thread, then counted on
-    // from the rows of the parts before it.
-    std::vector<LinesRead> parts(partCount);
+    // Each part's rows were numbered from 1, and are counted on from the
+    // rows of the parts before it.
+    size_t lines = 0;
+    for (const LinesRead& read : parts) lines += read.lines.size();
+    ReserveFilled(result.lines, lines);
+    ReserveFilled(result.rows, lines);
+    ReserveFilled(shapes, lines);
     uint32_t rowsBefore = 0;
-    MakeBlocksInOrder(
-        partCount, ThreadsFor(partCount, threads), partCount,
-        [&](size_t part, size_t) {
-          ReadLines(clipboard.substr(starts[part], starts[part + 1] - starts[part]), 1, parts[part]);
-        },
-        [&](size_t part, size_t) {
-          LinesRead& read = parts[part];
-          if (part == 0) {
-            const size_t lines =
-                std::accumulate(parts.begin(), parts.end(), size_t{0},
-                                [](size_t sum, const LinesRead& p) { return sum + p.lines.size(); });
-            ReserveFilled(result.lines, lines);
-            ReserveFilled(result.rows, lines);
-            ReserveFilled(shapes, lines);
-          }
-          result.lines.insert(result.lines.end(), read.lines.begin(), read.lines.end());
-          for (uint32_t row : read.rows) result.rows.push_back(row + rowsBefore);
-          shapes.insert(shapes.end(), read.shapes.begin(), read.shapes.end());
-          widest = std::max(widest, read.widest);
-          rowsBefore += read.rowCount;
-          std::vector<LineShape>().swap(read.shapes);
-          std::vector<std::string_view>().swap(read.lines);
-          std::vector<uint32_t>().swap(read.rows);
-          if (!read.cleaned.empty()) result.cleanedParts.push_back(std::move(read.cleaned));
-          return true;
-        });
+    for (LinesRead& read : parts) {
+      result.lines.insert(result.lines.end(), read.lines.begin(), read.lines.end());
+      for (uint32_t row : read.rows) result.rows.push_back(row + rowsBefore);
+      shapes.insert(shapes.end(), read.shapes.begin(), read.shapes.end());
+      widest = std::max(widest, read.widest);
+      rowsBefore += read.rowCount;
+      if (!read.cleaned.empty()) result.cleanedParts.push_back(std::move(read.cleaned));
+    }
   }
   JoinBrokenRows(result, shapes, widest);
   size_t left = SIZE_MAX, right = 0;

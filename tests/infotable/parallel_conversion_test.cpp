@@ -60,8 +60,19 @@ std::string Repeated(const std::string& text) {
   return table;
 }
 
+// Rows whose name cells hold a line break late in a quoted cell, as
+// spreadsheets copy them: most line breaks of the copy are inside a cell.
+std::string QuotedBreaksTable(int rows) {
+  std::string table;
+  for (int i = 0; i < rows; ++i) {
+    const std::string name = "ISSUER " + std::to_string(i) + std::string(60, 'X');
+    table += "\"" + name + "\nCORP\"\tCOM\t" + CusipFor(name) + "\t100\t1\tSH\tn/a\tSOLE\tn/a\t1\t0\t0\r\n";
+  }
+  return table;
+}
+
 std::vector<std::string> Tables() {
-  std::vector<std::string> tables = {MixedTable(12'000)};
+  std::vector<std::string> tables = {MixedTable(12'000), QuotedBreaksTable(4'000)};
   for (const char* folder :
        {FORM13F_SHEETS_DIR, FORM13F_TEST_DATA_DIR, FORM13F_TEST_DATA_DIR "/../../../fuzz/corpus/conversion"})
     for (const auto& entry : std::filesystem::directory_iterator(folder))
