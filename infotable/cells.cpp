@@ -181,6 +181,19 @@ Refusal ReadCode(std::string_view cell, const CodedColumn& column, uint8_t& code
 Refusal ReadAmount(std::string_view cell, DecimalMark tableMark, std::string& digits, uint64_t& number,
                    bool& hadFraction) {
   hadFraction = false;
+  // Most amounts: plain digits, read as they are checked. Nineteen digits
+  // never pass the largest 64-bit value.
+  if (!cell.empty() && cell.size() <= 19) {
+    uint64_t value = 0;
+    size_t at = 0;
+    for (; at < cell.size() && IsDigit(cell[at]); ++at)
+      value = value * 10 + static_cast<uint64_t>(cell[at] - '0');
+    if (at == cell.size()) {
+      digits.assign(cell.data(), cell.size());
+      number = value;
+      return std::nullopt;
+    }
+  }
   if (!cell.empty() && cell[0] == '$') {
     cell.remove_prefix(1);
     while (!cell.empty() && cell[0] == ' ') cell.remove_prefix(1);
@@ -190,7 +203,7 @@ Refusal ReadAmount(std::string_view cell, DecimalMark tableMark, std::string& di
     number = 0;
     return std::nullopt;
   }
-  if (!cell.empty() && std::all_of(cell.begin(), cell.end(), IsDigit)) {  // most amounts
+  if (!cell.empty() && std::all_of(cell.begin(), cell.end(), IsDigit)) {  // after "$", or very long
     digits.assign(cell);
     number = ParseValue(digits);
     return std::nullopt;
