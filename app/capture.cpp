@@ -173,12 +173,13 @@ void CaptureRunner::Start(std::function<void()> shown) {
     asked_ = true;
     return;
   }
-  if (!GetClipboardText(state_.clipboardText) && ClipboardHoldsData()) {
+  QByteArray clipboard;
+  if (!GetClipboardText(clipboard) && ClipboardHoldsData()) {
     ShowMessage(kClipboardNoTextMessage, KeptDocumentText(state_, true));
     if (shown) shown();
     return;
   }
-  if (state_.clipboardText.empty()) {
+  if (clipboard.isEmpty()) {
     ShowMessage(kClipboardEmptyMessage, KeptDocumentText(state_, true));
     if (shown) shown();
     return;
@@ -194,11 +195,12 @@ void CaptureRunner::Start(std::function<void()> shown) {
   std::string listNote;
   std::shared_ptr<const SecuritiesList> list = FindList(listNote);
   auto convert = [alive = std::weak_ptr<CaptureRunner*>(self_), conversion = std::make_shared<Conversion>(),
-                  text = std::move(state_.clipboardText), path, list, listNote]() mutable {
+                  text = std::move(clipboard), path, list, listNote]() mutable {
     // Memory running out is an outcome of its own, never an exception.
-    *conversion = ConvertInfoTable(text, path, PreviewKind::kDrawn, list.get(), listNote);
+    *conversion = ConvertInfoTable(std::string_view(text.constData(), static_cast<size_t>(text.size())), path,
+                                   PreviewKind::kDrawn, list.get(), listNote);
     // The text is not needed again, and a large one is better given back now.
-    std::string().swap(text);
+    text = QByteArray();
     QMetaObject::invokeMethod(
         qApp,
         [alive, conversion] {
@@ -213,5 +215,4 @@ void CaptureRunner::Start(std::function<void()> shown) {
     // No thread to be had: the window waits for the conversion instead.
     (*work)();
   }
-  state_.clipboardText.clear();
 }

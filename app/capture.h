@@ -27,9 +27,8 @@ constexpr const char* kCannotWriteMessage = "Could not write the file in the fil
 // What the window knows of the document in the filing folder. It lives as
 // long as the main window, and is reachable from everywhere through Capture().
 struct CaptureState {
-  std::string clipboardText;  // the text of a capture being read
-  std::string filingFolder;   // ends in "/"; empty until set at start-up
-  uint32_t entryCount = 0;    // of the document in the filing folder
+  std::string filingFolder;  // ends in "/"; empty until set at start-up
+  uint32_t entryCount = 0;   // of the document in the filing folder
   uint64_t valueTotal = 0;
   bool countsKnown = true;    // false: the document there could not be read
   bool lastHadLines = false;  // the last capture's status named errors or checks

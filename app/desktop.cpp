@@ -43,12 +43,19 @@ void PlayExclamation() {
 
 int ExclamationsPlayed() { return exclamations; }
 
-bool GetClipboardText(std::string& text) {
+bool GetClipboardText(QByteArray& text) {
   text.clear();
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (!data || !data->hasText()) return false;
-  text = data->text().toStdString();
+  text = data->text().toUtf8();
   return true;
+}
+
+bool GetClipboardText(std::string& text) {
+  QByteArray utf8;
+  const bool hasText = GetClipboardText(utf8);
+  text.assign(utf8.constData(), static_cast<size_t>(utf8.size()));
+  return hasText;
 }
 
 bool ClipboardHoldsData() {

@@ -3,6 +3,7 @@
 // clipboard, and the user's documents folder. Texts are UTF-8.
 #pragma once
 
+#include <QByteArray>
 #include <string>
 
 // Shows `text` (HTML, not escaped) in red on the main page's message line,
@@ -23,6 +24,9 @@ int ExclamationsPlayed();
 // Replaces `text` by the clipboard's plain text. False when the clipboard holds
 // no text (`text` is then empty).
 bool GetClipboardText(std::string& text);
+// The same as UTF-8 in the converter's own buffer: a copy of a large table is
+// converted once and not copied again.
+bool GetClipboardText(QByteArray& text);
 bool PutClipboardText(const std::string& text);
 // Whether the clipboard holds anything at all, text or not.
 bool ClipboardHoldsData();
