@@ -27,10 +27,23 @@ inline uint64_t ZeroBytes(uint64_t word) {
 // The bytes equal to `c`.
 inline uint64_t BytesEqual(uint64_t word, unsigned char c) { return ZeroBytes(word ^ (kEveryByte * c)); }
 
-// The bytes below `limit`, which is at most 0x80.
-inline uint64_t BytesBelow(uint64_t word, unsigned char limit) {
-  return ~((word & ~kHighBits) + kEveryByte * (0x80 - limit)) & ~word & kHighBits;
-}
+// Whether a word's first byte in memory is its lowest, so that a mask tells
+// where in the word a byte lies, and shifting a mask left by a byte moves each
+// flag onto the next byte. Where it is not, the scans that need it go byte by
+// byte.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLowByteFirst = true;
+#else
+constexpr bool kLowByteFirst = false;
+#endif
+
+// The place in its word of the first, or the last, byte a mask marks; the
+// mask must mark one.
+inline size_t FirstMarkedPlace(uint64_t mask) { return static_cast<size_t>(__builtin_ctzll(mask)) >> 3; }
+inline size_t LastMarkedPlace(uint64_t mask) { return static_cast<size_t>(63 - __builtin_clzll(mask)) >> 3; }
+
+// The bytes of a word before `place`.
+inline uint64_t BytesBefore(size_t place) { return (uint64_t{1} << (8 * place)) - 1; }
 
 // How many bytes a mask marks.
 inline size_t MarkedBytes(uint64_t mask) { return static_cast<size_t>(((mask >> 7) * kEveryByte) >> 56); }

@@ -19,15 +19,14 @@ template <typename Take>
 void ForEachCell(std::string_view line, char separator, Take take) {
   const char* const text = line.data();
   size_t start = 0, index = 0, at = 0;
-#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  for (; at + kWordBytes <= line.size(); at += kWordBytes)
-    for (uint64_t found = BytesEqual(LoadWord(text + at), static_cast<unsigned char>(separator)); found;
-         found &= found - 1) {
-      const size_t end = at + static_cast<size_t>(__builtin_ctzll(found) >> 3);  // the first byte found
-      take(std::string_view(text + start, end - start), index++);
-      start = end + 1;
-    }
-#endif
+  if constexpr (kLowByteFirst)
+    for (; at + kWordBytes <= line.size(); at += kWordBytes)
+      for (uint64_t found = BytesEqual(LoadWord(text + at), static_cast<unsigned char>(separator)); found;
+           found &= found - 1) {
+        const size_t end = at + FirstMarkedPlace(found);
+        take(std::string_view(text + start, end - start), index++);
+        start = end + 1;
+      }
   for (; at < line.size(); ++at)
     if (text[at] == separator) {
       take(std::string_view(text + start, at - start), index++);

@@ -141,30 +141,31 @@ LineShape ShapeOf(std::string_view line, bool& needsCleaning) {
   size_t tabs = 0, at = 0;
   uint64_t blankBefore = 0, tabBefore = 0x80;  // the line starts as after a tab
   uint64_t cleaning = 0;
-#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  // The cell of a word's byte whose flag is `bit`, `tabsBefore` tabs before the word.
-  const auto cellAt = [](size_t tabsBefore, uint64_t tabMarks, int bit) {
-    return tabsBefore + MarkedBytes(tabMarks & ((uint64_t{1} << (bit & ~7)) - 1));
-  };
-  uint64_t lastFilled = 0, lastTabMarks = 0;  // of the last word with a filled byte
-  size_t lastTabsBefore = 0;
-  for (; at + kWordBytes <= line.size(); at += kWordBytes) {
-    const uint64_t word = LoadWord(line.data() + at);
-    const uint64_t blanks = BytesEqual(word, ' '), tabMarks = BytesEqual(word, '\t');
-    const uint64_t afterBlank = (blanks << 8) | blankBefore, afterTab = (tabMarks << 8) | tabBefore;
-    cleaning |= (blanks & (afterBlank | afterTab)) | (tabMarks & afterBlank);
-    if (const uint64_t filled = ~(blanks | tabMarks) & kHighBits) {
-      if (shape.firstFilled == SIZE_MAX) shape.firstFilled = cellAt(tabs, tabMarks, __builtin_ctzll(filled));
-      lastFilled = filled;
-      lastTabMarks = tabMarks;
-      lastTabsBefore = tabs;
+  if constexpr (kLowByteFirst) {
+    // The cell of the byte at `place` in a word with `tabsBefore` tabs before it.
+    const auto cellAt = [](size_t tabsBefore, uint64_t tabMarks, size_t place) {
+      return tabsBefore + MarkedBytes(tabMarks & BytesBefore(place));
+    };
+    uint64_t lastFilled = 0, lastTabMarks = 0;  // of the last word with a filled byte
+    size_t lastTabsBefore = 0;
+    for (; at + kWordBytes <= line.size(); at += kWordBytes) {
+      const uint64_t word = LoadWord(line.data() + at);
+      const uint64_t blanks = BytesEqual(word, ' '), tabMarks = BytesEqual(word, '\t');
+      const uint64_t afterBlank = (blanks << 8) | blankBefore, afterTab = (tabMarks << 8) | tabBefore;
+      cleaning |= (blanks & (afterBlank | afterTab)) | (tabMarks & afterBlank);
+      if (const uint64_t filled = ~(blanks | tabMarks) & kHighBits) {
+        if (shape.firstFilled == SIZE_MAX)
+          shape.firstFilled = cellAt(tabs, tabMarks, FirstMarkedPlace(filled));
+        lastFilled = filled;
+        lastTabMarks = tabMarks;
+        lastTabsBefore = tabs;
+      }
+      tabs += MarkedBytes(tabMarks);
+      blankBefore = blanks >> 56;
+      tabBefore = tabMarks >> 56;
     }
-    tabs += MarkedBytes(tabMarks);
-    blankBefore = blanks >> 56;
-    tabBefore = tabMarks >> 56;
+    if (lastFilled) shape.lastFilled = cellAt(lastTabsBefore, lastTabMarks, LastMarkedPlace(lastFilled));
   }
-  if (lastFilled) shape.lastFilled = cellAt(lastTabsBefore, lastTabMarks, 63 - __builtin_clzll(lastFilled));
-#endif
   char previous = blankBefore ? ' ' : tabBefore ? '\t' : 'x';
   bool cleanTail = false;
   for (; at < line.size(); ++at) {
