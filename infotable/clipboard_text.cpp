@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "infotable/blocks_in_order.h"
 #include "infotable/byte_words.h"
 #include "infotable/cell_line.h"
 #include "infotable/heading.h"
@@ -285,107 +284,30 @@ std::string_view WithoutByteOrderMark(std::string_view text) {
   return text.substr(0, kMark.size()) == kMark ? text.substr(kMark.size()) : text;
 }
 
-// The rows of a part of the copy that starts a row, numbered from `firstRow`.
-struct LinesRead {
-  std::vector<std::string_view> lines;
-  std::vector<uint32_t> rows;
-  std::vector<LineShape> shapes;
-  std::vector<char> cleaned;  // the lines that needed cleaning
-  size_t widest = 0;
-  uint32_t rowCount = 0;  // blank rows included
-  std::optional<uint32_t> unclosedQuoteRow;
-  bool quoted = false;  // some row held a quote
-};
-
-void ReadLines(std::string_view text, uint32_t firstRow, LinesRead& read) {
-  read.cleaned.reserve(text.size());
-  // Room for every line at once: a large table's vectors are not copied as they grow.
-  const size_t lineBreaks = CountByte(text, '\n') + 1;
-  ReserveFilled(read.lines, lineBreaks);
-  ReserveFilled(read.rows, lineBreaks);
-  ReserveFilled(read.shapes, lineBreaks);
-  RecordReader reader(text);
-  uint32_t row = firstRow;
-  for (; !reader.AtEnd(); ++row) {
-    bool quoted = false, unclosed = false;
-    const std::string_view line = reader.Next(quoted, unclosed);
-    read.quoted |= quoted;
-    if (unclosed && !read.unclosedQuoteRow) read.unclosedQuoteRow = row;
-    if (IsBlankLine(line)) continue;
-    bool needsCleaning;
-    read.shapes.push_back(ShapeOf(line, needsCleaning));
-    read.lines.push_back(needsCleaning || quoted ? Store(read.cleaned, line, 0, SIZE_MAX) : line);
-    read.rows.push_back(row);
-    read.widest = std::max(read.widest, read.shapes.back().cells);
-  }
-  read.rowCount = row - firstRow;
-}
-
-// Where the copy is cut into parts read on threads of their own, then where
-// it ends; one part unless the copy is large. A quote could hold a cell
-// together over a line break where a part begins: a copy with one is read
-// again in one part.
-std::vector<size_t> PartStarts(std::string_view text, unsigned threads) {
-  constexpr size_t kSmallestPart = 128 << 10;
-  std::vector<size_t> starts{0};
-  const size_t parts = std::min<size_t>(ThreadsFor(SIZE_MAX, threads), text.size() / kSmallestPart);
-  for (size_t part = 1; part < parts; ++part) {
-    const size_t from = std::max(starts.back(), text.size() / parts * part);
-    const void* lineBreak = std::memchr(text.data() + from, '\n', text.size() - from);
-    const size_t start =
-        lineBreak ? static_cast<size_t>(static_cast<const char*>(lineBreak) - text.data()) + 1 : 0;
-    if (start == 0 || start == text.size()) break;  // no line to start another part
-    starts.push_back(start);
-  }
-  starts.push_back(text.size());
-  return starts;
-}
-
 }  // namespace
 
-NormalizedText NormalizeClipboardText(std::string_view clipboard, unsigned threads) {
+NormalizedText NormalizeClipboardText(std::string_view clipboard) {
   clipboard = WithoutByteOrderMark(clipboard);
   NormalizedText result;
+  result.cleaned.reserve(clipboard.size());
+  // Room for every line at once: a large table's vectors are not copied as they grow.
+  const size_t lineBreaks = CountByte(clipboard, '\n') + 1;
   std::vector<LineShape> shapes;
+  ReserveFilled(result.lines, lineBreaks);
+  ReserveFilled(result.rows, lineBreaks);
+  ReserveFilled(shapes, lineBreaks);
   size_t widest = 0;
-  const std::vector<size_t> starts = PartStarts(clipboard, threads);
-  std::vector<LinesRead> parts(starts.size() - 1);
-  MakeBlocksInOrder(
-      parts.size(), ThreadsFor(parts.size(), threads), parts.size(),
-      [&](size_t part, size_t) {
-        ReadLines(clipboard.substr(starts[part], starts[part + 1] - starts[part]), 1, parts[part]);
-      },
-      [](size_t, size_t) { return true; });
-  if (parts.size() > 1 &&
-      std::any_of(parts.begin(), parts.end(), [](const LinesRead& p) { return p.quoted; })) {
-    parts.assign(1, LinesRead());
-    ReadLines(clipboard, 1, parts[0]);
-  }
-  if (parts.size() == 1) {
-    LinesRead& read = parts[0];
-    result.lines = std::move(read.lines);
-    result.rows = std::move(read.rows);
-    result.cleaned = std::move(read.cleaned);
-    result.unclosedQuoteRow = read.unclosedQuoteRow;
-    shapes = std::move(read.shapes);
-    widest = read.widest;
-  } else {
-    // Each part's rows were numbered from 1, and are counted on from the
-    // rows of the parts before it.
-    size_t lines = 0;
-    for (const LinesRead& read : parts) lines += read.lines.size();
-    ReserveFilled(result.lines, lines);
-    ReserveFilled(result.rows, lines);
-    ReserveFilled(shapes, lines);
-    uint32_t rowsBefore = 0;
-    for (LinesRead& read : parts) {
-      result.lines.insert(result.lines.end(), read.lines.begin(), read.lines.end());
-      for (uint32_t row : read.rows) result.rows.push_back(row + rowsBefore);
-      shapes.insert(shapes.end(), read.shapes.begin(), read.shapes.end());
-      widest = std::max(widest, read.widest);
-      rowsBefore += read.rowCount;
-      if (!read.cleaned.empty()) result.cleanedParts.push_back(std::move(read.cleaned));
-    }
+  RecordReader reader(clipboard);
+  for (uint32_t row = 1; !reader.AtEnd(); ++row) {
+    bool quoted = false, unclosed = false;
+    const std::string_view line = reader.Next(quoted, unclosed);
+    if (unclosed && !result.unclosedQuoteRow) result.unclosedQuoteRow = row;
+    if (IsBlankLine(line)) continue;
+    bool needsCleaning;
+    shapes.push_back(ShapeOf(line, needsCleaning));
+    result.lines.push_back(needsCleaning || quoted ? Store(result.cleaned, line, 0, SIZE_MAX) : line);
+    result.rows.push_back(row);
+    widest = std::max(widest, shapes.back().cells);
   }
   JoinBrokenRows(result, shapes, widest);
   size_t left = SIZE_MAX, right = 0;
@@ -401,7 +323,6 @@ NormalizedText NormalizeClipboardText(std::string_view clipboard, unsigned threa
     for (std::string_view& line : result.lines) line = Store(kept, line, left, right);
     result.cleaned.swap(kept);
     std::vector<char>().swap(result.joined);
-    std::vector<std::vector<char>>().swap(result.cleanedParts);
   }
   return result;
 }

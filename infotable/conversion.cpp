@@ -99,7 +99,7 @@ struct BlockJoin {
 Conversion Convert(std::string_view text, const std::string& outputPath, PreviewKind previewKind,
                    const SecuritiesList* list, const std::string& noListNote, unsigned threads) {
   const bool buildPreview = previewKind != PreviewKind::kNone;
-  const NormalizedText normalized = NormalizeClipboardText(text, threads);
+  const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
   if (!IsTable(plan)) {
     Conversion failure = Failure(ConversionOutcome::kNotWritten, NotWrittenReason::kNoTable);
