@@ -13,9 +13,7 @@ void DocumentWriter::Write(std::string_view text) {
 void DocumentWriter::Add(std::string_view entries) {
   Write(entries);
   unsynced_ += entries.size();
-  if (unsynced_ < kBytesPerSync) return;
-  document_.SyncSoFar();
-  unsynced_ = 0;
+  if (unsynced_ >= kBytesPerSync && document_.SyncSoFar()) unsynced_ = 0;
 }
 
 bool DocumentWriter::Finish(int& cause) {

@@ -24,8 +24,8 @@ class DocumentWriter {
 
  private:
   // Small enough that the final sync waits for little more than the disk's
-  // queue. While one is still at work, the next is not begun: a slow disk
-  // spaces them out itself.
+  // queue. A sync due while the last is still at work begins with the first
+  // entries written after it is done, so that the disk is kept busy.
   static constexpr size_t kBytesPerSync = 2 << 20;
 
   void Write(std::string_view text);

@@ -93,8 +93,8 @@ bool FileReplacement::Open(const std::string& path) {
   return true;
 }
 
-void FileReplacement::SyncSoFar() {
-  if (!stream_ || stream_->file < 0 || syncing_) return;
+bool FileReplacement::SyncSoFar() {
+  if (!stream_ || stream_->file < 0 || syncing_) return false;
   if (syncer_.joinable()) syncer_.join();
   syncing_ = true;
   try {
@@ -105,6 +105,7 @@ void FileReplacement::SyncSoFar() {
   } catch (const std::system_error&) {
     syncing_ = false;  // no thread to spare: Commit syncs it all
   }
+  return true;
 }
 
 bool FileReplacement::Commit() {

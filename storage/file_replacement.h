@@ -34,8 +34,9 @@ class FileReplacement {
 
   // Starts putting what is written so far on the disk, on a thread of its own
   // while the caller writes on; nothing when the last such start is still at
-  // work. Commit then has less to wait for, and fails if this failed.
-  void SyncSoFar();
+  // work, or with no file open: false then, to be asked again later. Commit
+  // then has less to wait for, and fails if this failed.
+  bool SyncSoFar();
 
   // Puts the written file on the disk, closes it and renames it over `path`.
   // False with the cause when any step fails; the temporary file is then gone.

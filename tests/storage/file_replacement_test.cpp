@@ -32,9 +32,10 @@ TEST(FileReplacement, TheOldFileStaysUntilTheNewOneIsCommitted) {
   EXPECT_EQ(FilesIn(dir.path()), 1u) << "the temporary file is gone";
 
   FileReplacement replacement;
+  EXPECT_FALSE(replacement.SyncSoFar()) << "nothing to sync before Open";
   ASSERT_TRUE(replacement.Open(path));
   WriteText(replacement.stream(), "new");
-  replacement.SyncSoFar();
+  EXPECT_TRUE(replacement.SyncSoFar()) << "the first sync is begun at once";
   ASSERT_TRUE(replacement.Commit());
   EXPECT_EQ(ReadFile(path), "new");
   EXPECT_EQ(FilesIn(dir.path()), 1u);
