@@ -48,20 +48,20 @@ std::string KeptDocumentText(CaptureState& state, bool afterCapture) {
 
 std::string NotWrittenMessage(const Conversion& conversion, const std::string& filingFolder) {
   std::string message;
-  switch (conversion.reason) {
-    case NotWrittenReason::kNoTable:
+  switch (conversion.outcome) {
+    case ConversionOutcome::kNoTable:
       message = kNoValidDataMessage;
       if (!conversion.oneLine.empty())
         message += " It holds one line of text, not a table: \"" + OneLineShown(conversion.oneLine) +
                    "\". Copy the table's rows and capture again.";
       return EscapeMarkup(message);
-    case NotWrittenReason::kNoOutputPath: return kNoFilingFolderMessage;
-    case NotWrittenReason::kCannotCreate: message = kCannotCreateMessage; break;
-    case NotWrittenReason::kCannotWrite: message = kCannotWriteMessage; break;
-    case NotWrittenReason::kOutOfMemory: return kOutOfMemoryMessage;
-    case NotWrittenReason::kNone:
-    case NotWrittenReason::kOnlyHeading:
-    case NotWrittenReason::kEveryRowRefused: return "";
+    case ConversionOutcome::kNoOutputPath: return kNoFilingFolderMessage;
+    case ConversionOutcome::kCannotCreate: message = kCannotCreateMessage; break;
+    case ConversionOutcome::kCannotWrite: message = kCannotWriteMessage; break;
+    case ConversionOutcome::kOutOfMemory: return kOutOfMemoryMessage;
+    case ConversionOutcome::kWritten:
+    case ConversionOutcome::kOnlyHeading:
+    case ConversionOutcome::kEveryRowRefused: return "";
   }
   // Where and why: the folder and the reason.
   return EscapeMarkup(message) + "<br>" +
@@ -77,8 +77,10 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
   // Unless written, the previous document stays: the counts are read from it.
   state_.lastHadLines = !conversion.errors.empty();
   switch (conversion.outcome) {
-    case ConversionOutcome::kNotWritten:
-    case ConversionOutcome::kWriteFailed:
+    case ConversionOutcome::kNoTable:
+    case ConversionOutcome::kNoOutputPath:
+    case ConversionOutcome::kCannotCreate:
+    case ConversionOutcome::kCannotWrite:
       ShowMessage(NotWrittenMessage(conversion, state_.filingFolder), KeptDocumentText(state_, true));
       return;
     case ConversionOutcome::kOutOfMemory:
@@ -86,7 +88,8 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
                                          KeptDocumentText(state_, true));
       ShowOutOfMemory();
       return;
-    case ConversionOutcome::kNothingToFile:
+    case ConversionOutcome::kOnlyHeading:
+    case ConversionOutcome::kEveryRowRefused:
       KeptDocumentText(state_, true);
       preview_.Show(conversion.previewStatus, std::move(conversion.previewTable),
                     std::move(conversion.statusGroups));

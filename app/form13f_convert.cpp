@@ -14,6 +14,7 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -54,17 +55,19 @@ const std::string kUsage =
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
-    "Standard output gets two lines, the number of information table entries and\n"
-    "the information table total (bare digits); with -o - they go to standard\n"
-    "error. Each row error is one line on standard error.\n"
+    "Standard output gets the number of information table entries and the\n"
+    "information table total (bare digits), a line each, then a line naming the\n"
+    "other managers the table uses, if any, and with --securities-list a line of\n"
+    "what the list found; with -o - they go to standard error. Each row error is\n"
+    "one line on standard error.\n"
     "\n"
     "The document is replaced only by a complete new one: after any failure the\n"
     "old one is as it was.\n"
     "\n"
     "Exit status: 0 the document was written and no row had an error or a check;\n"
     "1 it was written but some rows had errors or checks; 2 no document was\n"
-    "written (no row could be filed, or the preview or the counts could not be\n"
-    "written), with the reason on standard error; OUTPUT is then as it was.\n";
+    "written (OUTPUT is then as it was), or it was written but the preview or\n"
+    "the counts could not be; the reason is on standard error.\n";
 
 constexpr const char* kOutOfMemory = "out of memory: nothing was written";
 
@@ -114,8 +117,8 @@ bool ReadAll(int file, InputText& text) {
   }
 }
 
-// The text of a path, or the reason it cannot be had.
-bool ReadInput(const std::string& input, InputText& text, std::string& problem) {
+// Reads the text of a path, or says why it cannot be had.
+Refusal ReadInput(const std::string& input, InputText& text) {
   const bool standardInput = input == "-";
   const int file = standardInput ? STDIN_FILENO : open(input.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat info;
@@ -134,13 +137,10 @@ bool ReadInput(const std::string& input, InputText& text, std::string& problem) 
   read = read && ReadAll(file, text);
   const int cause = errno;
   if (file >= 0 && !standardInput) close(file);
-  if (read) return true;
-  if (cause == ENOMEM)
-    problem = kOutOfMemory;
-  else
-    problem = "could not read " + (standardInput ? std::string("standard input") : input) + ": " +
-              std::strerror(cause);
-  return false;
+  if (read) return std::nullopt;
+  if (cause == ENOMEM) return kOutOfMemory;
+  return "could not read " + (standardInput ? std::string("standard input") : input) + ": " +
+         std::strerror(cause);
 }
 
 // The absolute path of a file that may not exist yet, to compare two names of it.
@@ -156,21 +156,21 @@ std::string Canonical(const std::string& path) {
 std::string NotWrittenProblem(const Conversion& conversion, const std::string& input,
                               const std::string& output) {
   const std::string source = input == "-" ? "standard input" : input;
-  switch (conversion.reason) {
-    case NotWrittenReason::kNoTable:
+  switch (conversion.outcome) {
+    case ConversionOutcome::kNoTable:
       if (!conversion.oneLine.empty())
         return source + " holds one line of text, not a table: \"" + OneLineShown(conversion.oneLine) + "\"";
       return source + " holds no table: no line has " + std::to_string(kNarrowestTable) +
              " or more cells, and none is a heading";
-    case NotWrittenReason::kCannotCreate:
+    case ConversionOutcome::kCannotCreate:
       return "could not create " + output + ": " + FailureReason(conversion.failureCause, output);
-    case NotWrittenReason::kCannotWrite:
+    case ConversionOutcome::kCannotWrite:
       return "could not write " + output + ": " + FailureReason(conversion.failureCause, output);
-    case NotWrittenReason::kOutOfMemory: return kOutOfMemory;
-    case NotWrittenReason::kNoOutputPath: return "no output file was given";
-    case NotWrittenReason::kNone:
-    case NotWrittenReason::kOnlyHeading:
-    case NotWrittenReason::kEveryRowRefused: break;
+    case ConversionOutcome::kOutOfMemory: return kOutOfMemory;
+    case ConversionOutcome::kNoOutputPath: return "no output file was given";
+    case ConversionOutcome::kWritten:
+    case ConversionOutcome::kOnlyHeading:
+    case ConversionOutcome::kEveryRowRefused: break;
   }
   return "nothing written";
 }
@@ -221,12 +221,17 @@ bool CopyToStandardOutput(const std::string& path) {
   return document && std::cout;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct Options {
   std::string output = kDocumentFileName, previewPath, input = "-", listPath;
-  bool inputGiven = false, csv = false;
+  bool csv = false;
   unsigned threads = 0;
+};
+
+// Reads the command line into `options`; an exit status when the program
+// ends here (help, version, or a command line it cannot take).
+std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
+  bool inputGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--help" || argument == "-h") {
@@ -238,49 +243,91 @@ int main(int argc, char** argv) {
       return kClean;
     }
     if (argument == "--csv") {
-      csv = true;
+      options.csv = true;
     } else if (argument == "-o" || argument == "--preview" || argument == "--securities-list") {
       if (i + 1 == argc) return Fail(argument + " needs a file name\n\n" + kUsage);
-      (argument == "-o" ? output : argument == "--preview" ? previewPath : listPath) = argv[++i];
+      (argument == "-o" ? options.output : argument == "--preview" ? options.previewPath : options.listPath) =
+          argv[++i];
     } else if (argument == "--threads") {
       char* end = nullptr;
       const unsigned long count = i + 1 < argc ? std::strtoul(argv[i + 1], &end, 10) : 0;
       if (count == 0 || count > 1024 || *end != '\0')
         return Fail("--threads needs a number of threads from 1 to 1024\n\n" + kUsage);
-      threads = static_cast<unsigned>(count);
+      options.threads = static_cast<unsigned>(count);
       ++i;
     } else if (argument.size() > 1 && argument[0] == '-') {
       return Fail("unknown option " + argument + "\n\n" + kUsage);
     } else if (inputGiven) {
       return Fail("only one INPUT may be given\n\n" + kUsage);
     } else {
-      input = argument;
+      options.input = argument;
       inputGiven = true;
     }
   }
-  const bool toStandardOutput = output == "-";
-  if (!previewPath.empty() && !toStandardOutput && Canonical(previewPath) == Canonical(output))
-    return Fail("the preview cannot be written to the document's own file, " + output);
+  const bool toStandardOutput = options.output == "-";
+  if (!options.previewPath.empty() && !toStandardOutput &&
+      Canonical(options.previewPath) == Canonical(options.output))
+    return Fail("the preview cannot be written to the document's own file, " + options.output);
+  return std::nullopt;
+}
+
+// The counts, the managers used and the list's verdict of a written document.
+bool WriteCounts(const Conversion& conversion, const Options& options, const SecuritiesList& list) {
+  std::ostream& counts = options.output == "-" ? std::cerr : std::cout;
+  counts << "No. of information table entries: " << conversion.entryCount << "\n"
+         << "Information table total: " << conversion.valueTotal << "\n";
+  if (!conversion.managersUsed.empty()) counts << ManagersUsedText(conversion.managersUsed) << "\n";
+  if (!options.listPath.empty())
+    counts << ListCheckedText(list, conversion.rowsOnList, conversion.entryCount) << "\n";
+  counts.flush();
+  return static_cast<bool>(counts);
+}
+
+// What became of the conversion, told on the standard streams, and the exit status.
+int Report(const Conversion& conversion, const Options& options, const SecuritiesList& list, bool copied) {
+  if (NothingToFile(conversion.outcome)) {
+    ReportRows(conversion);
+    if (!WritePreview(options.previewPath, conversion))
+      return Fail("could not write the preview to " + options.previewPath);
+    const bool onlyHeading = conversion.outcome == ConversionOutcome::kOnlyHeading;
+    return Fail("nothing written: " + NothingToFileText(onlyHeading, FileNameOf(options.output)));
+  }
+  if (conversion.outcome != ConversionOutcome::kWritten)
+    return Fail(NotWrittenProblem(conversion, options.input, options.output));
+  if (!copied) return Fail("could not write the document to standard output");
+  if (!WriteCounts(conversion, options, list)) return Fail("could not write the counts");
+  ReportRows(conversion);
+  if (!WritePreview(options.previewPath, conversion))
+    return Fail("could not write the preview to " + options.previewPath);
+  return conversion.errors.empty() ? kClean : kRowErrors;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (const std::optional<int> status = ReadOptions(argc, argv, options)) return *status;
 
   // The list first: a file that is no list writes nothing.
   SecuritiesList list;
-  if (!listPath.empty())
-    if (const Refusal refusal = LoadSecuritiesList(listPath, list)) return Fail(listPath + " " + *refusal);
+  if (!options.listPath.empty())
+    if (const Refusal refusal = LoadSecuritiesList(options.listPath, list))
+      return Fail(options.listPath + " " + *refusal);
 
   InputText text;
-  std::string problem;
-  if (!ReadInput(input, text, problem)) return Fail(problem);
+  if (const Refusal refusal = ReadInput(options.input, text)) return Fail(*refusal);
   std::string_view table = text.view();
   std::string tabs;
-  if (csv || EndsWith(input, ".csv") || EndsWith(input, ".CSV")) {
-    if (const Refusal refusal = CsvToTabText(table, tabs)) return Fail(input + ": " + *refusal);
+  if (options.csv || EndsWith(options.input, ".csv") || EndsWith(options.input, ".CSV")) {
+    if (const Refusal refusal = CsvToTabText(table, tabs)) return Fail(options.input + ": " + *refusal);
     text.Release();
     table = tabs;
   }
 
   // The document for standard output is made in a folder of its own first,
   // so that a failure leaves nothing half-written on the pipe.
-  std::string folder;
+  const bool toStandardOutput = options.output == "-";
+  std::string folder, output = options.output;
   if (toStandardOutput) {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/form13f-convert-XXXXXX";
@@ -289,9 +336,9 @@ int main(int argc, char** argv) {
     folder = pattern;
     output = folder + "/" + kDocumentFileName;
   }
-  const Conversion conversion =
-      ConvertInfoTable(table, output, previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable,
-                       listPath.empty() ? nullptr : &list, "", threads);
+  const Conversion conversion = ConvertInfoTable(
+      table, output, options.previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable,
+      options.listPath.empty() ? nullptr : &list, "", options.threads);
   text.Release();
   tabs = std::string();
   bool copied = true;
@@ -299,27 +346,6 @@ int main(int argc, char** argv) {
     if (conversion.outcome == ConversionOutcome::kWritten) copied = CopyToStandardOutput(output);
     std::remove(output.c_str());
     rmdir(folder.c_str());
-    output = "-";
   }
-  if (conversion.outcome == ConversionOutcome::kNothingToFile) {
-    ReportRows(conversion);
-    if (!WritePreview(previewPath, conversion)) return Fail("could not write the preview to " + previewPath);
-    const bool onlyHeading = conversion.reason == NotWrittenReason::kOnlyHeading;
-    return Fail("nothing written: " + NothingToFileText(onlyHeading, FileNameOf(output)));
-  }
-  if (conversion.outcome != ConversionOutcome::kWritten)
-    return Fail(NotWrittenProblem(conversion, input, output));
-  if (!copied) return Fail("could not write the document to standard output");
-
-  std::ostream& counts = toStandardOutput ? std::cerr : std::cout;
-  counts << "No. of information table entries: " << conversion.entryCount << "\n"
-         << "Information table total: " << conversion.valueTotal << "\n";
-  if (!conversion.managersUsed.empty()) counts << ManagersUsedText(conversion.managersUsed) << "\n";
-  if (!listPath.empty())
-    counts << ListCheckedText(list, conversion.rowsOnList, conversion.entryCount) << "\n";
-  counts.flush();
-  if (!counts) return Fail("could not write the counts");
-  ReportRows(conversion);
-  if (!WritePreview(previewPath, conversion)) return Fail("could not write the preview to " + previewPath);
-  return conversion.errors.empty() ? kClean : kRowErrors;
+  return Report(conversion, options, list, copied);
 }

@@ -21,10 +21,9 @@
 
 namespace {
 
-Conversion Failure(ConversionOutcome outcome, NotWrittenReason reason, int cause = 0) {
+Conversion Failure(ConversionOutcome outcome, int cause = 0) {
   Conversion conversion;
   conversion.outcome = outcome;
-  conversion.reason = reason;
   conversion.failureCause = cause;
   return conversion;
 }
@@ -96,22 +95,68 @@ struct BlockJoin {
   }
 };
 
+// Converts the table's blocks, on up to `threads` threads, and joins them in
+// their order.
+void ConvertBlocks(const NormalizedText& normalized, const TablePlan& plan, const SecuritiesList* list,
+                   unsigned threads, bool buildPreview, const PreviewTable& preview, BlockJoin& join) {
+  const std::vector<size_t> starts = BlockStarts(plan.lines);
+  const size_t blockCount = starts.size() - 1;
+  const unsigned threadCount = ThreadsFor(blockCount, threads);
+  // Each thread has a block in hand and one made ahead.
+  std::vector<TableBlock> blocks(std::min<size_t>(2 * threadCount, blockCount));
+  for (TableBlock& block : blocks) {
+    block.withPreview = buildPreview;
+    block.preview.withFigi = preview.withFigi;
+    block.preview.notesWidest = preview.notesWidest;
+  }
+  MakeBlocksInOrder(
+      blockCount, threadCount, blocks.size(),
+      [&](size_t block, size_t slot) {
+        ConvertTableBlock(normalized, plan, starts[block], starts[block + 1], list, blocks[slot]);
+      },
+      [&](size_t, size_t slot) { return join.Join(blocks[slot]); });
+}
+
+// What only the whole written table tells: EDGAR's rules for its total, the
+// checks across its rows, the managers it names.
+void CheckWholeTable(const TablePlan& plan, FilingChecks& checks, Conversion& conversion, ErrorList& errors,
+                     std::vector<RowError>& found) {
+  for (std::string& problem : CheckEdgarTableRules(conversion.valueTotal))
+    errors.Add({RowErrorKind::kNotAcceptedByEdgar, 0, "", std::move(problem)});
+  checks.CheckTable(!plan.thousandsCaptions.empty(), found);
+  errors.AddAll(found);
+  conversion.managersUsed = checks.ManagersUsed();
+  conversion.rowsOnList = checks.RowsOnList();
+}
+
+// The paragraph over the preview and the groups of lines it links to.
+void AddPreviewStatus(Conversion& conversion, ErrorList& errors, const SecuritiesList* list,
+                      const std::string& noListNote, const std::string& nothingWritten) {
+  errors.BuildHtml();
+  conversion.previewStatus =
+      StatusParagraph(errors.errorsHtml(), errors.checksHtml(), conversion.refusedRows, nothingWritten,
+                      conversion.managersUsed,
+                      list && conversion.entryCount > 0
+                          ? ListCheckedText(*list, conversion.rowsOnList, conversion.entryCount)
+                          : noListNote);
+  conversion.statusGroups = errors.TakeGroups();
+}
+
 Conversion Convert(std::string_view text, const std::string& outputPath, PreviewKind previewKind,
                    const SecuritiesList* list, const std::string& noListNote, unsigned threads) {
   const bool buildPreview = previewKind != PreviewKind::kNone;
   const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
   if (!IsTable(plan)) {
-    Conversion failure = Failure(ConversionOutcome::kNotWritten, NotWrittenReason::kNoTable);
+    Conversion failure = Failure(ConversionOutcome::kNoTable);
     if (normalized.lines.size() == 1) failure.oneLine = ShowCells(normalized.lines[0]);
     return failure;
   }
-  if (outputPath.empty()) return Failure(ConversionOutcome::kNotWritten, NotWrittenReason::kNoOutputPath);
+  if (outputPath.empty()) return Failure(ConversionOutcome::kNoOutputPath);
   FileReplacement document;
-  if (!document.Open(outputPath)) {
-    if (document.failureCause() == ENOMEM)
-      return Failure(ConversionOutcome::kOutOfMemory, NotWrittenReason::kOutOfMemory);
-    return Failure(ConversionOutcome::kNotWritten, NotWrittenReason::kCannotCreate, document.failureCause());
+  if (const FileFailure failure = document.Open(outputPath)) {
+    if (*failure == ENOMEM) return Failure(ConversionOutcome::kOutOfMemory);
+    return Failure(ConversionOutcome::kCannotCreate, *failure);
   }
 
   Conversion conversion;
@@ -130,53 +175,22 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
   checks.ExpectRows(plan.lines.size());
   BlockJoin join{conversion, errors, checks, writer, buildPreview ? &preview : nullptr, {}};
 
-  const std::vector<size_t> starts = BlockStarts(plan.lines);
-  const size_t blockCount = starts.size() - 1;
-  const unsigned threadCount = ThreadsFor(blockCount, threads);
-  // Each thread has a block in hand and one made ahead.
-  std::vector<TableBlock> blocks(std::min<size_t>(2 * threadCount, blockCount));
-  for (TableBlock& block : blocks) {
-    block.withPreview = buildPreview;
-    block.preview.withFigi = preview.withFigi;
-    block.preview.notesWidest = preview.notesWidest;
-  }
-  MakeBlocksInOrder(
-      blockCount, threadCount, blocks.size(),
-      [&](size_t block, size_t slot) {
-        ConvertTableBlock(normalized, plan, starts[block], starts[block + 1], list, blocks[slot]);
-      },
-      [&](size_t, size_t slot) { return join.Join(blocks[slot]); });
-  blocks.clear();
+  ConvertBlocks(normalized, plan, list, threads, buildPreview, preview, join);
 
   std::string nothingWritten;
   if (conversion.entryCount == 0) {
     // A capture with nothing to file must not put an empty document in the
     // place of the last good one: the new one is never committed.
-    conversion.outcome = ConversionOutcome::kNothingToFile;
     const bool onlyHeading = conversion.refusedRows == 0;
-    conversion.reason = onlyHeading ? NotWrittenReason::kOnlyHeading : NotWrittenReason::kEveryRowRefused;
+    conversion.outcome = onlyHeading ? ConversionOutcome::kOnlyHeading : ConversionOutcome::kEveryRowRefused;
     nothingWritten = NothingToFileText(onlyHeading, FileNameOf(outputPath));
-  } else if (int cause = 0; !writer.Finish(cause)) {
-    return Failure(ConversionOutcome::kWriteFailed, NotWrittenReason::kCannotWrite, cause);
+  } else if (const FileFailure failure = writer.Finish()) {
+    return Failure(ConversionOutcome::kCannotWrite, *failure);
   } else {
     conversion.outcome = ConversionOutcome::kWritten;
-    for (std::string& problem : CheckEdgarTableRules(conversion.valueTotal))
-      errors.Add({RowErrorKind::kNotAcceptedByEdgar, 0, "", std::move(problem)});
-    checks.CheckTable(!plan.thousandsCaptions.empty(), join.found);
-    errors.AddAll(join.found);
-    conversion.managersUsed = checks.ManagersUsed();
-    conversion.rowsOnList = checks.RowsOnList();
+    CheckWholeTable(plan, checks, conversion, errors, join.found);
   }
-  if (buildPreview) {
-    errors.BuildHtml();
-    conversion.previewStatus =
-        StatusParagraph(errors.errorsHtml(), errors.checksHtml(), conversion.refusedRows, nothingWritten,
-                        conversion.managersUsed,
-                        list && conversion.entryCount > 0
-                            ? ListCheckedText(*list, conversion.rowsOnList, conversion.entryCount)
-                            : noListNote);
-    conversion.statusGroups = errors.TakeGroups();
-  }
+  if (buildPreview) AddPreviewStatus(conversion, errors, list, noListNote, nothingWritten);
   return conversion;
 }
 
@@ -200,6 +214,6 @@ Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath
   } catch (const std::bad_alloc&) {
     // Everything the conversion held is released by now, and the old
     // document was never touched.
-    return Failure(ConversionOutcome::kOutOfMemory, NotWrittenReason::kOutOfMemory);
+    return Failure(ConversionOutcome::kOutOfMemory);
   }
 }

@@ -14,30 +14,25 @@
 #include "infotable/row_error.h"
 #include "infotable/securities_list.h"
 
-// Unless written, the old document is exactly as it was.
+// What became of the document. Unless written, the old one is exactly as it was.
 enum class ConversionOutcome {
-  kNotWritten,     // stopped before the new document was begun
-  kWritten,        // the new document is complete on the disk, in the old one's place
-  kWriteFailed,    // writing the new document failed; nothing of it is left
-  kOutOfMemory,    // memory ran out; nothing of the new document is left
-  kNothingToFile,  // no row was accepted: nothing written, the old document kept
+  kWritten,          // the new document is complete on the disk, in the old one's place
+  kOnlyHeading,      // nothing to file: the table is only a heading
+  kEveryRowRefused,  // nothing to file: every row was refused
+  kNoTable,          // no line is wide enough and none is a heading; `oneLine` tells a lone line
+  kNoOutputPath,     // no filing folder is set
+  kCannotCreate,     // the new document could not be begun: `failureCause`
+  kCannotWrite,      // nor completed, and nothing of it is left: `failureCause`
+  kOutOfMemory,      // nothing of the new document is left
 };
 
-// Why the document was not written.
-enum class NotWrittenReason {
-  kNone,          // it was
-  kNoTable,       // no line is wide enough and none is a heading; `oneLine` tells a lone line
-  kNoOutputPath,  // no filing folder is set
-  kCannotCreate,  // the new document could not be begun: `failureCause`
-  kCannotWrite,   // nor completed: `failureCause`
-  kOutOfMemory,
-  kOnlyHeading,     // nothing to file
-  kEveryRowRefused  // likewise
-};
+// No row could be filed: the preview and its lines say why.
+inline bool NothingToFile(ConversionOutcome outcome) {
+  return outcome == ConversionOutcome::kOnlyHeading || outcome == ConversionOutcome::kEveryRowRefused;
+}
 
 struct Conversion {
-  ConversionOutcome outcome = ConversionOutcome::kNotWritten;
-  NotWrittenReason reason = NotWrittenReason::kNone;
+  ConversionOutcome outcome = ConversionOutcome::kNoTable;
   int failureCause = 0;  // the errno behind a failed create or write
   std::string oneLine;   // with kNoTable: the text's only line as ShowCells shows it, or empty
   // The preview, empty unless written (or nothing to file) and asked for: the

@@ -7,7 +7,7 @@ DocumentWriter::DocumentWriter(FileReplacement& document) : document_(document) 
 }
 
 void DocumentWriter::Write(std::string_view text) {
-  if (!failed_ && WriteText(document_.stream(), text) < 0) failed_ = true;
+  if (!failure_) failure_ = document_.Write(text);
 }
 
 void DocumentWriter::Add(std::string_view entries) {
@@ -16,15 +16,7 @@ void DocumentWriter::Add(std::string_view entries) {
   if (unsynced_ >= kBytesPerSync && document_.SyncSoFar()) unsynced_ = 0;
 }
 
-bool DocumentWriter::Finish(int& cause) {
+FileFailure DocumentWriter::Finish() {
   Write(FormatDocumentEnd());
-  if (failed_) {
-    cause = StreamFailureCause(document_.stream());
-    return false;
-  }
-  if (!document_.Commit()) {
-    cause = document_.failureCause();
-    return false;
-  }
-  return true;
+  return document_.Commit();
 }

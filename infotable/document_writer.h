@@ -14,13 +14,14 @@ class DocumentWriter {
   // Writes into `document`, which must be open; the head is written first.
   explicit DocumentWriter(FileReplacement& document);
 
-  // Writes entries formatted by AppendInfoTableEntry.
+  // Writes entries formatted by AppendInfoTableEntry. After a failure later
+  // entries are dropped, and Finish gives that failure.
   void Add(std::string_view entries);
-  // Whether a write has failed; later entries are then dropped.
-  bool failed() const { return failed_; }
-  // Ends the document and puts it in the old one's place. False with the
-  // errno when it could not be completed; nothing of it is left then.
-  bool Finish(int& cause);
+  // Whether a write has failed.
+  bool failed() const { return failure_.has_value(); }
+  // Ends the document and puts it in the old one's place. After a failure
+  // nothing of the new document is left.
+  FileFailure Finish();
 
  private:
   // Small enough that the final sync waits for little more than the disk's
@@ -32,5 +33,5 @@ class DocumentWriter {
 
   FileReplacement& document_;
   size_t unsynced_ = 0;  // bytes written since the last sync was begun
-  bool failed_ = false;
+  FileFailure failure_;
 };

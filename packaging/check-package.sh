@@ -10,7 +10,7 @@ trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack -G DEB -B "$work" >/dev/null)
 package=$(ls "$work"/form13f_*.deb)
 depends=$(dpkg-deb -f "$package" Depends)
-for needed in libqt6webenginewidgets6 libqt6webenginecore6-bin qt6-qpa-plugins libcanberra0 zlib1g xdg-utils; do
+for needed in libqt6webenginewidgets6 libqt6webenginecore6-bin qt6-qpa-plugins libcanberra0 xdg-utils; do
   case "$depends" in *"$needed"*) ;; *) echo "the package does not declare $needed: $depends"; exit 1 ;; esac
 done
 dpkg-deb -x "$package" "$work/root"

@@ -8,7 +8,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <system_error>
+
+#include "storage/file_stream.h"
 
 namespace {
 
@@ -39,6 +42,19 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
+// Why `path` may not be replaced, when it exists: not a regular file (nor a
+// link to one), or read-only. The owner write bit is tested here because
+// root would otherwise write through it.
+FileFailure CannotReplace(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0) return std::nullopt;
+  if (S_ISDIR(info.st_mode)) return EISDIR;
+  if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return EINVAL;
+  if (S_ISLNK(info.st_mode) && !LinksToADocument(path)) return EINVAL;
+  if (S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR)) return EACCES;
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string_view FileNameOf(std::string_view path) {
@@ -46,59 +62,59 @@ std::string_view FileNameOf(std::string_view path) {
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+FileReplacement::FileReplacement() = default;
+
 FileReplacement::~FileReplacement() { Discard(); }
 
-bool FileReplacement::Fail(int cause) {
-  failureCause_ = cause;
+FileFailure FileReplacement::Fail(int cause) {
   Discard();
-  return false;
+  return failure_ = cause;
 }
 
 void FileReplacement::Discard() {
   if (syncer_.joinable()) syncer_.join();
-  if (stream_) CloseFileStream(stream_);
-  stream_ = nullptr;
+  stream_.reset();
+  if (file_ >= 0) close(file_);
+  file_ = -1;
   if (!temporaryPath_.empty()) unlink(temporaryPath_.c_str());
   temporaryPath_.clear();
   if (heldFile_ >= 0) close(heldFile_);
   heldFile_ = -1;
 }
 
-bool FileReplacement::Open(const std::string& path) {
+FileFailure FileReplacement::Open(const std::string& path) {
   Discard();
+  failure_.reset();
   syncFailure_ = 0;
   path_ = path;
-  struct stat info;
-  if (lstat(path.c_str(), &info) == 0) {
-    if (S_ISDIR(info.st_mode)) return Fail(EISDIR);
-    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return Fail(EINVAL);
-    if (S_ISLNK(info.st_mode) && !LinksToADocument(path)) return Fail(EINVAL);
-    if (S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR)) return Fail(EACCES);
-    // The lock that the file stream's writers take: a file held by one of
-    // them is not replaced under it.
-    heldFile_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (heldFile_ >= 0 && flock(heldFile_, LOCK_EX | LOCK_NB) != 0) return Fail(errno);
-  }
+  if (const FileFailure refused = CannotReplace(path)) return Fail(*refused);
+  // An advisory lock on the old file, which every replacement takes: a file
+  // that another one is writing is not replaced under it.
+  heldFile_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (heldFile_ >= 0 && flock(heldFile_, LOCK_EX | LOCK_NB) != 0) return Fail(errno);
   std::string pattern = FolderOf(path) + "/." + std::string(FileNameOf(path)) + ".XXXXXX";
-  const int file = mkstemp(pattern.data());
-  if (file < 0) return Fail(errno);
+  file_ = mkostemp(pattern.data(), O_CLOEXEC);
+  if (file_ < 0) return Fail(errno);
   temporaryPath_ = pattern;
-  const bool modeSet = fchmod(file, NewFileMode()) == 0;
-  const int cause = errno;
-  close(file);
-  if (!modeSet) return Fail(cause);
-  int openCause = 0;
-  stream_ = OpenFileStream(temporaryPath_, kStreamCreate, 0, &openCause);
-  if (!stream_) return Fail(openCause);
-  return true;
+  if (fchmod(file_, NewFileMode()) != 0) return Fail(errno);
+  stream_.reset(new (std::nothrow) FileStream(file_));
+  if (!stream_) return Fail(ENOMEM);
+  return std::nullopt;
+}
+
+FileFailure FileReplacement::Write(std::string_view text) {
+  if (failure_) return failure_;
+  if (!stream_) return failure_ = EBADF;
+  if (const FileFailure failure = stream_->Write(text)) return Fail(*failure);
+  return std::nullopt;
 }
 
 bool FileReplacement::SyncSoFar() {
-  if (!stream_ || stream_->file < 0 || syncing_) return false;
+  if (!stream_ || syncing_) return false;
   if (syncer_.joinable()) syncer_.join();
   syncing_ = true;
   try {
-    syncer_ = std::thread([this, file = stream_->file] {
+    syncer_ = std::thread([this, file = file_] {
       if (fdatasync(file) != 0 && syncFailure_ == 0) syncFailure_ = errno;
       syncing_ = false;
     });
@@ -108,17 +124,17 @@ bool FileReplacement::SyncSoFar() {
   return true;
 }
 
-bool FileReplacement::Commit() {
-  if (!stream_) return Fail(EBADF);
+FileFailure FileReplacement::Commit() {
+  if (failure_) return failure_;
+  if (!stream_) return failure_ = EBADF;
   if (syncer_.joinable()) syncer_.join();
   if (syncFailure_ != 0) return Fail(syncFailure_);
-  const bool synced = SyncFileStream(stream_) == kStreamOk;
-  const int syncCause = StreamFailureCause(stream_);
-  int closeCause = 0;
-  const bool closed = CloseFileStream(stream_, &closeCause) == kStreamOk;
-  stream_ = nullptr;
-  if (!synced) return Fail(syncCause);
-  if (!closed) return Fail(closeCause);
+  if (const FileFailure failure = stream_->Flush()) return Fail(*failure);
+  if (fsync(file_) != 0) return Fail(errno);
+  stream_.reset();
+  const int file = file_;
+  file_ = -1;
+  if (close(file) != 0) return Fail(errno);
   if (std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) return Fail(errno);
   temporaryPath_.clear();
   // The rename itself reaches the disk with the folder.
@@ -134,9 +150,9 @@ bool FileReplacement::Commit() {
       std::thread([file = heldFile_] { close(file); }).detach();
       heldFile_ = -1;
     } catch (const std::system_error&) {
-      // closed here instead
+      // closed by Discard instead
     }
   }
   Discard();
-  return true;
+  return std::nullopt;
 }

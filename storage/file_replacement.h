@@ -1,57 +1,61 @@
-// A new version of a file, written through a file stream into a temporary
-// file beside it, and put in the file's place only once it is complete and on
-// the disk. Until then, and after any failure, the old file stays exactly as
-// it was; a reader never sees a half-written file.
+// A new version of a file, written into a temporary file beside it and put
+// in the file's place only once it is complete and on the disk. Until then,
+// and after any failure, the old file stays exactly as it was; a reader never
+// sees a half-written file. A crash leaves at most a hidden temporary file
+// (".NAME.XXXXXX") in the folder, never a damaged NAME.
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
 
-#include "storage/file_stream.h"
+#include "storage/failure_reason.h"
+
+class FileStream;
 
 // The file name of a path: what follows its last "/".
 std::string_view FileNameOf(std::string_view path);
 
 class FileReplacement {
  public:
-  FileReplacement() = default;
+  FileReplacement();
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
   // Removes the temporary file unless it was committed.
   ~FileReplacement();
 
-  // Opens the temporary file for writing. False with the cause in
-  // failureCause(): EWOULDBLOCK when another opener holds `path`, EACCES when
-  // it is read-only, EISDIR or EINVAL when it is not a regular file (a
-  // symbolic link straight to a regular file, or to nothing, is replaced,
-  // never written through), or what creating the temporary file gave.
-  bool Open(const std::string& path);
+  // Begins the new version of `path`. Fails with EWOULDBLOCK when another
+  // replacement holds `path`, EACCES when it is read-only, EISDIR or EINVAL
+  // when it is not a regular file (a symbolic link straight to a regular
+  // file, or to nothing, is replaced, never written through), or with what
+  // creating the temporary file gave.
+  FileFailure Open(const std::string& path);
 
-  // The stream to write the new version through; null before Open.
-  FileStream* stream() const { return stream_; }
+  // Appends to the new version. After a failure nothing more is written, and
+  // every later Write and Commit gives that first failure.
+  FileFailure Write(std::string_view text);
 
-  // Starts putting what is written so far on the disk, on a thread of its own
-  // while the caller writes on; nothing when the last such start is still at
-  // work, or with no file open: false then, to be asked again later. Commit
+  // Starts putting what is written so far on the disk, on a thread of its
+  // own while the caller writes on. False when it began nothing: no file is
+  // open, or the last such start is still at work (ask again later). Commit
   // then has less to wait for, and fails if this failed.
   bool SyncSoFar();
 
-  // Puts the written file on the disk, closes it and renames it over `path`.
-  // False with the cause when any step fails; the temporary file is then gone.
-  bool Commit();
-
-  int failureCause() const { return failureCause_; }
+  // Puts the new version on the disk, closes it and renames it over `path`.
+  // After a failure the temporary file is gone and the old file untouched.
+  FileFailure Commit();
 
  private:
-  bool Fail(int cause);
+  FileFailure Fail(int cause);
   void Discard();
 
   std::string path_, temporaryPath_;
-  FileStream* stream_ = nullptr;
-  int heldFile_ = -1;  // the old file, locked so that no second writer replaces it meanwhile
-  int failureCause_ = 0;
+  int file_ = -1;  // the temporary file
+  std::unique_ptr<FileStream> stream_;
+  FileFailure failure_;
+  int heldFile_ = -1;  // the old file, locked so that no second replacement writes it meanwhile
   std::thread syncer_;
   std::atomic<bool> syncing_{false};
   std::atomic<int> syncFailure_{0};

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "infotable/preview.h"
-#include "storage/file_stream.h"
+#include "storage/file_replacement.h"
 #include "tests/support/securities_list.h"
 #include "tests/support/temp_dir.h"
 
@@ -233,9 +233,11 @@ TEST_F(PreviousDocument, SurvivesAFailedRenameAHolderAndRunningOutOfMemory) {
             "form13f-convert: could not write out.xml: Input/output error\n");
   EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
 
-  FileStream* holder = OpenFileStream(dir.File("out.xml"), kStreamUpdate);
-  EXPECT_EQ(Run(""), "form13f-convert: could not create out.xml: another program is writing out.xml\n");
-  CloseFileStream(holder);
+  {
+    FileReplacement holder;
+    ASSERT_FALSE(holder.Open(dir.File("out.xml")));
+    EXPECT_EQ(Run(""), "form13f-convert: could not create out.xml: another program is writing out.xml\n");
+  }
   EXPECT_EQ(ReadFile(dir.File("out.xml")), previous);
 
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's shadow memory needs more room than any limit here

@@ -89,10 +89,10 @@ TEST_F(ConversionTest, NothingToFileKeepsThePreviousDocumentByteForByte) {
     const std::string previous = FormatDocumentHead() + "\t<infoTable/>\r\n" + FormatDocumentEnd();
     WriteFile(path, previous);
     const Conversion conversion = ConvertInfoTable(c.table, path);
-    ASSERT_EQ(conversion.outcome, ConversionOutcome::kNothingToFile) << c.table;
+    ASSERT_EQ(conversion.outcome,
+              c.errors == 0 ? ConversionOutcome::kOnlyHeading : ConversionOutcome::kEveryRowRefused)
+        << c.table;
     EXPECT_EQ(ReadFile(path), previous) << c.table;
-    EXPECT_EQ(conversion.reason,
-              c.errors == 0 ? NotWrittenReason::kOnlyHeading : NotWrittenReason::kEveryRowRefused);
     EXPECT_EQ(conversion.errors.size(), c.errors) << "nothing from EDGAR about an empty table";
     EXPECT_NE(conversion.previewStatus.find("Nothing was written:</font></b> " + std::string(c.why)),
               std::string::npos);
@@ -118,23 +118,22 @@ TEST_F(ConversionTest, FailuresBeforeTheFileLeaveItAlone) {
   const struct {
     std::string text;
     std::string path;
-    NotWrittenReason reason;
+    ConversionOutcome outcome;
   } cases[] = {
       {SheetLine({"a", "b", "c", "d", "e", "f", "g", "h", "i"}) + SheetLine({"k"}), path,
-       NotWrittenReason::kNoTable},
-      {" \t\r\n\r\n", path, NotWrittenReason::kNoTable},
-      {HoldingLine("A", "1"), "", NotWrittenReason::kNoOutputPath},
-      {HoldingLine("A", "1"), dir.File("missing/tev_13f.xml"), NotWrittenReason::kCannotCreate},
+       ConversionOutcome::kNoTable},
+      {" \t\r\n\r\n", path, ConversionOutcome::kNoTable},
+      {HoldingLine("A", "1"), "", ConversionOutcome::kNoOutputPath},
+      {HoldingLine("A", "1"), dir.File("missing/tev_13f.xml"), ConversionOutcome::kCannotCreate},
   };
   for (const auto& c : cases) {
     const Conversion result = ConvertInfoTable(c.text, c.path);
-    EXPECT_EQ(result.outcome, ConversionOutcome::kNotWritten);
-    EXPECT_EQ(result.reason, c.reason);
+    EXPECT_EQ(result.outcome, c.outcome);
     EXPECT_EQ(ReadFile(path), "previous");
   }
   chmod(path.c_str(), 0444);
   const Conversion readOnly = ConvertInfoTable(HoldingLine("A", "1"), path);
-  EXPECT_EQ(readOnly.reason, NotWrittenReason::kCannotCreate);
+  EXPECT_EQ(readOnly.outcome, ConversionOutcome::kCannotCreate);
   EXPECT_EQ(ReadFile(path), "previous");
 }
 
@@ -145,8 +144,7 @@ TEST_F(ConversionTest, ADeviceOrAFolderIsNoDocumentToReplace) {
   } cases[] = {{"/dev/null", EINVAL}, {dir.path(), EISDIR}};
   for (const auto& c : cases) {
     const Conversion conversion = ConvertInfoTable(HoldingLine("A", "1"), c.path);
-    EXPECT_EQ(conversion.outcome, ConversionOutcome::kNotWritten) << c.path;
-    EXPECT_EQ(conversion.reason, NotWrittenReason::kCannotCreate) << c.path;
+    EXPECT_EQ(conversion.outcome, ConversionOutcome::kCannotCreate) << c.path;
     EXPECT_EQ(conversion.failureCause, c.cause) << c.path;
   }
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
@@ -378,7 +376,7 @@ TEST_F(ConversionTest, RowsWrongTheWaysFilersMakeThemAreRefusedWithAReason) {
   for (const auto& c : cases) {
     const Conversion conversion = ConvertInfoTable(c.table, path);
     ASSERT_EQ(conversion.outcome,
-              conversion.entryCount > 0 ? ConversionOutcome::kWritten : ConversionOutcome::kNothingToFile)
+              conversion.entryCount > 0 ? ConversionOutcome::kWritten : ConversionOutcome::kEveryRowRefused)
         << c.table;
     ASSERT_GE(conversion.refusedRows, 1u) << c.table;
     const auto refused =
@@ -412,7 +410,7 @@ TEST_F(ConversionTest, HeadingsAreNeitherEntriesNorErrorsButKeepTheirRowNumbers)
 
   // A narrow heading is a heading still, and says what it lacks.
   const Conversion narrow = ConvertInfoTable("CUSIP\tVALUE\n123456789\t1\n", path);
-  EXPECT_EQ(narrow.reason, NotWrittenReason::kEveryRowRefused);
+  EXPECT_EQ(narrow.outcome, ConversionOutcome::kEveryRowRefused);
   ASSERT_FALSE(narrow.errors.empty());
   EXPECT_EQ(narrow.errors[0].row, 1u);
   EXPECT_EQ(
@@ -474,7 +472,7 @@ TEST_F(ConversionTest, NumbersThatCouldBeReadTwoWaysAreRefusedNotGuessed) {
       SheetLine({"A", "COM", "037833100", "838.500", "5.000", "SH", "", "SOLE", "", "5.000", "0", "0"}) +
       SheetLine({"B", "COM", "594918104", "250.000", "1.000", "SH", "", "SOLE", "", "1.000", "0", "0"});
   const Conversion c = ConvertInfoTable(rows, path);
-  ASSERT_EQ(c.outcome, ConversionOutcome::kNothingToFile);
+  ASSERT_EQ(c.outcome, ConversionOutcome::kEveryRowRefused);
   ASSERT_EQ(c.errors.size(), 2u);
   EXPECT_EQ(c.errors[0].reason.rfind(
                 "Value \"838.500\" could be read as 838.500 (a decimal point) or as 838500", 0),

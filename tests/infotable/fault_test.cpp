@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "infotable/conversion.h"
-#include "storage/file_stream.h"
+#include "storage/file_replacement.h"
 #include "tests/support/allocation_limit.h"
 #include "tests/support/holdings.h"
 #include "tests/support/small_filesystem.h"
@@ -102,8 +102,7 @@ TEST(Faults, AFullDiskAtAnyStageLeavesThePreviousDocument) {
     setrlimit(RLIMIT_FSIZE, &limit);
     const Conversion conversion = ConvertInfoTable(table, path);
     setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(conversion.outcome, ConversionOutcome::kWriteFailed) << stage.stage;
-    EXPECT_EQ(conversion.reason, NotWrittenReason::kCannotWrite) << stage.stage;
+    EXPECT_EQ(conversion.outcome, ConversionOutcome::kCannotWrite) << stage.stage;
     EXPECT_EQ(conversion.entryCount, 0u) << stage.stage;
     EXPECT_EQ(ReadFile(path), "previous") << stage.stage;
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"tev_13f.xml"}) << stage.stage;
@@ -121,7 +120,6 @@ TEST(Faults, OutOfMemoryIsAnOutcomeAndLeavesThePreviousDocument) {
     conversion = ConvertInfoTable(table, path);
   }
   EXPECT_EQ(conversion.outcome, ConversionOutcome::kOutOfMemory);
-  EXPECT_EQ(conversion.reason, NotWrittenReason::kOutOfMemory);
   EXPECT_EQ(ReadFile(path), "previous");
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"tev_13f.xml"});
   EXPECT_EQ(ConvertInfoTable(table, path, PreviewKind::kNone).outcome, ConversionOutcome::kWritten)
@@ -138,11 +136,10 @@ TEST(Faults, ALinkIsReplacedAndAHeldDocumentIsNot) {
   EXPECT_EQ(ReadFile(target), "theirs") << "never written through";
 
   const std::string document = ReadFile(path);
-  FileStream* holder = OpenFileStream(path, kStreamUpdate);
+  FileReplacement holder;
+  ASSERT_FALSE(holder.Open(path));
   const Conversion held = ConvertInfoTable(Table(2), path);
-  CloseFileStream(holder);
-  EXPECT_EQ(held.outcome, ConversionOutcome::kNotWritten);
-  EXPECT_EQ(held.reason, NotWrittenReason::kCannotCreate);
+  EXPECT_EQ(held.outcome, ConversionOutcome::kCannotCreate);
   EXPECT_EQ(held.failureCause, EWOULDBLOCK);
   EXPECT_EQ(ReadFile(path), document);
 }
@@ -175,8 +172,7 @@ TEST(Faults, AReadOnlyFolderRefusesTheFile) {
   SmallFilesystem folder("16k", true);
   if (!folder.mounted()) GTEST_SKIP() << "no right to mount a read-only tmpfs here";
   const Conversion conversion = ConvertInfoTable(HoldingLine("A", "1"), folder.File("tev_13f.xml"));
-  EXPECT_EQ(conversion.outcome, ConversionOutcome::kNotWritten);
-  EXPECT_EQ(conversion.reason, NotWrittenReason::kCannotCreate);
+  EXPECT_EQ(conversion.outcome, ConversionOutcome::kCannotCreate);
 }
 
 TEST(Faults, MarkupScriptsAndReferencesInCellsStayText) {

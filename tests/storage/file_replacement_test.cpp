@@ -24,8 +24,8 @@ TEST(FileReplacement, TheOldFileStaysUntilTheNewOneIsCommitted) {
   WriteFile(path, "old");
   {
     FileReplacement replacement;
-    ASSERT_TRUE(replacement.Open(path));
-    WriteText(replacement.stream(), "new, not committed");
+    ASSERT_FALSE(replacement.Open(path));
+    EXPECT_FALSE(replacement.Write("new, not committed"));
     EXPECT_EQ(ReadFile(path), "old");
   }
   EXPECT_EQ(ReadFile(path), "old");
@@ -33,10 +33,10 @@ TEST(FileReplacement, TheOldFileStaysUntilTheNewOneIsCommitted) {
 
   FileReplacement replacement;
   EXPECT_FALSE(replacement.SyncSoFar()) << "nothing to sync before Open";
-  ASSERT_TRUE(replacement.Open(path));
-  WriteText(replacement.stream(), "new");
+  ASSERT_FALSE(replacement.Open(path));
+  EXPECT_FALSE(replacement.Write("new"));
   EXPECT_TRUE(replacement.SyncSoFar()) << "the first sync is begun at once";
-  ASSERT_TRUE(replacement.Commit());
+  ASSERT_FALSE(replacement.Commit());
   EXPECT_EQ(ReadFile(path), "new");
   EXPECT_EQ(FilesIn(dir.path()), 1u);
 }
@@ -45,7 +45,7 @@ TEST(FileReplacement, WhatCannotBeReplacedGivesItsCause) {
   TempDir dir;
   WriteFile(dir.File("held.xml"), "held");
   FileReplacement holder;
-  ASSERT_TRUE(holder.Open(dir.File("held.xml")));
+  ASSERT_FALSE(holder.Open(dir.File("held.xml")));
   const struct {
     std::string path;
     int cause;
@@ -57,8 +57,9 @@ TEST(FileReplacement, WhatCannotBeReplacedGivesItsCause) {
   };
   for (const auto& c : cases) {
     FileReplacement replacement;
-    EXPECT_FALSE(replacement.Open(c.path)) << c.path;
-    EXPECT_EQ(replacement.failureCause(), c.cause) << c.path;
+    EXPECT_EQ(replacement.Open(c.path), c.cause) << c.path;
+    EXPECT_EQ(replacement.Write("x"), c.cause) << "the first failure stays";
+    EXPECT_EQ(replacement.Commit(), c.cause);
   }
   EXPECT_EQ(ReadFile(dir.File("held.xml")), "held");
 }
