@@ -131,6 +131,117 @@ bool ReadDollarsAmount(std::string_view cell, std::string& digits, uint64_t& num
   return true;
 }
 
+// Most amounts: plain digits, read as they are checked. Nineteen digits
+// never pass the largest 64-bit value.
+bool ReadPlainAmount(std::string_view cell, std::string& digits, uint64_t& number) {
+  if (cell.empty() || cell.size() > 19) return false;
+  uint64_t value = 0;
+  for (char c : cell) {
+    if (!IsDigit(c)) return false;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+  }
+  digits.assign(cell.data(), cell.size());
+  number = value;
+  return true;
+}
+
+// An amount as runs of digits and the single marks between them, read once.
+struct MarkedAmount {
+  static constexpr size_t kMostRuns = 24;  // more groups than any amount EDGAR takes
+  std::string_view cell;
+  size_t runStart[kMostRuns], runLength[kMostRuns];
+  char marks[kMostRuns];
+  size_t runCount = 0, markCount = 0;
+  AmountShape shape;
+
+  std::string_view Digits(size_t run) const { return cell.substr(runStart[run], runLength[run]); }
+};
+
+// False when the cell is no such amount: a mark first, two in a row, too
+// many, or one that marks neither decimals nor thousands.
+bool ScanMarkedAmount(std::string_view cell, MarkedAmount& amount) {
+  amount.cell = cell;
+  AmountShape& shape = amount.shape;
+  for (size_t at = 0; at < cell.size();) {
+    const size_t start = at;
+    while (at < cell.size() && IsDigit(cell[at])) ++at;
+    if (at == start || amount.runCount == MarkedAmount::kMostRuns) return false;
+    amount.runStart[amount.runCount] = start;
+    amount.runLength[amount.runCount++] = at - start;
+    shape.digitsAfterLast += static_cast<int>(at - start);
+    if (shape.periods + shape.commas == 0) shape.digitsBeforeFirst += static_cast<int>(at - start);
+    if (at == cell.size()) break;
+    const char mark = cell[at++];
+    if (mark == '.' || mark == ',') {
+      if (shape.periods + shape.commas == 0)
+        shape.leadingZeroOnly = amount.runCount == 1 && amount.Digits(0) == "0";
+      (mark == '.' ? shape.periods : shape.commas) += 1;
+      shape.last = mark;
+      shape.digitsAfterLast = 0;
+    } else if (mark == '\'' || mark == ' ') {
+      if (shape.periods + shape.commas == 0) shape.otherGroups = true;
+    } else {
+      return false;
+    }
+    amount.marks[amount.markCount++] = mark;
+    if (at == cell.size()) {
+      if (mark != '.' && mark != ',') return false;
+      amount.runStart[amount.runCount] = at;  // "1000." has an empty fraction
+      amount.runLength[amount.runCount++] = 0;
+    }
+  }
+  return amount.runCount > 0;
+}
+
+// Which mark, if any, is the decimal one: the cell's own form, else the
+// table's. Refused when the two disagree or nothing tells.
+Refusal FindDecimalMark(const MarkedAmount& amount, DecimalMark tableMark, char& decimal) {
+  const AmountShape& shape = amount.shape;
+  decimal = 0;
+  if (shape.periods + shape.commas == 0) return std::nullopt;
+  const char last = amount.marks[amount.markCount - 1];
+  const DecimalMark own = DecimalMarkOf(shape);
+  if (own != DecimalMark::kUnknown && tableMark != DecimalMark::kUnknown && own != tableMark)
+    return own == DecimalMark::kComma
+               ? "marks decimals with a comma, but the table's other amounts mark them with a period"
+               : "marks decimals with a period, but the table's other amounts mark them with a comma";
+  const char kind = shape.periods > 0 ? '.' : ',';
+  if (shape.periods > 0 && shape.commas > 0) {
+    decimal = last;  // "1,234.56", "1.234,56"
+  } else if (shape.periods + shape.commas == 1 && last == kind) {
+    const DecimalMark cellsMark = kind == '.' ? DecimalMark::kPeriod : DecimalMark::kComma;
+    if (own != DecimalMark::kUnknown || tableMark == cellsMark) {
+      decimal = kind;
+    } else if (tableMark == DecimalMark::kUnknown && kind == '.') {
+      // "838.500": 838.5 where a period marks decimals, 838,500 where it
+      // groups thousands, and nothing else in the table tells which.
+      const std::string whole(amount.Digits(0)), fraction(amount.Digits(1));
+      return "could be read as " + whole + "." + fraction + " (a decimal point) or as " + whole + fraction +
+             " (a thousands mark), and no other amount in the table tells which: copy the column "
+             "formatted with thousands separators, as 1,234, or as plain digits";
+    }
+    // Otherwise a comma before three digits groups thousands, as sheets in
+    // dollars write them, unless the table's amounts mark decimals with it.
+  }
+  if (decimal != 0 && std::count(amount.marks, amount.marks + amount.markCount, decimal) != 1)
+    return kNotANumber;
+  return std::nullopt;
+}
+
+// The thousands marks of the whole part: one kind, groups of three after the first.
+bool GroupsThousands(const MarkedAmount& amount, size_t wholeRuns, char decimal) {
+  char group = 0;
+  for (size_t i = 0; i + 1 < wholeRuns; ++i) {
+    if (group == 0) group = amount.marks[i];
+    if (amount.marks[i] != group || amount.marks[i] == decimal) return false;
+  }
+  if (group == 0) return true;
+  if (amount.runLength[0] > 3) return false;
+  for (size_t i = 1; i < wholeRuns; ++i)
+    if (amount.runLength[i] != 3) return false;
+  return true;
+}
+
 }  // namespace
 
 const CodedColumn kShPrnColumn = {
@@ -181,19 +292,7 @@ Refusal ReadCode(std::string_view cell, const CodedColumn& column, uint8_t& code
 Refusal ReadAmount(std::string_view cell, DecimalMark tableMark, std::string& digits, uint64_t& number,
                    bool& hadFraction) {
   hadFraction = false;
-  // Most amounts: plain digits, read as they are checked. Nineteen digits
-  // never pass the largest 64-bit value.
-  if (!cell.empty() && cell.size() <= 19) {
-    uint64_t value = 0;
-    size_t at = 0;
-    for (; at < cell.size() && IsDigit(cell[at]); ++at)
-      value = value * 10 + static_cast<uint64_t>(cell[at] - '0');
-    if (at == cell.size()) {
-      digits.assign(cell.data(), cell.size());
-      number = value;
-      return std::nullopt;
-    }
-  }
+  if (ReadPlainAmount(cell, digits, number)) return std::nullopt;
   if (!cell.empty() && cell[0] == '$') {
     cell.remove_prefix(1);
     while (!cell.empty() && cell[0] == ' ') cell.remove_prefix(1);
@@ -210,92 +309,18 @@ Refusal ReadAmount(std::string_view cell, DecimalMark tableMark, std::string& di
   }
   if (tableMark == DecimalMark::kPeriod && ReadDollarsAmount(cell, digits, number, hadFraction))
     return std::nullopt;
-  // Runs of digits and the single marks between them, read once.
-  constexpr size_t kMostRuns = 24;  // more groups than any amount EDGAR takes
-  struct Run {
-    const char* at;
-    size_t length;
-    size_t size() const { return length; }
-    operator std::string_view() const { return std::string_view(at, length); }
-  };
-  Run runs[kMostRuns];
-  char marks[kMostRuns];
-  size_t runCount = 0, markCount = 0;
-  AmountShape shape;
-  for (size_t at = 0; at < cell.size();) {
-    const size_t start = at;
-    while (at < cell.size() && IsDigit(cell[at])) ++at;
-    if (at == start || runCount == kMostRuns) return kNotANumber;  // a mark first, two in a row, or too many
-    runs[runCount++] = {cell.data() + start, at - start};
-    shape.digitsAfterLast += static_cast<int>(at - start);
-    if (shape.periods + shape.commas == 0) shape.digitsBeforeFirst += static_cast<int>(at - start);
-    if (at == cell.size()) break;
-    const char mark = cell[at++];
-    if (mark == '.' || mark == ',') {
-      if (shape.periods + shape.commas == 0)
-        shape.leadingZeroOnly = runCount == 1 && std::string_view(runs[0]) == "0";
-      (mark == '.' ? shape.periods : shape.commas) += 1;
-      shape.last = mark;
-      shape.digitsAfterLast = 0;
-    } else if (mark == '\'' || mark == ' ') {
-      if (shape.periods + shape.commas == 0) shape.otherGroups = true;
-    } else {
-      return kNotANumber;
-    }
-    marks[markCount++] = mark;
-    if (at == cell.size()) {
-      if (mark != '.' && mark != ',') return kNotANumber;
-      runs[runCount++] = {cell.data() + at, 0};  // "1000." has an empty fraction
-    }
-  }
-  if (runCount == 0) return kNotANumber;
-  // Which mark, if any, is the decimal one: the cell's own form, else the table's.
+  MarkedAmount amount;
+  if (!ScanMarkedAmount(cell, amount)) return kNotANumber;
   char decimal = 0;
-  const char last = markCount == 0 ? 0 : marks[markCount - 1];
-  if (shape.periods + shape.commas > 0) {
-    const DecimalMark own = DecimalMarkOf(shape);
-    if (own != DecimalMark::kUnknown && tableMark != DecimalMark::kUnknown && own != tableMark)
-      return own == DecimalMark::kComma
-                 ? "marks decimals with a comma, but the table's other amounts mark them with a period"
-                 : "marks decimals with a period, but the table's other amounts mark them with a comma";
-    const char kind = shape.periods > 0 ? '.' : ',';
-    if (shape.periods > 0 && shape.commas > 0) {
-      decimal = last;  // "1,234.56", "1.234,56"
-    } else if (shape.periods + shape.commas == 1 && last == kind) {
-      const DecimalMark cellsMark = kind == '.' ? DecimalMark::kPeriod : DecimalMark::kComma;
-      if (own != DecimalMark::kUnknown || tableMark == cellsMark) {
-        decimal = kind;
-      } else if (tableMark == DecimalMark::kUnknown && kind == '.') {
-        // "838.500": 838.5 where a period marks decimals, 838,500 where it
-        // groups thousands, and nothing else in the table tells which.
-        return "could be read as " + std::string(runs[0]) + "." + std::string(runs[1]) +
-               " (a decimal point) or as " + std::string(runs[0]) + std::string(runs[1]) +
-               " (a thousands mark), and no other amount in the table tells which: copy the column "
-               "formatted with thousands separators, as 1,234, or as plain digits";
-      }
-      // Otherwise a comma before three digits groups thousands, as sheets in
-      // dollars write them, unless the table's amounts mark decimals with it.
-    }
-  }
-  if (decimal != 0 && std::count(marks, marks + markCount, decimal) != 1) return kNotANumber;
-  // The thousands marks: one kind, groups of three after the first.
-  const size_t wholeRuns = decimal != 0 ? runCount - 1 : runCount;
-  char group = 0;
-  for (size_t i = 0; i + 1 < wholeRuns; ++i) {
-    if (group == 0) group = marks[i];
-    if (marks[i] != group || marks[i] == decimal) return kNotANumber;
-  }
-  if (group != 0) {
-    if (runs[0].size() > 3) return kNotANumber;
-    for (size_t i = 1; i < wholeRuns; ++i)
-      if (runs[i].size() != 3) return kNotANumber;
-  }
+  if (Refusal refusal = FindDecimalMark(amount, tableMark, decimal)) return refusal;
+  const size_t wholeRuns = decimal != 0 ? amount.runCount - 1 : amount.runCount;
+  if (!GroupsThousands(amount, wholeRuns, decimal)) return kNotANumber;
   char whole[64];  // more digits than any amount EDGAR takes, and the room to carry
   size_t length = 0;
   for (size_t i = 0; i < wholeRuns; ++i)
-    for (char c : std::string_view(runs[i]))
+    for (char c : amount.Digits(i))
       if (length < sizeof whole - 1) whole[length++] = c;
-  const std::string_view fraction = decimal != 0 ? runs[runCount - 1] : std::string_view();
+  const std::string_view fraction = decimal != 0 ? amount.Digits(amount.runCount - 1) : std::string_view();
   hadFraction = std::any_of(fraction.begin(), fraction.end(), [](char c) { return c != '0'; });
   RoundHalfUp(whole, length, fraction);
   digits.assign(whole, length);

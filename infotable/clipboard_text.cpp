@@ -195,65 +195,83 @@ std::string_view Store(std::vector<char>& store, std::string_view line, size_t f
   return std::string_view(store.data() + at, cleaned.size());
 }
 
-// Joins the lines of rows whose cells hold line breaks copied raw, as
-// Gnumeric copies them: consecutive lines each narrower than the table that
-// together make exactly its width, one blank where each break was. A break in
-// the first cell leaves a line of one cell over a whole row: that is joined
-// too unless the row is a heading, but it could also be a title over the
-// table, so such rows are listed to be checked. Later rows are numbered as
-// the sheet numbers them.
-void JoinBrokenRows(NormalizedText& text, std::vector<LineShape>& shapes, size_t width) {
-  struct Join {
-    size_t first, last;
-    bool listed;  // a break in the first cell: to be checked
-  };
+// Lines to be joined into one row: `first` to `last`.
+struct Join {
+  size_t first, last;
+  bool listed;  // a break in the first cell: to be checked
+};
+
+// Whether `line` is the sheet's row right after the line before it.
+bool FollowsOn(const NormalizedText& text, size_t line) {
+  return line < text.lines.size() && text.rows[line] == text.rows[line - 1] + 1;
+}
+
+// The lines `first` to `last` joined, one blank where each break was.
+std::string Joined(const NormalizedText& text, size_t first, size_t last) {
+  std::string whole(text.lines[first]);
+  for (size_t part = first + 1; part <= last; ++part) (whole += ' ') += text.lines[part];
+  return whole;
+}
+
+// The last line of a heading `first` to `last` once the lines of one cell
+// that end its last caption are added, as a caption broken at its end
+// leaves them: "VOTING AUTHORITY" over "NONE".
+size_t ExtendHeading(const NormalizedText& text, const std::vector<LineShape>& shapes, size_t first,
+                     size_t last) {
+  if (!FollowsOn(text, last + 1) || shapes[last + 1].cells != 1) return last;  // most lines
+  std::string whole = Joined(text, first, last);
+  if (!MayBeHeading(whole)) return last;
+  while (FollowsOn(text, last + 1) && shapes[last + 1].cells == 1) {
+    const std::string caption = whole.substr(whole.rfind('\t') + 1) + " " + std::string(text.lines[last + 1]);
+    if (!IsCaption(caption)) break;
+    (whole += ' ') += text.lines[++last];
+  }
+  return last;
+}
+
+// The rows whose cells hold line breaks copied raw, as Gnumeric copies them:
+// consecutive lines each narrower than the table that together make exactly
+// its width. A break in the first cell leaves a line of one cell over a whole
+// row: that is joined too unless the row is a heading, but it could also be a
+// title over the table, so such rows are listed to be checked.
+std::vector<Join> FindBrokenRows(const NormalizedText& text, const std::vector<LineShape>& shapes,
+                                 size_t width) {
   std::vector<Join> joins;
-  size_t bytes = 0;
-  const auto follows = [&](size_t line) {
-    return line < text.lines.size() && text.rows[line] == text.rows[line - 1] + 1;
-  };
-  // The lines of one cell under a heading that end its last caption, as a
-  // caption broken at its end leaves them: "VOTING AUTHORITY" over "NONE".
-  const auto extendHeading = [&](size_t first, size_t last) {
-    if (!follows(last + 1) || shapes[last + 1].cells != 1) return last;  // most lines
-    std::string whole(text.lines[first]);
-    for (size_t part = first + 1; part <= last; ++part) (whole += ' ') += text.lines[part];
-    if (!MayBeHeading(whole)) return last;
-    while (follows(last + 1) && shapes[last + 1].cells == 1) {
-      const std::string caption =
-          whole.substr(whole.rfind('\t') + 1) + " " + std::string(text.lines[last + 1]);
-      if (!IsCaption(caption)) break;
-      (whole += ' ') += text.lines[++last];
-    }
-    return last;
-  };
   for (size_t first = 0; first < text.lines.size(); ++first) {
     if (shapes[first].cells >= width) {
-      if (const size_t last = extendHeading(first, first); last > first) {
+      if (const size_t last = ExtendHeading(text, shapes, first, first); last > first) {
         joins.push_back({first, last, false});
-        for (size_t line = first; line <= last; ++line) bytes += text.lines[line].size() + 1;
         first = last;
       }
       continue;
     }
     size_t cells = shapes[first].cells, last = first;
-    while (cells < width && follows(last + 1) && shapes[last + 1].cells < width) {
+    while (cells < width && FollowsOn(text, last + 1) && shapes[last + 1].cells < width) {
       ++last;
       cells += shapes[last].cells - 1;
     }
-    const bool firstCellBroken = cells == 1 && last == first && follows(first + 1) &&
+    const bool firstCellBroken = cells == 1 && last == first && FollowsOn(text, first + 1) &&
                                  shapes[first + 1].cells == width && !MayBeHeading(text.lines[first + 1]);
     if (firstCellBroken) {
       last = first + 1;
       cells = width;
     }
     if (cells != width || last == first) continue;
-    if (!firstCellBroken) last = extendHeading(first, last);
+    if (!firstCellBroken) last = ExtendHeading(text, shapes, first, last);
     joins.push_back({first, last, firstCellBroken});
-    for (size_t line = first; line <= last; ++line) bytes += text.lines[line].size() + 1;
     first = last;
   }
+  return joins;
+}
+
+// Joins the broken rows into one line each. Later rows are numbered as the
+// sheet numbers them.
+void JoinBrokenRows(NormalizedText& text, std::vector<LineShape>& shapes, size_t width) {
+  const std::vector<Join> joins = FindBrokenRows(text, shapes, width);
   if (joins.empty()) return;
+  size_t bytes = 0;
+  for (const Join& join : joins)
+    for (size_t line = join.first; line <= join.last; ++line) bytes += text.lines[line].size() + 1;
   text.joined.reserve(bytes);
   size_t kept = 0, next = 0;
   uint32_t merged = 0;  // line breaks inside cells so far
@@ -262,8 +280,7 @@ void JoinBrokenRows(NormalizedText& text, std::vector<LineShape>& shapes, size_t
     if (next < joins.size() && joins[next].first == line) {
       if (joins[next].listed) text.continuedFirstCells.push_back(text.rows[kept]);
       const size_t last = joins[next++].last;
-      std::string whole(text.lines[line]);
-      for (size_t part = line + 1; part <= last; ++part) (whole += ' ') += text.lines[part];
+      const std::string whole = Joined(text, line, last);
       bool needsCleaning;
       shapes[kept] = ShapeOf(whole, needsCleaning);
       text.lines[kept] = Store(text.joined, whole, 0, SIZE_MAX);
