@@ -12,24 +12,27 @@
 #include <system_error>
 #include <utility>
 
-#include "app/cadlg.h"
 #include "app/desktop.h"
-#include "app/preview.h"
+#include "app/preview_sender.h"
 #include "form/dom.h"
 #include "infotable/document_summary.h"
 #include "infotable/row_error.h"
 #include "infotable/text_forms.h"
 #include "storage/failure_reason.h"
 
-CaptureState& Capture() { return MainWindow()->captureState; }
+KeptDocument ReadKeptDocument(CaptureState& state) {
+  KeptDocument kept;
+  kept.problem = ReadDocumentSummary(state.filingFolder + kDocumentFileName, kept.summary);
+  state.countsKnown = !kept.problem;
+  state.entryCount = kept.problem ? 0 : kept.summary.entries;
+  state.valueTotal = kept.problem ? 0 : kept.summary.valueTotal;
+  return kept;
+}
 
-std::string KeptDocumentText(CaptureState& state, bool afterCapture) {
+std::string KeptDocumentText(const KeptDocument& kept, bool afterCapture) {
   const std::string name = kDocumentFileName;
-  DocumentSummary summary;
-  const Refusal problem = ReadDocumentSummary(state.filingFolder + name, summary);
-  state.countsKnown = !problem;
-  state.entryCount = problem ? 0 : summary.entries;
-  state.valueTotal = problem ? 0 : summary.valueTotal;
+  const DocumentSummary& summary = kept.summary;
+  const Refusal& problem = kept.problem;
   if (!summary.exists)
     return afterCapture ? "There is no previous " + name + " in the filing folder."
                         : "There is no " + name + " in the filing folder yet.";
@@ -73,7 +76,7 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
   // page's memory goes back to the system with its renderer process.
   if (preview_.ShownRows() > PreviewSender::kLargePreview &&
       conversion.previewTable.RowCount() <= PreviewSender::kLargePreview)
-    RenewMainPage();
+    renewPage_();  // a page that cannot be renewed goes on as it is
   // Unless written, the previous document stays: the counts are read from it.
   state_.lastHadLines = !conversion.errors.empty();
   switch (conversion.outcome) {
@@ -81,16 +84,16 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
     case ConversionOutcome::kNoOutputPath:
     case ConversionOutcome::kCannotCreate:
     case ConversionOutcome::kCannotWrite:
-      ShowMessage(NotWrittenMessage(conversion, state_.filingFolder), KeptDocumentText(state_, true));
+      ShowNotWritten(NotWrittenMessage(conversion, state_.filingFolder));
       return;
     case ConversionOutcome::kOutOfMemory:
       ReplaceElementContent("idMsg", std::string("<font color=red>") + kOutOfMemoryMessage + "</font><br>" +
-                                         KeptDocumentText(state_, true));
+                                         KeptDocumentText(ReadKeptDocument(state_), true));
       ShowOutOfMemory();
       return;
     case ConversionOutcome::kOnlyHeading:
     case ConversionOutcome::kEveryRowRefused:
-      KeptDocumentText(state_, true);
+      ReadKeptDocument(state_);
       preview_.Show(conversion.previewStatus, std::move(conversion.previewTable),
                     std::move(conversion.statusGroups));
       PlayExclamation();
@@ -105,6 +108,10 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
   }
 }
 
+void CaptureRunner::ShowNotWritten(const std::string& message) {
+  ShowMessage(message, KeptDocumentText(ReadKeptDocument(state_), true));
+}
+
 // On the window's thread, once the conversion is done.
 void CaptureRunner::Converted(Conversion& conversion) {
   Finish();
@@ -116,7 +123,7 @@ void CaptureRunner::Converted(Conversion& conversion) {
     // The document is complete and the counts are its own; only the page
     // could not be shown.
     ShowOutOfMemory();
-  } catch (const CException&) {
+  } catch (const PageOperationFailed&) {
     // The page is gone; its restart shows the counts.
     asked_ = false;
     return;
@@ -176,17 +183,18 @@ void CaptureRunner::Start(std::function<void()> shown) {
     asked_ = true;
     return;
   }
-  QByteArray clipboard;
-  if (!GetClipboardText(clipboard) && ClipboardHoldsData()) {
-    ShowMessage(kClipboardNoTextMessage, KeptDocumentText(state_, true));
+  std::optional<QByteArray> copied = ClipboardBytes();
+  if (!copied && ClipboardHoldsData()) {
+    ShowNotWritten(kClipboardNoTextMessage);
     if (shown) shown();
     return;
   }
-  if (clipboard.isEmpty()) {
-    ShowMessage(kClipboardEmptyMessage, KeptDocumentText(state_, true));
+  if (!copied || copied->isEmpty()) {
+    ShowNotWritten(kClipboardEmptyMessage);
     if (shown) shown();
     return;
   }
+  QByteArray clipboard = std::move(*copied);
   // At once: the previous results no longer describe what is coming.
   ReplaceElementContent("idMsg", kConvertingText);
   const std::string path = state_.filingFolder.empty() ? "" : state_.filingFolder + kDocumentFileName;

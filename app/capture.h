@@ -9,8 +9,10 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "infotable/conversion.h"
+#include "infotable/document_summary.h"
 #include "infotable/edgar_limits.h"
 #include "infotable/securities_list.h"
 
@@ -25,7 +27,7 @@ constexpr const char* kCannotCreateMessage = "Could not create file in the filin
 constexpr const char* kCannotWriteMessage = "Could not write the file in the filing folder.";
 
 // What the window knows of the document in the filing folder. It lives as
-// long as the main window, and is reachable from everywhere through Capture().
+// long as the main window.
 struct CaptureState {
   std::string filingFolder;  // ends in "/"; empty until set at start-up
   uint32_t entryCount = 0;   // of the document in the filing folder
@@ -34,22 +36,30 @@ struct CaptureState {
   bool lastHadLines = false;  // the last capture's status named errors or checks
 };
 
-// The main window's capture state.
-CaptureState& Capture();
-
 // Why a capture wrote nothing, in the window's words: the message, then the
 // folder and the reason. HTML.
 std::string NotWrittenMessage(const Conversion& conversion, const std::string& filingFolder);
 
-// Reads the document in the filing folder into the state's counts and says
-// what it holds, in HTML: as the previous one kept by a capture that wrote
-// nothing, or, at start-up, as the one there.
-std::string KeptDocumentText(CaptureState& state, bool afterCapture);
+// The document in the filing folder as last read.
+struct KeptDocument {
+  DocumentSummary summary;
+  Refusal problem;  // why it could not be read
+};
+
+// Reads the document in the filing folder and sets the state's counts to its own.
+KeptDocument ReadKeptDocument(CaptureState& state);
+
+// What the document holds, in HTML: as the previous one kept by a capture
+// that wrote nothing, or, at start-up, as the one there.
+std::string KeptDocumentText(const KeptDocument& kept, bool afterCapture);
 
 // Runs the captures of one window, one at a time.
 class CaptureRunner {
  public:
-  CaptureRunner(CaptureState& state, PreviewSender& preview) : state_(state), preview_(preview) {}
+  // `renewPage` writes the window's page anew, to give a large preview's
+  // memory back; false when it could not.
+  CaptureRunner(CaptureState& state, PreviewSender& preview, std::function<bool()> renewPage)
+      : state_(state), preview_(preview), renewPage_(std::move(renewPage)) {}
   CaptureRunner(const CaptureRunner&) = delete;
   CaptureRunner& operator=(const CaptureRunner&) = delete;
   ~CaptureRunner() { Finish(); }
@@ -80,8 +90,13 @@ class CaptureRunner {
   std::shared_ptr<const SecuritiesList> FindList(std::string& note);
   void ShowOutcome(Conversion& conversion);
 
+  // The message line's words for a capture that wrote nothing, with what
+  // the kept document holds under them.
+  void ShowNotWritten(const std::string& message);
+
   CaptureState& state_;
   PreviewSender& preview_;
+  std::function<bool()> renewPage_;
   std::thread converter_;
   bool running_ = false;
   bool asked_ = false;  // Capture was pressed again while a conversion ran

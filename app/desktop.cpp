@@ -43,19 +43,16 @@ void PlayExclamation() {
 
 int ExclamationsPlayed() { return exclamations; }
 
-bool GetClipboardText(QByteArray& text) {
-  text.clear();
+std::optional<QByteArray> ClipboardBytes() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  if (!data || !data->hasText()) return false;
-  text = data->text().toUtf8();
-  return true;
+  if (!data || !data->hasText()) return std::nullopt;
+  return data->text().toUtf8();
 }
 
-bool GetClipboardText(std::string& text) {
-  QByteArray utf8;
-  const bool hasText = GetClipboardText(utf8);
-  text.assign(utf8.constData(), static_cast<size_t>(utf8.size()));
-  return hasText;
+std::optional<std::string> ClipboardText() {
+  const std::optional<QByteArray> utf8 = ClipboardBytes();
+  if (!utf8) return std::nullopt;
+  return std::string(utf8->constData(), static_cast<size_t>(utf8->size()));
 }
 
 bool ClipboardHoldsData() {
@@ -63,19 +60,11 @@ bool ClipboardHoldsData() {
   return data && !data->formats().isEmpty();
 }
 
-bool PutClipboardText(const std::string& text) {
-  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
-  return true;
-}
+void PutClipboardText(const std::string& text) { QGuiApplication::clipboard()->setText(QString::fromStdString(text)); }
 
-bool GetDocumentsFolder(std::string& path) {
+std::string DocumentsFolder() {
   for (const QString& folder :
-       {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), qEnvironmentVariable("HOME")}) {
-    if (IsFolder(folder)) {
-      path = QDir::cleanPath(folder).toStdString();
-      return true;
-    }
-  }
-  path = "/";
-  return false;
+       {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), qEnvironmentVariable("HOME")})
+    if (IsFolder(folder)) return QDir::cleanPath(folder).toStdString();
+  return "/";
 }

@@ -4,11 +4,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <optional>
 #include <string>
 
 // Shows `text` (HTML, not escaped) in red on the main page's message line,
 // and `note` (HTML) under it in the page's own colour, and plays the
-// exclamation sound. A page failure (CVexc) passes to the caller.
+// exclamation sound. A page failure (PageOperationFailed) passes to the caller.
 void ShowMessage(const std::string& text, const std::string& note = "");
 
 constexpr const char* kOutOfMemoryMessage = "Out of Memory!";
@@ -21,16 +22,15 @@ void PlayExclamation();
 // How many exclamation sounds the program has played.
 int ExclamationsPlayed();
 
-// Replaces `text` by the clipboard's plain text. False when the clipboard holds
-// no text (`text` is then empty).
-bool GetClipboardText(std::string& text);
+// The clipboard's plain text; nothing when it holds no text.
+std::optional<std::string> ClipboardText();
 // The same as UTF-8 in the converter's own buffer: a copy of a large table is
 // converted once and not copied again.
-bool GetClipboardText(QByteArray& text);
-bool PutClipboardText(const std::string& text);
+std::optional<QByteArray> ClipboardBytes();
+void PutClipboardText(const std::string& text);
 // Whether the clipboard holds anything at all, text or not.
 bool ClipboardHoldsData();
 
 // The user's documents folder: the XDG documents folder, else the home folder,
-// each only when it exists; else "/" with the result false.
-bool GetDocumentsFolder(std::string& path);
+// each only when it exists; else "/".
+std::string DocumentsFolder();

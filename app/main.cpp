@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/ctheapp.h"
+#include "app/program_lifetime.h"
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
@@ -26,8 +26,6 @@ int main(int argc, char** argv) {
   application.setApplicationDisplayName("Form 13-F Trellan");
   application.setDesktopFileName("com.trellan.form13f");
   application.setWindowIcon(QIcon(":/icon.png"));
-  CTheApp theApp;
-  if (!theApp.InitInstance()) return theApp.ExitInstance();
-  application.exec();
-  return theApp.ExitInstance();
+  if (StartProgram()) application.exec();
+  return EndProgram();
 }

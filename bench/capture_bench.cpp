@@ -26,11 +26,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/cadlg.h"
+#include "app/main_window.h"
 #include "app/capture.h"
-#include "app/ctheapp.h"
+#include "app/program_lifetime.h"
 #include "app/desktop.h"
-#include "app/preview.h"
+#include "app/preview_sender.h"
 #include "bench/generated_table.h"
 #include "form/dom.h"
 #include "infotable/conversion.h"
@@ -63,7 +63,7 @@ qint64 WorstAnswer(const std::function<bool()>& busy) {
   while (busy()) {
     QElapsedTimer answer;
     answer.start();
-    Evaluate(MainWindow()->Page(), "0");
+    Evaluate(ProgramWindow()->Page(), "0");
     worst = std::max(worst, answer.elapsed());
     Pause(20);
   }
@@ -73,7 +73,7 @@ qint64 WorstAnswer(const std::function<bool()>& busy) {
 // Scrolls to a fraction of the table's height and gives the time until the
 // rows fill the view and are laid out: what a jump with the scroll bar costs.
 qint64 ScrollJump(double fraction) {
-  QWebEnginePage* page = MainWindow()->Page();
+  QWebEnginePage* page = ProgramWindow()->Page();
   Evaluate(page,
            QString("window.f13Jump=0;var t0=performance.now();"
                    "window.scrollTo(0,document.body.scrollHeight*%1);"
@@ -141,12 +141,12 @@ double RendererMegabytes() {
 // One capture of `rows` generated rows, shown as the window shows it or, as
 // the baseline, as the single table in one insert.
 void Measure(int rows, bool drawn, bool checkLines = false) {
-  QWebEnginePage* page = MainWindow()->Page();
+  QWebEnginePage* page = ProgramWindow()->Page();
   Evaluate(page, "window.scrollTo(0,0);document.getElementById('idMsg').innerHTML='';0");
   const std::string table = GenerateTable(rows, checkLines);
   PutClipboardText(table);
   Pause(500);
-  const std::string path = Capture().filingFolder + kDocumentFileName;
+  const std::string path = ProgramWindow()->captureState.filingFolder + kDocumentFileName;
   const QString allRows = drawn ? QString("f13Preview.rows.length>=%1").arg(rows)
                                 : QString("document.querySelectorAll('#idMsg tr').length>=%1").arg(rows + 1);
   // The conversion alone, for reference.
@@ -159,11 +159,10 @@ void Measure(int rows, bool drawn, bool checkLines = false) {
   qint64 firstScreen = 0, worst = 0;
   if (drawn) {
     // As Capture does it: the conversion on its thread, the window answering.
-    MainWindow()->capture.Start([&] { firstScreen = clock.elapsed(); });
+    ProgramWindow()->capture.Start([&] { firstScreen = clock.elapsed(); });
     worst = WorstAnswer([&] { return firstScreen == 0 && clock.elapsed() < 60000; });
   } else {
-    std::string text;
-    GetClipboardText(text);
+    const std::string text = ClipboardText().value_or("");
     const Conversion conversion = ConvertInfoTable(text, path);
     page->runJavaScript(QString::fromStdString(
         "document.getElementById('idMsg').innerHTML=" + ScriptLiteral(PreviewHtml(conversion)) + ";0"));
@@ -171,7 +170,7 @@ void Measure(int rows, bool drawn, bool checkLines = false) {
     firstScreen = clock.elapsed();
   }
   worst = std::max(worst, WorstAnswer([&] {
-                     return (drawn && MainWindow()->preview.Filling()) || !Evaluate(page, allRows).toBool();
+                     return (drawn && ProgramWindow()->preview.Filling()) || !Evaluate(page, allRows).toBool();
                    }));
   Evaluate(page, "document.body.offsetHeight");
   const qint64 everyRow = clock.elapsed();
@@ -197,8 +196,7 @@ int main(int argc, char** argv) {
   setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
   setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
   QApplication application(argc, argv);
-  CTheApp theApp;
-  if (!theApp.InitInstance()) return 1;
+  if (!StartProgram()) return 1;
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
   if (sizes.empty()) sizes = {20000, 250000};
@@ -216,7 +214,7 @@ int main(int argc, char** argv) {
     bool shown = false;
     PutClipboardText(GenerateTable(20));
     Pause(500);
-    MainWindow()->capture.Start([&] { shown = true; });
+    ProgramWindow()->capture.Start([&] { shown = true; });
     while (!shown) Pause(50);
     Pause(2000);  // the page collects what the large preview left
     std::printf("page memory after a 20-row capture: %.0f MB, a fresh window's: %.0f MB\n",
@@ -228,16 +226,16 @@ int main(int argc, char** argv) {
     const std::string table = GenerateTable(kClosingRows);
     QElapsedTimer clock;
     clock.start();
-    ConvertInfoTable(table, Capture().filingFolder + kDocumentFileName);
+    ConvertInfoTable(table, ProgramWindow()->captureState.filingFolder + kDocumentFileName);
     conversionAlone = clock.elapsed();
     PutClipboardText(table);
     Pause(500);
-    MainWindow()->capture.Start(nullptr);
+    ProgramWindow()->capture.Start(nullptr);
     closing.start();
-    MainWindow()->close();
+    ProgramWindow()->close();
   });
   application.exec();
-  theApp.ExitInstance();
+  EndProgram();
   std::printf("closing during a %d-row capture: %lld ms to the end, the conversion alone %lld ms\n",
               kClosingRows, closing.elapsed(), conversionAlone);
   std::filesystem::remove_all(home);

@@ -1,6 +1,6 @@
-// What the form engine needs of a window that shows one of its pages, and the
-// exception family of the page layer. The application's browser host dialog
-// implements PageHost; the form engine never depends on the dialog itself.
+// What the form engine needs of a window that shows one of its pages, and how
+// a page operation fails. The application's page window implements PageHost;
+// the form engine never depends on the window itself.
 #pragma once
 
 #include <exception>
@@ -8,14 +8,13 @@
 
 class QWebEnginePage;
 
-// Base of the page layer's exceptions; the navigation handler catches this family.
-class CException : public std::exception {
+// A page operation failed: the page is gone, still loading, or lacks the
+// element. The page step under way is abandoned; where such a step begins
+// (an event, a capture's outcome, a restarted page) it is caught.
+class PageOperationFailed : public std::exception {
  public:
   const char* what() const noexcept override { return "page operation failed"; }
 };
-
-// A page or browser operation failed: the current event is to be abandoned.
-class CVexc : public CException {};
 
 class PageHost;
 using EventHandler = void (*)(const std::string& eventText, PageHost& host);
@@ -23,20 +22,17 @@ using EventHandler = void (*)(const std::string& eventText, PageHost& host);
 class PageHost {
  public:
   virtual ~PageHost() = default;
-  // The page, or null when the window has none (a failed operation then throws CVexc).
+  // The page, or null when the window has none (an operation then fails).
   virtual QWebEnginePage* Page() const = 0;
-  // Shows a help popup at the mouse cursor, replacing any open one.
-  virtual void ShowPopup(const std::string& html, int clientWidth) = 0;
   virtual void PlayExclamation() = 0;
 
   EventHandler eventHandler = nullptr;  // none for a popup
   bool pageReady = false;               // events are ignored while false
-  int cursorShown = 0;                  // 0 hides the mouse cursor over the window
   // A navigation to an event URL was cancelled and has not yet wound down;
   // a script awaited now would get no answer, so page operations fail at once.
   bool navigationPending = false;
 };
 
-// The main window, whose page the dispatcher and the message line work on.
+// The main window, whose page the message line is on.
 PageHost* MainPageHost();
 void SetMainPageHost(PageHost* host);

@@ -18,11 +18,11 @@
 #include <filesystem>
 #include <map>
 
-#include "app/cadlg.h"
+#include "app/main_window.h"
 #include "app/capture.h"
-#include "app/ctheapp.h"
+#include "app/program_lifetime.h"
 #include "app/desktop.h"
-#include "app/preview.h"
+#include "app/preview_sender.h"
 #include "form/dom.h"
 #include "infotable/conversion.h"
 #include "tests/support/allocation_limit.h"
@@ -48,17 +48,17 @@ class Program : public ::testing::Test {
     qputenv("HOME", home_.path().c_str());
     qputenv("XDG_CONFIG_HOME", (home_.path() + "/.config").c_str());
     std::filesystem::create_directory(home_.File("Documents"));
-    ASSERT_TRUE(app_.InitInstance());
+    ASSERT_TRUE(StartProgram());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
     WaitForFrame(window()->Page());
   }
   void TearDown() override {
-    app_.ExitInstance();
+    EndProgram();
     qputenv("HOME", savedHome_);
     qputenv("PATH", savedPath_);
   }
 
-  CADlg* window() { return MainWindow(); }
+  MainWindow* window() { return ProgramWindow(); }
   QWidget* input() { return window()->browser->focusProxy(); }
   QVariant Js(const QString& script) { return Evaluate(window()->Page(), script); }
   std::string Html(const char* id) {
@@ -115,7 +115,6 @@ class Program : public ::testing::Test {
   }
 
   TempDir home_;
-  CTheApp app_;
   QByteArray savedHome_, savedPath_;
 };
 
@@ -127,11 +126,11 @@ TEST_F(Program, StartsWithTheFilePathAndZeroCounts) {
   Js("document.getElementById('idNe').click()");
   ASSERT_TRUE(WaitUntil([] {
     std::string text;
-    return GetClipboardText(text) && text == "0";
+    return (text = ClipboardText().value_or("")) == "0";
   }));
   Click("idFf");
   std::string text;
-  ASSERT_TRUE(WaitUntil([&] { return GetClipboardText(text) && text == OutputPath(); }));
+  ASSERT_TRUE(WaitUntil([&] { return (text = ClipboardText().value_or("")) == OutputPath(); }));
 }
 
 TEST_F(Program, CaptureWritesTheDocumentAndShowsTheResults) {
@@ -149,9 +148,9 @@ TEST_F(Program, CaptureWritesTheDocumentAndShowsTheResults) {
 
   Click("idTot");
   std::string copied;
-  ASSERT_TRUE(WaitUntil([&] { return GetClipboardText(copied) && copied == "3501"; })) << copied;
+  ASSERT_TRUE(WaitUntil([&] { return (copied = ClipboardText().value_or("")) == "3501"; })) << copied;
   Click("idNe");
-  ASSERT_TRUE(WaitUntil([&] { return GetClipboardText(copied) && copied == "2"; })) << copied;
+  ASSERT_TRUE(WaitUntil([&] { return (copied = ClipboardText().value_or("")) == "2"; })) << copied;
 }
 
 TEST_F(Program, SpreadsheetClipboardsAreCapturedAsTheConverterReadsThem) {
@@ -303,7 +302,7 @@ TEST_F(Program, WithRealInputAFilerJumpsFollowsALineAndCopies) {
   PutClipboardText("nothing copied yet");
   Xdotool("key Return");
   std::string copied;
-  EXPECT_TRUE(WaitUntil([&] { return GetClipboardText(copied) && copied == OutputPath(); })) << copied;
+  EXPECT_TRUE(WaitUntil([&] { return (copied = ClipboardText().value_or("")) == OutputPath(); })) << copied;
 }
 
 TEST_F(Program, RefusedRowsAndAJumpIntoALargePreviewAsAFilerSeesThem) {
@@ -422,7 +421,7 @@ TEST_F(Program, TabReachesTheCopyFieldsAndEnterOrSpaceCopiesThem) {
     EXPECT_EQ(Js("getComputedStyle(document.activeElement).outlineStyle").toString(), "dotted") << "seen";
     QTest::keyClick(input(), field.key);
     std::string text;
-    EXPECT_TRUE(WaitUntil([&] { return GetClipboardText(text) && text == field.copied; }))
+    EXPECT_TRUE(WaitUntil([&] { return (text = ClipboardText().value_or("")) == field.copied; }))
         << field.id << ": " << text;
   }
   EXPECT_EQ(
@@ -635,7 +634,7 @@ TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
     Click("idUrl");
     ASSERT_TRUE(WaitUntil([&] {
       std::string copied;
-      return GetClipboardText(copied) && copied == kFilerLoginUrl;
+      return (copied = ClipboardText().value_or("")) == kFilerLoginUrl;
     }));
     // An opener that failed has no second answer to wait for.
     Pause(200);
@@ -665,7 +664,7 @@ TEST_F(Program, RealRightClicksAndKeysBehaveAsADialogsDo) {
   Xdotool("click 1");
   ASSERT_TRUE(WaitUntil([&] {
     std::string copied;
-    return GetClipboardText(copied) && copied == OutputPath();
+    return (copied = ClipboardText().value_or("")) == OutputPath();
   }));
   EXPECT_EQ(ExclamationsPlayed(), sounds + 1) << "one sound for a right click where there is no help";
 
@@ -674,10 +673,10 @@ TEST_F(Program, RealRightClicksAndKeysBehaveAsADialogsDo) {
   EXPECT_EQ(window()->Page()->zoomFactor(), 1.0) << "Ctrl and the wheel do not zoom";
 
   for (const char* key : {"Escape", "Return"}) {
-    CWbb::OpenPopup("<p>help</p>", 200);
-    ASSERT_NE(CWbb::CurrentPopup(), nullptr);
+    PageWindow::OpenPopup("<p>help</p>", 200);
+    ASSERT_NE(PageWindow::CurrentPopup(), nullptr);
     Xdotool(std::string("key ") + key);
-    ASSERT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() == nullptr; }, 2000)) << key << " closes the help";
+    ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() == nullptr; }, 2000)) << key << " closes the help";
   }
 }
 
@@ -771,7 +770,7 @@ TEST_F(Program, NothingDroppedOnThePageIsFollowed) {
 TEST_F(Program, EventsBeforeThePageIsReadyAreIgnored) {
   window()->pageReady = false;
   PutClipboardText(HoldingLine("A", "1"));
-  ApplicationEventHandler("btCapture", *window());
+  window()->eventHandler("btCapture", *window());
   window()->pageReady = true;
   EXPECT_FALSE(std::filesystem::exists(OutputPath()));
   EXPECT_EQ(Text("idNe"), "0") << "as at start-up: no document";
@@ -780,8 +779,8 @@ TEST_F(Program, EventsBeforeThePageIsReadyAreIgnored) {
 TEST_F(Program, CloseBoxEndsTheProgramWithExitCodeZero) {
   QTimer::singleShot(100, window(), [this] { window()->close(); });
   EXPECT_EQ(QApplication::exec(), 0);
-  EXPECT_EQ(app_.ExitInstance(), 0);
-  EXPECT_EQ(MainWindow(), nullptr);
+  EXPECT_EQ(EndProgram(), 0);
+  EXPECT_EQ(ProgramWindow(), nullptr);
 }
 
 TEST_F(Program, ClosingDuringACaptureEndsTheProgramWithTheDocumentWhole) {
@@ -793,7 +792,7 @@ TEST_F(Program, ClosingDuringACaptureEndsTheProgramWithTheDocumentWhole) {
   ASSERT_TRUE(WaitUntil([this] { return window()->capture.Running(); }));
   QTimer::singleShot(0, window(), [this] { window()->close(); });
   EXPECT_EQ(QApplication::exec(), 0);
-  EXPECT_EQ(app_.ExitInstance(), 0);
+  EXPECT_EQ(EndProgram(), 0);
   const std::string document = ReadFile(OutputPath());
   EXPECT_TRUE(document == old || document.size() > 40'000'000) << "the old document or the whole new one";
   EXPECT_EQ(document.substr(document.size() - 21), "</informationTable>\r\n");
@@ -813,7 +812,7 @@ TEST_F(Program, WindowKeepsAMinimumSizeAndItsViewFillsIt) {
 namespace {
 
 // Real X input on an element of the main page.
-void RealClick(CADlg* window, const char* id) {
+void RealClick(MainWindow* window, const char* id) {
   Xdotool(MoveTo(window->browser->mapToGlobal(ElementCentre(window->Page(), id))) + " click 1");
 }
 
@@ -835,14 +834,14 @@ TEST_F(Program, ConvertingIsSaidAtOnceAndNothingActsOnTheScreenItClears) {
   RealClick(window(), "idNe");
   ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() > sounds; }));
   std::string copied;
-  EXPECT_TRUE(GetClipboardText(copied) && copied.size() > 1000) << "the copied table is still there";
+  EXPECT_TRUE((copied = ClipboardText().value_or("")).size() > 1000) << "the copied table is still there";
   ASSERT_TRUE(WaitUntil([this] { return Text("idNe") == "250000"; }, 60000));
 }
 
 TEST_F(Program, StartUpShowsTheDocumentInTheFolderReadFromIt) {
   CaptureClipboard(HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6"));
-  app_.ExitInstance();
-  ASSERT_TRUE(app_.InitInstance());
+  EndProgram();
+  ASSERT_TRUE(StartProgram());
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
   EXPECT_EQ(Text("idNe"), "2") << "from the document, after a restart";
   EXPECT_EQ(Text("idTot"), "11");
@@ -856,9 +855,9 @@ TEST_F(Program, StartUpShowsTheDocumentInTheFolderReadFromIt) {
   EXPECT_EQ(Text("idNe"), "2");
 
   // A document that can't be read is named, and its counts are unknown.
-  app_.ExitInstance();
+  EndProgram();
   WriteFile(OutputPath(), "<html>not a filing</html>");
-  ASSERT_TRUE(app_.InitInstance());
+  ASSERT_TRUE(StartProgram());
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
   EXPECT_EQ(Text("idNe"), "(unknown)");
   EXPECT_NE(Text("idMsg").find("is no complete information table document"), std::string::npos);
@@ -889,20 +888,20 @@ TEST_F(Program, F1AndTheActionsLineHelpCopyAndOpen) {
   window()->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
   Xdotool("key F1");
-  ASSERT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() != nullptr; }));
-  CWbb* help = CWbb::CurrentPopup();
+  ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() != nullptr; }));
+  PageWindow* help = PageWindow::CurrentPopup();
   ASSERT_TRUE(WaitUntil([&] { return help->PageLoaded(); }));
   const std::string text = Evaluate(help->Page(), "document.body.innerText").toString().toStdString();
   EXPECT_NE(text.find(std::string("Form 13-F Trellan ") + FORM13F_VERSION), std::string::npos) << text;
   EXPECT_NE(text.find("Check before filing"), std::string::npos);
   Xdotool("key Escape");
-  ASSERT_TRUE(WaitUntil([] { return CWbb::CurrentPopup() == nullptr; }));
+  ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() == nullptr; }));
 
   CaptureClipboard(HoldingLine("ALPHA", "5") + SheetLine({"x", "y"}));
   RealClick(window(), "idCopyAll");
   ASSERT_TRUE(WaitUntil([&] {
     std::string copied;
-    return GetClipboardText(copied) && copied.find("Invalid field(s) in row 2") != std::string::npos;
+    return (copied = ClipboardText().value_or("")).find("Invalid field(s) in row 2") != std::string::npos;
   }));
 
   TempDir bin;
@@ -1001,6 +1000,6 @@ TEST_F(Program, ASmallCaptureAfterALargeOneHasAPageOfItsOwn) {
   Click("idNe");
   ASSERT_TRUE(WaitUntil([] {
     std::string copied;
-    return GetClipboardText(copied) && copied == "1";
+    return (copied = ClipboardText().value_or("")) == "1";
   }));
 }

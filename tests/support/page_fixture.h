@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cwbb.h"
+#include "app/page_window.h"
 
 inline std::vector<std::string>& RecordedEvents() {
   static std::vector<std::string> events;
@@ -97,7 +97,7 @@ class PageFixture : public ::testing::Test {
   // Shows `html` (a whole page) in a main host with the recording handler.
   void Show(const std::string& html, EventHandler handler = RecordEvent) {
     RecordedEvents().clear();
-    host_ = std::make_unique<CWbb>(html, handler);
+    host_ = std::make_unique<PageWindow>(html, handler);
     SetMainPageHost(host_.get());
     host_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(host_.get()));
@@ -105,11 +105,11 @@ class PageFixture : public ::testing::Test {
   }
 
   void TearDown() override {
-    delete CWbb::CurrentPopup();
+    delete PageWindow::CurrentPopup();
     host_.reset();
   }
 
-  CWbb& host() { return *host_; }
+  PageWindow& host() { return *host_; }
   QWebEnginePage* page() { return host_->Page(); }
   QWidget* input() { return host_->browser->focusProxy(); }
 
@@ -141,5 +141,5 @@ class PageFixture : public ::testing::Test {
   }
 
  private:
-  std::unique_ptr<CWbb> host_;
+  std::unique_ptr<PageWindow> host_;
 };

@@ -1,4 +1,4 @@
-#include "app/preview.h"
+#include "app/preview_sender.h"
 
 #include <QApplication>
 #include <algorithm>

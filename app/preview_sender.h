@@ -20,7 +20,7 @@ class PreviewSender {
   PreviewSender& operator=(const PreviewSender&) = delete;
 
   // Puts the status paragraph and the table into the page's message line.
-  // Rows of an earlier preview still being sent are dropped. Throws CVexc
+  // Rows of an earlier preview still being sent are dropped. Throws PageOperationFailed
   // when the page fails.
   void Show(const std::string& status, PreviewTable table, std::vector<std::string> groups = {});
 

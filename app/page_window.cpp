@@ -1,4 +1,4 @@
-#include "app/cwbb.h"
+#include "app/page_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,22 +17,19 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 #include <QWheelEvent>
-#include <algorithm>
-#include <climits>
-#include <cmath>
 
 #include "app/desktop.h"
 #include "app/page_scripts.h"
 #include "form/dom.h"
-#include "form/type_code.h"
+#include "form/page_event.h"
 
 const char* const kPageBaseUrl = "http://form13f.invalid/";
 
 namespace {
 
-// Template sizes in pixels: MS Sans Serif 8 dialog units at 96 dpi.
+// The windows' first sizes in pixels.
 constexpr int kMainLeft = 8, kMainTop = 8, kMainClientWidth = 872, kMainClientHeight = 634;
-constexpr int kPopupClientWidth = 693, kPopupClientHeight = 479;
+constexpr int kPopupClientHeight = 479;
 constexpr int kPageLoadTimeoutMs = 30000;
 // A cancelled navigation normally ends with loadFinished at once; should it
 // not, the page is probed after this delay all the same.
@@ -41,7 +38,7 @@ constexpr int kCancelledNavigationGraceMs = 1000;
 constexpr int kSettleMs = 30;
 
 // The one help popup there may be.
-CWbb* currentPopup = nullptr;
+PageWindow* currentPopup = nullptr;
 // The program has one thread, on which every window's events and waits for
 // the page nest: what runs there is counted for all windows alike.
 bool eventInProgress = false;  // an event handler is running
@@ -75,12 +72,8 @@ std::string UrlText(const QUrl& url) {
 
 class HostPage : public QWebEnginePage {
  public:
-  explicit HostPage(CWbb* host) : QWebEnginePage(Profile(), host), host_(host) {
-    // The rules know a text area by its type code.
-    std::string codes;
-    for (const std::string& code : TypeCodes(IsTextArea)) codes += (codes.empty() ? "'" : ",'") + code + "'";
-    AddScript("input rules", "var f13TextAreaCodes = [" + codes + "];\n" + PageScript("input_rules.js"),
-              QWebEngineScript::DocumentCreation);
+  explicit HostPage(PageWindow* host) : QWebEnginePage(Profile(), host), host_(host) {
+    AddScript("input rules", PageScript("input_rules.js"), QWebEngineScript::DocumentCreation);
     AddScript("button padding", PageScript("button_style.js"), QWebEngineScript::DocumentReady);
   }
 
@@ -105,60 +98,67 @@ class HostPage : public QWebEnginePage {
     scripts().insert(script);
   }
 
-  CWbb* host_;
+  PageWindow* host_;
 };
 
 bool ScriptsBusy() { return ScriptWaitActive() || pageLoads > 0; }
 
 }  // namespace
 
-CWbb::CWbb(const std::string& html, EventHandler handler) : QDialog(nullptr) {
-  pageHtml = html;
+PageWindow::PageWindow(const std::string& html, EventHandler handler) : QDialog(nullptr) {
   eventHandler = handler;
   setWindowTitle("Form 13-F Trellan");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
   move(kMainLeft, kMainTop);
   resize(kMainClientWidth, kMainClientHeight);
-  InitDialog();
+  InitDialog(html);
 }
 
-CWbb::CWbb(const std::string& html, int clientWidth, PopupTag)
+PageWindow::PageWindow(const std::string& html, int clientWidth, PopupTag)
     : QDialog(dynamic_cast<QWidget*>(MainPageHost())) {
-  pageHtml = html;
-  browserId = 104;
-  x = y = cy = 4096;
-  cx = static_cast<int16_t>(-clientWidth);
   setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   move(0, 0);
-  resize(kPopupClientWidth, kPopupClientHeight);
-  InitDialog();
+  // Its page is laid out at the width it is shown at, and measured.
+  resize(clientWidth, kPopupClientHeight);
+  InitDialog(html);
+  // As high as its page, and beside the cursor.
+  const int height = GetBodyScrollHeight(*this).value_or(kPopupClientHeight - 4) + 4;
+  resize(clientWidth, height);
+  const QSize frame = frameGeometry().size() - geometry().size();
+  move(PopupPosition(QCursor::pos(), QSize(clientWidth, height) + frame));
 }
 
-CWbb::~CWbb() {
+QPoint PopupPosition(QPoint cursor, QSize size) {
+  int y = cursor.y() - size.height();
+  const bool below = y <= 0;
+  if (below) y = cursor.y();
+  int x = cursor.x() - size.width() - (below ? 2 : 0);
+  if (x <= 0) x = cursor.x() + (below ? 8 : 0);
+  return {x, y};
+}
+
+PageWindow::~PageWindow() {
   pageReady = false;
-  if (cursorHidden_) QApplication::restoreOverrideCursor();
   if (currentPopup == this) currentPopup = nullptr;
   if (MainPageHost() == this) SetMainPageHost(nullptr);
 }
 
-QWebEnginePage* CWbb::Page() const { return browser ? browser->page() : nullptr; }
+QWebEnginePage* PageWindow::Page() const { return browser ? browser->page() : nullptr; }
 
-void CWbb::ShowPopup(const std::string& html, int clientWidth) { OpenPopup(html, clientWidth); }
+void PageWindow::PlayExclamation() { ::PlayExclamation(); }
 
-void CWbb::PlayExclamation() { ::PlayExclamation(); }
+PageWindow* PageWindow::CurrentPopup() { return currentPopup; }
 
-CWbb* CWbb::CurrentPopup() { return currentPopup; }
-
-void CWbb::OpenPopup(const std::string& html, int clientWidth) {
+void PageWindow::OpenPopup(const std::string& html, int clientWidth) {
   delete currentPopup;
   currentPopup = nullptr;
-  auto* popup = new CWbb(html, clientWidth, PopupTag{});
+  auto* popup = new PageWindow(html, clientWidth, PopupTag{});
   currentPopup = popup;
   popup->show();
 }
 
-void CWbb::SetUpPage() {
+void PageWindow::SetUpPage() {
   auto* page = new HostPage(this);
   connect(page, &QWebEnginePage::loadFinished, this, [this] { ProbePage(); });
   connect(page, &QWebEnginePage::renderProcessTerminated, this,
@@ -169,7 +169,7 @@ void CWbb::SetUpPage() {
   browser->setPage(page);
 }
 
-bool CWbb::RenewPage() {
+bool PageWindow::RenewPage() {
   if (ScriptsBusy()) return false;
   QWebEnginePage* old = browser->page();
   SetUpPage();
@@ -182,7 +182,7 @@ bool CWbb::RenewPage() {
   return pageLoaded_;
 }
 
-void CWbb::InitDialog() {
+void PageWindow::InitDialog(const std::string& pageHtml) {
   browser = new QWebEngineView(this);
   SetUpPage();
   browser->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -193,43 +193,13 @@ void CWbb::InitDialog() {
   layout->addWidget(browser);
   installEventFilter(this);
   browser->installEventFilter(this);
-
-  zoomPercent = 100;
   pageReady = true;
-  frameWidth = static_cast<uint8_t>(frameGeometry().width() - geometry().width());
-  frameHeight = static_cast<uint8_t>(frameGeometry().height() - geometry().height());
-  if (cx < -1) cx = static_cast<int16_t>(frameWidth - cx);
-  if (cy < -1) cy = static_cast<int16_t>(frameHeight - cy);
-  if (cx > 0 && cy > 0) ApplyGeometry();
-  cursorShown = 1;
+  loadedHtml_ = pageHtml;
   LoadPage();
-  if (cy >= 4092) {
-    if (const std::optional<int> height = GetBodyScrollHeight(*this)) {
-      const long long sum = (cy - 4092LL) + *height + frameHeight;
-      cy = static_cast<int16_t>(std::min<long long>(sum, INT_MAX));
-      ApplyGeometry();
-    }
-  }
-  if (x == 4096) {
-    const QPoint cursor = QCursor::pos();
-    const int px = cursor.x(), py = cursor.y();
-    if (y == 4096) {
-      y = static_cast<int16_t>(py - cy);
-      if (y <= 0) y = static_cast<int16_t>(py);
-    }
-    x = static_cast<int16_t>(y == py ? px - cx - 2 : px - cx);
-    if (x <= 0) x = static_cast<int16_t>(y == py ? px + 8 : px);
-    ApplyGeometry();
-  }
   accessKeyHighlight_ = Highlight::kUnset;
 }
 
-void CWbb::ApplyGeometry() {
-  move(x < 0 ? pos().x() : x, y < 0 ? pos().y() : y);
-  resize(cx - frameWidth, cy - frameHeight);
-}
-
-void CWbb::LoadPage() {
+void PageWindow::LoadPage() {
   QEventLoop loop;
   QTimer timeout;
   timeout.setSingleShot(true);
@@ -239,19 +209,16 @@ void CWbb::LoadPage() {
         pageLoaded_ = ok;
         loop.quit();
       });
-  if (!pageHtml.empty()) loadedHtml_ = pageHtml;
   browser->page()->setHtml(QString::fromStdString(loadedHtml_), QUrl(kPageBaseUrl));
   timeout.start(kPageLoadTimeoutMs);
   ++pageLoads;
   loop.exec(QEventLoop::ExcludeUserInputEvents);
   --pageLoads;
   disconnect(loaded);
-  pageHtml.clear();
-  pageHtml.shrink_to_fit();
   WatchInput(browser->focusProxy());
 }
 
-void CWbb::RestartPage() {
+void PageWindow::RestartPage() {
   if (!pageReady || ScriptsBusy()) {
     QTimer::singleShot(50, this, [this] { RestartPage(); });
     return;
@@ -262,16 +229,16 @@ void CWbb::RestartPage() {
   if (pageLoaded_) PageRestarted();
 }
 
-void CWbb::WatchInput(QObject* object) {
+void PageWindow::WatchInput(QObject* object) {
   if (object) object->installEventFilter(this);
 }
 
-void CWbb::QueueEvent(const std::string& eventText) {
+void PageWindow::QueueEvent(const std::string& eventText) {
   pendingEvents_.push_back(eventText);
   ScheduleEvents(0);
 }
 
-void CWbb::NavigationCancelled(const std::string& eventText) {
+void PageWindow::NavigationCancelled(const std::string& eventText) {
   if (eventHandler) pendingEvents_.push_back(eventText);
   navigationPending = true;
   ++cancelledNavigations_;
@@ -283,10 +250,10 @@ void CWbb::NavigationCancelled(const std::string& eventText) {
 // has; only then are the queued events handed on. One click may cancel
 // several navigations: a probe counts only when none was cancelled after it
 // was sent.
-void CWbb::ProbePage() {
+void PageWindow::ProbePage() {
   if (!navigationPending || probing_) return;
   probing_ = true;
-  QPointer<CWbb> self(this);
+  QPointer<PageWindow> self(this);
   const uint64_t cancelled = cancelledNavigations_;
   browser->page()->runJavaScript("0", [self, cancelled](const QVariant&) {
     if (!self) return;
@@ -308,12 +275,12 @@ void CWbb::ProbePage() {
   });
 }
 
-void CWbb::ScheduleEvents(int delayMs) {
+void PageWindow::ScheduleEvents(int delayMs) {
   if (pendingEvents_.empty()) return;
   QTimer::singleShot(delayMs, this, [this] { ProcessEvents(); });
 }
 
-void CWbb::ProcessEvents() {
+void PageWindow::ProcessEvents() {
   if (pendingEvents_.empty()) return;
   if (navigationPending) return;  // the probe schedules again
   if (eventInProgress || ScriptsBusy()) {
@@ -322,18 +289,19 @@ void CWbb::ProcessEvents() {
   }
   const std::string eventText = pendingEvents_.front();
   pendingEvents_.pop_front();
-  QPointer<CWbb> self(this);
+  QPointer<PageWindow> self(this);
   eventInProgress = true;
   try {
     if (eventHandler) eventHandler(eventText, *this);
-  } catch (const CException&) {
-    // A failed page operation abandons the event; nothing is reported.
+  } catch (const PageOperationFailed&) {
+    // A failed page operation abandons the event; nothing is reported. A
+    // page that is gone is written anew (renderProcessTerminated).
   }
   eventInProgress = false;
   if (self) ScheduleEvents(0);
 }
 
-void CWbb::CloseRequest() {
+void PageWindow::CloseRequest() {
   if (currentPopup != this) return;
   currentPopup = nullptr;
   pageReady = false;
@@ -341,25 +309,25 @@ void CWbb::CloseRequest() {
   deleteLater();
 }
 
-void CWbb::closeEvent(QCloseEvent* event) {
+void PageWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   CloseRequest();
 }
 
-void CWbb::reject() { CloseRequest(); }
-void CWbb::accept() { CloseRequest(); }
+void PageWindow::reject() { CloseRequest(); }
+void PageWindow::accept() { CloseRequest(); }
 
-void CWbb::SetAccessKeyHighlightState(bool on) {
+void PageWindow::SetAccessKeyHighlightState(bool on) {
   const Highlight wanted = on ? Highlight::kOn : Highlight::kOff;
   if (accessKeyHighlight_ == wanted) return;
   accessKeyHighlight_ = wanted;
-  QPointer<CWbb> self(this);
+  QPointer<PageWindow> self(this);
   SetAccessKeyHighlight(*this, on, [self](bool reached) {
     if (self && !reached) self->accessKeyHighlight_ = Highlight::kUnset;  // nothing changed on the page
   });
 }
 
-bool CWbb::eventFilter(QObject* watched, QEvent* event) {
+bool PageWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == browser && event->type() == QEvent::ChildAdded) WatchInput(browser->focusProxy());
   if (watched == this &&
       (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)) {
@@ -380,84 +348,64 @@ bool CWbb::eventFilter(QObject* watched, QEvent* event) {
   return FilterInput(event);
 }
 
-bool CWbb::FilterInput(QEvent* event) {
+bool PageWindow::FilterInput(QEvent* event) {
   const QEvent::Type type = event->type();
-  const auto* mouse = dynamic_cast<QMouseEvent*>(event);
-  const auto* key =
-      type == QEvent::KeyPress || type == QEvent::KeyRelease ? static_cast<QKeyEvent*>(event) : nullptr;
   if (type == QEvent::Wheel && (static_cast<QWheelEvent*>(event)->modifiers() & Qt::ControlModifier))
-    return true;  // no zoom: the page keeps the sizes of its template
+    return true;  // no zoom: the page keeps its sizes
+  const auto* mouse = dynamic_cast<QMouseEvent*>(event);
+  const bool key = type == QEvent::KeyPress || type == QEvent::KeyRelease;
   if (!mouse && !key && type != QEvent::ContextMenu) return false;
 
   // A selection outside a text field does not survive.
-  if (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease)
-    RestrictSelection(*this, TypeCodes(HoldsText));
-
-  const bool hideCursor = !currentPopup && cursorShown == 0;
-  if (hideCursor != cursorHidden_) {
-    if (hideCursor)
-      QApplication::setOverrideCursor(Qt::BlankCursor);
-    else
-      QApplication::restoreOverrideCursor();
-    cursorHidden_ = hideCursor;
-  }
-
-  if (currentPopup && mouse &&
-      ((type == QEvent::MouseButtonPress &&
-        (mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton)) ||
-       (type == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton &&
-        !(mouse->modifiers() & Qt::ShiftModifier)))) {
-    QPointer<CWbb> popup = currentPopup;
-    QTimer::singleShot(0, popup, [popup] {
-      if (popup) popup->CloseRequest();
-    });
-  }
-
-  if (key) {
-    // Enter, undo and redo are decided on the page itself (kInputRulesScript),
-    // where the focused element is known without waiting.
-    // Whether Alt is held once this key has gone down or up.
-    const bool altHeld =
-        key->key() == Qt::Key_Alt ? type == QEvent::KeyPress : (key->modifiers() & Qt::AltModifier);
-    SetAccessKeyHighlightState(altHeld);
-    const bool closeKey =
-        key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    // F1 asks the window for its help, wherever the focus is.
-    if (type == QEvent::KeyPress && key->key() == Qt::Key_F1 && eventHandler && !key->isAutoRepeat()) {
-      QueueEvent("hh|idHelp");
-      return true;
-    }
-    if (key->key() == Qt::Key_F1) return true;
-    // The popup never takes the keyboard: its keys reach the window under it.
-    if (type == QEvent::KeyPress && closeKey && (!eventHandler || currentPopup)) {
-      if (currentPopup) currentPopup->CloseRequest();
-      return true;
-    }
-    return false;
-  }
-
+  if (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) RestrictSelection(*this);
+  if (mouse) ClosePopupOnClick(*mouse);
+  if (key) return FilterKey(static_cast<const QKeyEvent&>(*event));
   if (type == QEvent::ContextMenu) {
     // X11 follows every right press with a context menu request; the press
-    // has had its answer already (help, or the sound). Only the Menu key asks.
+    // has had its answer already. Only the Menu key asks.
     if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) ::PlayExclamation();
     return true;
   }
   if (mouse->button() != Qt::RightButton) return false;
-  if (type == QEvent::MouseButtonPress) {
-    if (!eventHandler) {
-      ::PlayExclamation();
-      return true;
-    }
-    const auto scale = [this](double v) { return static_cast<int>(std::lround(v * 100 / zoomPercent)); };
-    QPointer<CWbb> self(this);
-    FindHelpEventAtPoint(*this, scale(mouse->position().x()), scale(mouse->position().y()),
-                         [self](std::optional<std::string> help) {
-                           if (!self) return;
-                           if (help)
-                             self->QueueEvent(*help);
-                           else
-                             ::PlayExclamation();
-                         });
-  }
+  // The page has no menu and no help of its own under the right button.
+  if (type == QEvent::MouseButtonPress) ::PlayExclamation();
   return true;  // the page never sees the right button
+}
+
+// A left or right press anywhere closes the open popup, and so does a right
+// release without Shift.
+void PageWindow::ClosePopupOnClick(const QMouseEvent& mouse) {
+  if (!currentPopup) return;
+  const QEvent::Type type = mouse.type();
+  const bool press = type == QEvent::MouseButtonPress &&
+                     (mouse.button() == Qt::LeftButton || mouse.button() == Qt::RightButton);
+  const bool rightRelease = type == QEvent::MouseButtonRelease && mouse.button() == Qt::RightButton &&
+                            !(mouse.modifiers() & Qt::ShiftModifier);
+  if (!press && !rightRelease) return;
+  QPointer<PageWindow> popup = currentPopup;
+  QTimer::singleShot(0, popup, [popup] {
+    if (popup) popup->CloseRequest();
+  });
+}
+
+// Enter and Space are decided on the page itself (input_rules.js), where the
+// focused element is known without waiting.
+bool PageWindow::FilterKey(const QKeyEvent& key) {
+  const bool press = key.type() == QEvent::KeyPress;
+  // Whether Alt is held once this key has gone down or up.
+  const bool altHeld = key.key() == Qt::Key_Alt ? press : (key.modifiers() & Qt::AltModifier);
+  SetAccessKeyHighlightState(altHeld);
+  // F1 asks the window for its help, wherever the focus is.
+  if (key.key() == Qt::Key_F1) {
+    if (press && eventHandler && !key.isAutoRepeat()) QueueEvent(PageEventTextOf(PageEvent::kHelp, "idHelp"));
+    return true;
+  }
+  // The popup never takes the keyboard: its keys reach the window under it.
+  const bool closeKey =
+      key.key() == Qt::Key_Escape || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+  if (press && closeKey && (!eventHandler || currentPopup)) {
+    if (currentPopup) currentPopup->CloseRequest();
+    return true;
+  }
+  return false;
 }

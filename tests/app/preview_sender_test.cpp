@@ -1,5 +1,5 @@
 // Large previews drawn where the filer looks: they must look exactly like the single table.
-#include "app/preview.h"
+#include "app/preview_sender.h"
 
 #include <QImage>
 

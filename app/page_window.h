@@ -1,38 +1,42 @@
-// The browser host dialog: a window whose client area is one web view showing
-// a page given as text. Every navigation of the page to an event URL (one that
-// holds "|") is cancelled and becomes one call of the window's event handler;
-// keyboard and mouse input is filtered so that the page behaves like a dialog
-// form. The help popup is a small frameless host at the mouse cursor.
+// The page window: a window whose client area is one web view showing a page
+// given as text. Every navigation of the page to an event URL (one that holds
+// "|") is cancelled and becomes one call of the window's event handler, in
+// order; keyboard and mouse input is filtered so that the page behaves like a
+// dialog form. The help popup is a small frameless page window by the mouse
+// cursor.
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
+#include <QSize>
 #include <cstdint>
 #include <deque>
 #include <string>
 
 #include "form/page_host.h"
 
+class QKeyEvent;
+class QMouseEvent;
 class QWebEngineView;
 class QWebEnginePage;
 
-class CWbb : public QDialog, public PageHost {
+class PageWindow : public QDialog, public PageHost {
   Q_OBJECT
 
  public:
-  // A main host: template 101, hidden until shown, page loaded on return.
-  CWbb(const std::string& pageHtml, EventHandler handler);
-  ~CWbb() override;
+  // A main window, hidden until shown, its page loaded on return.
+  PageWindow(const std::string& pageHtml, EventHandler handler);
+  ~PageWindow() override;
 
   QWebEnginePage* Page() const override;
   // Whether the page was written into the view.
   bool PageLoaded() const { return pageLoaded_; }
-  void ShowPopup(const std::string& html, int clientWidth) override;
   void PlayExclamation() override;
 
   // The open help popup, or null.
-  static CWbb* CurrentPopup();
-  // Destroys the open popup, then shows `html` at the cursor, `clientWidth` wide
-  // and as high as the page plus 4 pixels.
+  static PageWindow* CurrentPopup();
+  // Destroys the open popup, then shows `html` by the cursor (see
+  // PopupPosition), `clientWidth` wide and as high as the page plus 4 pixels.
   static void OpenPopup(const std::string& html, int clientWidth);
 
   // Raises an event of the host's own (Enter, help): queued with the page's
@@ -49,15 +53,10 @@ class CWbb : public QDialog, public PageHost {
   bool RenewPage();
 
   QWebEngineView* browser = nullptr;
-  int browserId = 102;
-  int16_t x = -1, y = -1, cx = -1, cy = -1;
-  uint8_t frameWidth = 0, frameHeight = 0;
-  std::string pageHtml;
-  uint8_t zoomPercent = 100;
 
  protected:
   struct PopupTag {};
-  CWbb(const std::string& pageHtml, int clientWidth, PopupTag);
+  PageWindow(const std::string& pageHtml, int clientWidth, PopupTag);
 
   bool eventFilter(QObject* watched, QEvent* event) override;
   // The page's process ended and the page has been written anew; what the
@@ -69,9 +68,8 @@ class CWbb : public QDialog, public PageHost {
   void CloseRequest();
 
  private:
-  void InitDialog();
+  void InitDialog(const std::string& pageHtml);
   void SetUpPage();
-  void ApplyGeometry();
   void LoadPage();
   void RestartPage();
   void WatchInput(QObject* object);
@@ -80,12 +78,13 @@ class CWbb : public QDialog, public PageHost {
   void ProbePage();
   void SetAccessKeyHighlightState(bool on);
   bool FilterInput(QEvent* event);
+  void ClosePopupOnClick(const QMouseEvent& mouse);
+  bool FilterKey(const QKeyEvent& key);
 
   enum class Highlight { kUnset, kOff, kOn };
 
   std::deque<std::string> pendingEvents_;
   Highlight accessKeyHighlight_ = Highlight::kUnset;  // as last set on the page
-  bool cursorHidden_ = false;                         // this window holds the blank override cursor
   bool probing_ = false;
   uint64_t cancelledNavigations_ = 0;
   bool pageLoaded_ = false;
@@ -94,3 +93,8 @@ class CWbb : public QDialog, public PageHost {
 
 // Base URL of every page: event URLs resolve to it followed by "|...".
 extern const char* const kPageBaseUrl;
+
+// Where a popup of `size` (its frame included) opens beside the mouse
+// `cursor`: above and to the left of it where there is room, else below or
+// to the right, so that it never covers the point clicked.
+QPoint PopupPosition(QPoint cursor, QSize size);

@@ -1,0 +1,56 @@
+// The main window: the compiled main page in a page window, whose events
+// carry out Capture, Submit, the copy fields and the plain actions.
+#pragma once
+
+#include <string>
+
+#include "app/capture.h"
+#include "app/page_window.h"
+#include "app/preview_sender.h"
+
+constexpr const char* kFilerLoginUrl = "https://www.edgarfiling.sec.gov/";
+constexpr const char* kSubmitFailedMessage = "There was an error going to the SEC Filer Login Page.";
+constexpr const char* kCopiedText = "Copied";
+constexpr const char* kPageRestartedMessage =
+    "The page had stopped and has been started again. The document and the counts are as they were.";
+
+class MainWindow : public PageWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(const std::string& pageHtml);
+
+  // Arranges the loaded page as at start-up: the filing folder and its
+  // document's path, the copy fields, the plain actions. Throws
+  // PageOperationFailed when the page fails.
+  void SetUpPage();
+  // Shows what the document in the filing folder holds, as at start-up.
+  void ShowDocumentInFolder();
+
+  CaptureState captureState;
+  PreviewSender preview{*this};
+  CaptureRunner capture{captureState, preview, [this] { return RenewMainPage(); }};
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;  // ends the program
+  void PageRestarted() override;                 // shows the path and the counts again
+
+ private:
+  void HandleEvent(const std::string& eventText);
+  // Writes the main page anew in a page of its own, set up as at start-up,
+  // so that a large preview's memory goes back; false when it can't.
+  bool RenewMainPage();
+  void SetUpFilingFolder();
+  void ShowCounts();
+  void CopyField(const std::string& field);
+  void Submit();
+  void ShowSubmitNotice(const std::string& html, bool sound);
+  void ReportSubmitFailure();
+  void OpenFilerLogin();
+  void CopyAllMessages();
+  void OpenFilingFolder();
+  void ShowCopied();
+  bool Converting() const { return capture.Running(); }
+
+  bool submitWarned_ = false;  // Submit has said what speaks against it; pressed again, it opens the site
+};
