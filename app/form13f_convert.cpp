@@ -21,6 +21,7 @@
 #include "infotable/conversion.h"
 #include "infotable/csv_text.h"
 #include "infotable/edgar_limits.h"
+#include "infotable/error_list.h"
 #include "infotable/heading.h"
 #include "infotable/large_buffer.h"
 #include "infotable/preview.h"

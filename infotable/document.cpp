@@ -34,8 +34,8 @@ void AppendInfoTableEntry(std::string& out, const InfoTableRow& row) {
   if (!row[kPutCall].empty()) AppendElement(out, "\t\t", "putCall", row[kPutCall]);
   AppendElement(out, "\t\t", "investmentDiscretion", row[kInvestmentDiscretion]);
   if (!row[kOtherManager].empty()) AppendElement(out, "\t\t", "otherManager", row[kOtherManager]);
-  AppendAll(out, "\t\t<votingAuthority>\r\n\t\t\t<Sole>", row[kSole], "</Sole>\r\n\t\t\t<Shared>",
-            row[kShared], "</Shared>\r\n\t\t\t<None>", row[kNone],
+  AppendAll(out, "\t\t<votingAuthority>\r\n\t\t\t<Sole>", row[kVotingSole], "</Sole>\r\n\t\t\t<Shared>",
+            row[kVotingShared], "</Shared>\r\n\t\t\t<None>", row[kVotingNone],
             "</None>\r\n\t\t</votingAuthority>\r\n\t</infoTable>\r\n");
 }
 

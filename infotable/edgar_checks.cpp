@@ -106,9 +106,9 @@ std::vector<std::string> CheckEdgarRules(const InfoTableRow& row) {
   CheckDigits(problems, "sshPrnamt", row[kSshPrnamt]);
   if (!row[kOtherManager].empty())
     CheckLength(problems, "otherManager", row[kOtherManager], kEdgarOtherManagerLimit);
-  CheckDigits(problems, "Sole", row[kSole]);
-  CheckDigits(problems, "Shared", row[kShared]);
-  CheckDigits(problems, "None", row[kNone]);
+  CheckDigits(problems, "Sole", row[kVotingSole]);
+  CheckDigits(problems, "Shared", row[kVotingShared]);
+  CheckDigits(problems, "None", row[kVotingNone]);
   return problems;
 }
 

@@ -2,7 +2,6 @@
 
 #include <map>
 
-#include "infotable/preview.h"
 #include "infotable/text_forms.h"
 
 namespace {
@@ -83,4 +82,49 @@ void ErrorList::BuildHtml() {
       lines += '\n';
     }
   }
+}
+
+void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, uint32_t entry,
+                     std::string_view text) {
+  errorList += "<br><b>";
+  if (entry > 0)
+    errorList +=
+        "<span data-entry=" + std::to_string(entry) + ">" + ErrorLineHeading(kind, rowNumber) + "</span>";
+  else
+    errorList += ErrorLineHeading(kind, rowNumber);
+  errorList += ":</b> ";
+  AppendEscaped(errorList, text);
+}
+
+std::string ManagersUsedText(const std::vector<unsigned long>& managersUsed) {
+  std::string list;
+  for (unsigned long number : managersUsed) list += (list.empty() ? "" : ", ") + std::to_string(number);
+  return "Other included managers named: " + list + " (" + std::to_string(managersUsed.size()) +
+         " for the summary page's count).";
+}
+
+std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
+                            const std::string& nothingWritten, const std::vector<unsigned long>& managersUsed,
+                            const std::string& note) {
+  std::string managers = managersUsed.empty() ? "" : "<br>" + ManagersUsedText(managersUsed);
+  if (!note.empty()) managers += "<br>" + EscapeMarkup(note);
+  if (errorList.empty() && checkList.empty() && nothingWritten.empty())
+    return "<p><b><font color=#00a000>No errors.</font></b>" + managers + "</p>";
+  std::string status = "<p>";
+  if (!nothingWritten.empty())
+    status += "<b><font color=#e00000>Nothing was written:</font></b> " + nothingWritten;
+  if (!errorList.empty()) {
+    if (!nothingWritten.empty()) status += "<br>";
+    status += "<b><font color=#e00000>Error(s):</font></b>";
+    if (refusedRows > 0) status += ' ' + RefusedRowsText(refusedRows);
+    status += errorList;
+  }
+  if (!checkList.empty()) {
+    if (status.size() > 3) status += "<br>";
+    status +=
+        "<b><font color=#c05000>Check before filing:</font></b> "
+        "written as they stand, but they look wrong." +
+        checkList;
+  }
+  return status + managers + "</p>";
 }

@@ -4,7 +4,9 @@
 // for their rows) are one line that names the first rows and the count.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "infotable/row_error.h"
@@ -34,3 +36,21 @@ class ErrorList {
   std::string errorsHtml_, checksHtml_;
   std::vector<std::string> groups_;
 };
+
+// Appends "<br><b>HEADING:</b> TEXT" with the text markup-escaped. A line
+// that names a written row carries its entry number, so that it can lead to
+// the row: "<b><span data-entry=ENTRY>HEADING</span>:</b>".
+void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, uint32_t entry,
+                     std::string_view text);
+
+// The paragraph above the table: "No errors.", or why nothing was written,
+// the count of refused rows and the error list, and the rows to check
+// before filing under a heading of their own; last, the other managers the
+// table names.
+std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
+                            const std::string& nothingWritten = "",
+                            const std::vector<unsigned long>& managersUsed = {},
+                            const std::string& note = "");
+
+// "Other included managers named: 1, 2 (2 for the summary page's count)."
+std::string ManagersUsedText(const std::vector<unsigned long>& managersUsed);

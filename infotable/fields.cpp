@@ -1,6 +1,6 @@
 #include "infotable/fields.h"
 
-bool IsVotingField(size_t position) { return position == kSole || position == kShared || position == kNone; }
+bool IsVotingField(size_t position) { return position == kVotingSole || position == kVotingShared || position == kVotingNone; }
 
 bool IsNumericField(size_t position) {
   return position == kValue || position == kSshPrnamt || IsVotingField(position);

@@ -19,9 +19,9 @@ enum InfoTableField : size_t {
   kPutCall = 6,
   kInvestmentDiscretion = 7,
   kOtherManager = 8,
-  kSole = 9,
-  kShared = 10,
-  kNone = 11,
+  kVotingSole = 9,
+  kVotingShared = 10,
+  kVotingNone = 11,
   kFigi = 12,  // optional; empty when the table has none
   kInfoTableFieldCount = 13
 };

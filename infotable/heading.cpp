@@ -128,18 +128,18 @@ size_t CaptionField(const std::string& key) {
       {"MANAGER", kOtherManager},
       {"OTHERMANAGER", kOtherManager},
       {"OTHERMANAGERS", kOtherManager},
-      {"AUTHORITY SOLE VOTING", kSole},
-      {"AUTHORITY SOLE", kSole},
-      {"SOLE VOTING", kSole},
-      {"SOLE", kSole},
-      {"AUTHORITY SHARED VOTING", kShared},
-      {"AUTHORITY SHARED", kShared},
-      {"SHARED VOTING", kShared},
-      {"SHARED", kShared},
-      {"AUTHORITY NONE VOTING", kNone},
-      {"AUTHORITY NONE", kNone},
-      {"NONE VOTING", kNone},
-      {"NONE", kNone},
+      {"AUTHORITY SOLE VOTING", kVotingSole},
+      {"AUTHORITY SOLE", kVotingSole},
+      {"SOLE VOTING", kVotingSole},
+      {"SOLE", kVotingSole},
+      {"AUTHORITY SHARED VOTING", kVotingShared},
+      {"AUTHORITY SHARED", kVotingShared},
+      {"SHARED VOTING", kVotingShared},
+      {"SHARED", kVotingShared},
+      {"AUTHORITY NONE VOTING", kVotingNone},
+      {"AUTHORITY NONE", kVotingNone},
+      {"NONE VOTING", kVotingNone},
+      {"NONE", kVotingNone},
   };
   for (const auto& caption : kCaptions)
     if (key == caption.key) return caption.field;
@@ -196,7 +196,7 @@ NamedColumns NameColumns(const Cells& cells, Accept accept) {
 }
 
 constexpr size_t kNeededFields[] = {kNameOfIssuer,         kTitleOfClass, kCusip,  kValue, kSshPrnamt,
-                                    kInvestmentDiscretion, kSole,         kShared, kNone};
+                                    kInvestmentDiscretion, kVotingSole,         kVotingShared, kVotingNone};
 
 bool AnyCaption(const std::string& key, size_t field) { return field != kNoField || IsCaptionAbove(key); }
 
@@ -207,7 +207,7 @@ std::optional<ColumnLayout> LayoutForWidth(size_t width) {
   ColumnLayout layout;
   const size_t shift = width == kWidestTable ? 1 : 0;  // the FIGI after the CUSIP
   for (size_t field = kNameOfIssuer; field <= kCusip; ++field) layout.cell[field] = field;
-  for (size_t field = kValue; field <= (width == kNarrowestTable ? kShared : kNone); ++field)
+  for (size_t field = kValue; field <= (width == kNarrowestTable ? kVotingShared : kVotingNone); ++field)
     layout.cell[field] = field + shift;
   if (shift) layout.cell[kFigi] = kCusip + 1;
   layout.votingKindWord = width == kNarrowestTable;
@@ -233,7 +233,7 @@ std::string ShortRowRefusal(size_t cells, const ColumnLayout& layout) {
     width = std::max(width, *layout.cell[field] + 1);
     if (*layout.cell[field] == cells) firstMissing = FieldCaption(field);
   }
-  if (layout.votingKindWord && cells == *layout.cell[kShared]) firstMissing = "Voting authority kind";
+  if (layout.votingKindWord && cells == *layout.cell[kVotingShared]) firstMissing = "Voting authority kind";
   return "The row has " + std::to_string(cells) + " cells, but the table's rows have " +
          std::to_string(width) + ": its columns from " + firstMissing + " on are missing";
 }
@@ -245,13 +245,13 @@ std::optional<Heading> ReadHeading(const Cells& cells, std::string_view lineBelo
   if (named.captions * 2 < named.filled) return std::nullopt;
   Heading heading{named.layout, 1, {}, {}};
   ColumnLayout& layout = heading.layout;
-  if (!layout.cell[kSole] && !layout.cell[kShared] && !layout.cell[kNone]) {
+  if (!layout.cell[kVotingSole] && !layout.cell[kVotingShared] && !layout.cell[kVotingNone]) {
     // The SEC form's heading: SOLE, SHARED and NONE on a line of their own
     // under VOTING AUTHORITY.
     const NamedColumns under = NameColumns(
         SplitFields(lineBelow, '\t'), [](const std::string&, size_t field) { return IsVotingField(field); });
     if (under.filled > 0 && under.notCaptions.empty()) {
-      for (size_t field : {kSole, kShared, kNone}) layout.cell[field] = under.layout.cell[field];
+      for (size_t field : {kVotingSole, kVotingShared, kVotingNone}) layout.cell[field] = under.layout.cell[field];
       heading.lines = 2;
     }
   }
@@ -262,7 +262,7 @@ std::optional<Heading> ReadHeading(const Cells& cells, std::string_view lineBelo
       for (size_t field = 0; field < kInfoTableFieldCount; ++field) {
         if (byPosition->cell[field] != at || layout.cell[field]) continue;
         layout.cell[field] = at;
-        layout.votingKindWord = byPosition->votingKindWord && (field == kSole || field == kShared);
+        layout.votingKindWord = byPosition->votingKindWord && (field == kVotingSole || field == kVotingShared);
         heading.byPosition.push_back({at, std::string(cells[at]), field});
       }
     }

@@ -20,7 +20,7 @@ constexpr size_t kWidestTable = 13;
 // does not give.
 struct ColumnLayout {
   std::array<std::optional<size_t>, kInfoTableFieldCount> cell;
-  // One voting amount at cell[kSole] and the word naming its kind at cell[kShared].
+  // One voting amount at cell[kVotingSole] and the word naming its kind at cell[kVotingShared].
   bool votingKindWord = false;
 };
 

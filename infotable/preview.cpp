@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "infotable/append_all.h"
+#include "infotable/drawn_width.h"
 #include "infotable/text_forms.h"
 
 namespace {
@@ -36,65 +37,6 @@ std::vector<Column> Columns(bool withFigi) {
   std::vector<Column> columns(std::begin(kColumns), std::end(kColumns));
   if (withFigi) columns.insert(columns.begin() + kCusipColumn + 1, kFigiColumn);
   return columns;
-}
-
-// Widths of Arial's printable ASCII characters, in thousandths of its size
-// (Liberation Sans, which stands in for Arial here, has the same). A cell's
-// count of characters does not rank it: "WWW" is far wider than "III".
-constexpr uint16_t kArialWidths[95] = {
-    278,  278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278,  // space to /
-    556,  556, 556, 556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556,  // 0 to ?
-    1015, 667, 667, 722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778,  // @ to O
-    667,  778, 722, 667, 611, 722, 667, 944, 667, 667, 611, 278, 278, 278, 469, 556,  // P to _
-    333,  556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556,  // ` to o
-    556,  556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584};      // p to ~
-constexpr uint32_t kWidestCharacter = 1015;
-
-constexpr std::array<uint16_t, 256> kCharacterWidths = [] {
-  std::array<uint16_t, 256> widths{};
-  for (size_t c = 0; c < 256; ++c) widths[c] = c >= ' ' && c <= '~' ? kArialWidths[c - ' '] : 556;
-  return widths;
-}();
-
-// How wide a cell's text is drawn; a character reference is its character.
-uint32_t DrawnWidth(std::string_view text) {
-  uint32_t width = 0;
-  for (char c : text) width += kCharacterWidths[static_cast<unsigned char>(c)];
-  if (text.find('&') == std::string_view::npos) return width;  // most cells
-  for (const auto& [reference, character] :
-       {std::pair<std::string_view, char>{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}}) {
-    uint32_t referenceWidth = 0;
-    for (char c : reference) referenceWidth += kCharacterWidths[static_cast<unsigned char>(c)];
-    const uint32_t shown = kCharacterWidths[static_cast<unsigned char>(character)];
-    for (size_t at = text.find(reference); at != std::string_view::npos; at = text.find(reference, at + 1))
-      width -= referenceWidth - shown;
-  }
-  return width;
-}
-
-// Of two rows drawn as wide, the earlier is kept: the widest rows of a table
-// are then those of its blocks' widest, whatever the blocks.
-bool DrawnWider(const std::pair<uint32_t, uint32_t>& a, const std::pair<uint32_t, uint32_t>& b) {
-  return a.first > b.first || (a.first == b.first && a.first > 0 && a.second < b.second);
-}
-
-// Keeps (width, row) among a column's widest when it is drawn wider than the
-// third widest so far, `row` coming after every row offered before.
-void OfferWidest(std::vector<PreviewTable::Widest>& widest, size_t column, uint32_t width, uint32_t row) {
-  if (widest.size() <= column) widest.resize(column + 1, PreviewTable::Widest{});
-  PreviewTable::Widest& best = widest[column];
-  if (width <= best.back().first) return;
-  best.back() = {width, row};
-  std::sort(best.begin(), best.end(), DrawnWider);
-}
-
-// Offers a cell just appended to `cells` from `start`, its end included.
-void NoteWidth(std::vector<PreviewTable::Widest>& widest, const std::string& cells, size_t column,
-               size_t start, uint32_t row) {
-  const std::string_view cell = std::string_view(cells).substr(start, cells.size() - start - 1);
-  if (widest.size() > column && cell.size() * kWidestCharacter <= widest[column].back().first)
-    return;  // most cells: too short to tell
-  OfferWidest(widest, column, DrawnWidth(cell), row);
 }
 
 // A cell's text, with any tab or line end (which would end the cell or the
@@ -226,51 +168,6 @@ std::string PreviewTableHtml(const PreviewTable& table) {
   std::string html = PreviewTableHead(table.withFigi);
   AppendRowsHtml(html, table, 0, table.RowCount());
   return html + "</TABLE>";
-}
-
-void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, uint32_t entry,
-                     std::string_view text) {
-  errorList += "<br><b>";
-  if (entry > 0)
-    errorList +=
-        "<span data-entry=" + std::to_string(entry) + ">" + ErrorLineHeading(kind, rowNumber) + "</span>";
-  else
-    errorList += ErrorLineHeading(kind, rowNumber);
-  errorList += ":</b> ";
-  AppendEscaped(errorList, text);
-}
-
-std::string ManagersUsedText(const std::vector<unsigned long>& managersUsed) {
-  std::string list;
-  for (unsigned long number : managersUsed) list += (list.empty() ? "" : ", ") + std::to_string(number);
-  return "Other included managers named: " + list + " (" + std::to_string(managersUsed.size()) +
-         " for the summary page's count).";
-}
-
-std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
-                            const std::string& nothingWritten, const std::vector<unsigned long>& managersUsed,
-                            const std::string& note) {
-  std::string managers = managersUsed.empty() ? "" : "<br>" + ManagersUsedText(managersUsed);
-  if (!note.empty()) managers += "<br>" + EscapeMarkup(note);
-  if (errorList.empty() && checkList.empty() && nothingWritten.empty())
-    return "<p><b><font color=#00a000>No errors.</font></b>" + managers + "</p>";
-  std::string status = "<p>";
-  if (!nothingWritten.empty())
-    status += "<b><font color=#e00000>Nothing was written:</font></b> " + nothingWritten;
-  if (!errorList.empty()) {
-    if (!nothingWritten.empty()) status += "<br>";
-    status += "<b><font color=#e00000>Error(s):</font></b>";
-    if (refusedRows > 0) status += ' ' + RefusedRowsText(refusedRows);
-    status += errorList;
-  }
-  if (!checkList.empty()) {
-    if (status.size() > 3) status += "<br>";
-    status +=
-        "<b><font color=#c05000>Check before filing:</font></b> "
-        "written as they stand, but they look wrong." +
-        checkList;
-  }
-  return status + managers + "</p>";
 }
 
 std::string PreviewPageStart() {

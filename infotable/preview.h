@@ -1,5 +1,5 @@
-// The preview of a capture: the status paragraph with the row errors, in
-// HTML, and the table of the accepted rows, as data and as HTML.
+// The preview of a capture: the table of the accepted rows, as data and as
+// HTML. The status paragraph above it is the error list's.
 #pragma once
 
 #include <array>
@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "infotable/drawn_width.h"
 #include "infotable/fields.h"
-#include "infotable/row_error.h"
 
 // The style of the preview's cells, built in from preview_cell.css; the
 // window's page has it from there too.
@@ -25,9 +25,8 @@ constexpr const char* kPreviewHeadRowStart = "<TR height=48>";
 // numbers grouped in thousands), a tab after every cell but the last, a line
 // end after the last. A cell never holds a tab or a line end.
 struct PreviewTable {
-  // Per column, the rows whose text is drawn widest, widest first, as
-  // (width, row); a width of 0 is no row.
-  using Widest = std::array<std::pair<uint32_t, uint32_t>, 3>;
+  // Per column, the rows whose text is drawn widest.
+  using Widest = WidestInColumn;
 
   bool withFigi = false;
   bool notesWidest = true;  // whether `widest` is kept as rows are added
@@ -73,24 +72,6 @@ void AppendRowsHtml(std::string& out, const PreviewTable& table, size_t first, s
 std::string PreviewTableHead(bool withFigi);
 // The single table: start tag, head, every row, end tag.
 std::string PreviewTableHtml(const PreviewTable& table);
-
-// Appends "<br><b>HEADING:</b> TEXT" with the text markup-escaped. A line
-// that names a written row carries its entry number, so that it can lead to
-// the row: "<b><span data-entry=ENTRY>HEADING</span>:</b>".
-void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumber, uint32_t entry,
-                     std::string_view text);
-
-// The paragraph above the table: "No errors.", or why nothing was written,
-// the count of refused rows and the error list, and the rows to check
-// before filing under a heading of their own; last, the other managers the
-// table names.
-std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
-                            const std::string& nothingWritten = "",
-                            const std::vector<unsigned long>& managersUsed = {},
-                            const std::string& note = "");
-
-// "Other included managers named: 1, 2 (2 for the summary page's count)."
-std::string ManagersUsedText(const std::vector<unsigned long>& managersUsed);
 
 // The start of a page of its own for the preview, with the style its markup
 // relies on; the status paragraph and the table follow it.

@@ -5,8 +5,9 @@
 
 namespace {
 
-// Collects the reasons a row is refused, each naming its column.
-class Refusals {
+// The reasons a row is refused, each naming its column, joined into the
+// row's one Refusal.
+class ColumnReasons {
  public:
   void Add(const char* caption, std::string_view cell, std::string_view why) {
     if (!text_.empty()) text_ += "; ";
@@ -31,7 +32,7 @@ class Refusals {
 };
 
 // Reads an amount; gives whether it had a fraction.
-bool ReadAmountField(Refusals& refusals, const char* caption, std::string_view cell, DecimalMark mark,
+bool ReadAmountField(ColumnReasons& refusals, const char* caption, std::string_view cell, DecimalMark mark,
                      bool emptyIsZero, std::string& digits, uint64_t& number) {
   bool hadFraction = false;
   if (cell.empty() && emptyIsZero) {
@@ -46,7 +47,7 @@ bool ReadAmountField(Refusals& refusals, const char* caption, std::string_view c
 }
 
 // Reads a coded cell; gives its code number, or `fallback` when refused.
-uint8_t ReadCodeField(Refusals& refusals, size_t field, std::string_view cell, const CodedColumn& column,
+uint8_t ReadCodeField(ColumnReasons& refusals, size_t field, std::string_view cell, const CodedColumn& column,
                       uint8_t fallback = 0) {
   uint8_t code = fallback;
   refusals.AddIf(FieldCaption(field), cell, ReadCode(cell, column, code));
@@ -64,7 +65,7 @@ Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& ro
     if (!at || *at >= cells.size()) return std::string_view();
     return IsNotApplicable(cells[*at]) ? std::string_view() : cells[*at];
   };
-  Refusals refusals;
+  ColumnReasons refusals;
   const auto required = [&](size_t field) {
     const std::string_view text = cell(field);
     if (!layout.cell[field])
@@ -105,15 +106,15 @@ Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& ro
   uint64_t voting = 0;  // the voting amounts are written, never summed
   if (layout.votingKindWord) {
     std::string amount;
-    ReadAmountField(refusals, "Voting authority", cell(kSole), mark, true, amount, voting);
-    const std::string_view kind = cell(kShared);
+    ReadAmountField(refusals, "Voting authority", cell(kVotingSole), mark, true, amount, voting);
+    const std::string_view kind = cell(kVotingShared);
     uint8_t code = 0;
     const Refusal refusal = ReadCode(kind, kVotingKindColumn, code);
     refusals.AddIf("Voting authority kind", kind, refusal);
-    for (size_t position : {kSole, kShared, kNone})
-      row[position] = !refusal && position == kSole + code ? amount : "0";
+    for (size_t position : {kVotingSole, kVotingShared, kVotingNone})
+      row[position] = !refusal && position == kVotingSole + code ? amount : "0";
   } else {
-    for (size_t position : {kSole, kShared, kNone})
+    for (size_t position : {kVotingSole, kVotingShared, kVotingNone})
       ReadAmountField(refusals, FieldCaption(position), cell(position), mark, true, row[position], voting);
   }
   return refusals.Take();

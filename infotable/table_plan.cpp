@@ -19,7 +19,7 @@ DecimalMark ReadDecimalMark(const TablePlan& plan) {
     if (plan.reading[i].kind != LineReading::kLayout) continue;
     const ColumnLayout& layout = plan.layouts[plan.reading[i].layout];
     uint64_t amountCells = 0;
-    for (size_t field : {kValue, kSshPrnamt, kSole, kShared, kNone})
+    for (size_t field : {kValue, kSshPrnamt, kVotingSole, kVotingShared, kVotingNone})
       if (const std::optional<size_t> at = layout.cell[field]; at && *at < 64)
         amountCells |= uint64_t{1} << *at;
     const std::string_view line = plan.lines[i];

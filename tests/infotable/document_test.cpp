@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "infotable/error_list.h"
 #include "infotable/preview.h"
 #include "infotable/text_forms.h"
 
@@ -40,7 +41,7 @@ TEST(XmlDocument, OptionalElementsAppearOnlyWithText) {
   InfoTableRow row = FinalRow();
   row[kPutCall] = "Call";
   row[kOtherManager] = "2";
-  row[kShared] = "";
+  row[kVotingShared] = "";
   row[kFigi] = "BBG000B9XRY4";
   const std::string entry = FormatInfoTableEntry(row);
   EXPECT_NE(entry.find("<cusip>123456789</cusip>\r\n\t\t<figi>BBG000B9XRY4</figi>\r\n\t\t<value>"),

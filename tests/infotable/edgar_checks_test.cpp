@@ -41,9 +41,9 @@ TEST(EdgarRules, EachRuleAtItsLimits) {
       {With(kOtherManager, std::string(100, 'M')), ""},
       {With(kOtherManager, std::string(101, 'M')),
        "otherManager must be at most 100 characters long, but it has 101"},
-      {With(kSole, std::string(17, '1')), "Sole must be 1 to 16 digits"},
-      {With(kShared, ""), "Shared must be 1 to 16 digits, but it is empty"},
-      {With(kNone, ""), "None must be 1 to 16 digits, but it is empty"},
+      {With(kVotingSole, std::string(17, '1')), "Sole must be 1 to 16 digits"},
+      {With(kVotingShared, ""), "Shared must be 1 to 16 digits, but it is empty"},
+      {With(kVotingNone, ""), "None must be 1 to 16 digits, but it is empty"},
   };
   for (const auto& c : cases) {
     const std::vector<std::string> problems = CheckEdgarRules(c.row);
@@ -58,7 +58,7 @@ TEST(EdgarRules, EachRuleAtItsLimits) {
 
 TEST(EdgarRules, ProblemsComeInFieldOrder) {
   InfoTableRow row = Good();
-  row[kNone] = "";
+  row[kVotingNone] = "";
   row[kNameOfIssuer] = "A+B";
   row[kCusip] = "1";
   const std::vector<std::string> problems = CheckEdgarRules(row);

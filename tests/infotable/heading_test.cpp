@@ -26,8 +26,8 @@ TEST(ReadHeading, CaptionsNameTheColumns) {
       "\t\t\t\t\t\t\t\t\tSOLE\tSHARED\tNONE");
   ASSERT_TRUE(heading);
   EXPECT_EQ(heading->lines, 2u);
-  EXPECT_EQ(heading->layout.cell[kSole], 9u);
-  EXPECT_EQ(heading->layout.cell[kNone], 11u);
+  EXPECT_EQ(heading->layout.cell[kVotingSole], 9u);
+  EXPECT_EQ(heading->layout.cell[kVotingNone], 11u);
   EXPECT_FALSE(heading->layout.cell[kFigi]);
 
   // Element names work as captions too.
@@ -43,13 +43,13 @@ TEST(ReadHeading, CaptionsNameTheColumns) {
   heading = ReadHeading(Captions({"Name", "CUSIP", "Value"}), "");
   ASSERT_TRUE(heading);
   EXPECT_EQ(heading->missing,
-            (std::vector<size_t>{kTitleOfClass, kSshPrnamt, kInvestmentDiscretion, kSole, kShared, kNone}));
+            (std::vector<size_t>{kTitleOfClass, kSshPrnamt, kInvestmentDiscretion, kVotingSole, kVotingShared, kVotingNone}));
   heading = ReadHeading(Captions({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT",
                                   "INVESTMENT DISCRETION", "VOTING AUTHORITY"}),
                         "APPLE INC\tCOM\t037833100");
   ASSERT_TRUE(heading);
   EXPECT_EQ(heading->lines, 1u) << "the line below holds data, not SOLE, SHARED and NONE";
-  EXPECT_EQ(heading->missing, (std::vector<size_t>{kSole, kShared, kNone}));
+  EXPECT_EQ(heading->missing, (std::vector<size_t>{kVotingSole, kVotingShared, kVotingNone}));
 
   EXPECT_TRUE(IsCaptionLine(Captions({"COLUMN 1", "", "Column 8", "VOTING AUTHORITY"})));
   EXPECT_FALSE(IsCaptionLine(Captions({"", "ACME CAPITAL 13F Q3 2026"})));
@@ -71,8 +71,8 @@ TEST(ReadHeading, TemplatesCaptionsAreReadLooselyAndAnUnknownOneByItsPosition) {
       {"Mgr", kOtherManager},
       {"OTHER MANAGER(S)", kOtherManager},
       {"Call/Put", kPutCall},
-      {"Sole Voting", kSole},
-      {"Voting Auth Shared", kShared},
+      {"Sole Voting", kVotingSole},
+      {"Voting Auth Shared", kVotingShared},
       {"Title", kTitleOfClass},
       {"CUSIP #", kCusip},
   };
@@ -114,7 +114,7 @@ TEST(LayoutForWidth, TablesWithoutAHeadingAreReadByTheirWidth) {
     ASSERT_TRUE(layout) << c.width;
     EXPECT_EQ(layout->cell[kValue], c.value) << c.width;
     EXPECT_EQ(layout->cell[kFigi], c.figi) << c.width;
-    EXPECT_EQ(layout->cell[kNone], c.none) << c.width;
+    EXPECT_EQ(layout->cell[kVotingNone], c.none) << c.width;
     EXPECT_EQ(layout->votingKindWord, c.kindWord) << c.width;
   }
   for (size_t width : {0, 10, 14}) EXPECT_FALSE(LayoutForWidth(width)) << width;

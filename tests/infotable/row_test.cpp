@@ -40,9 +40,9 @@ TEST(ReadRow, EachCellIsReadWhereItStands) {
       {kOtherManager, "1,2", kOtherManager, "1,2"},
       {kOtherManager, "-", kOtherManager, ""},
       {kOtherManager, "None", kOtherManager, ""},
-      {kShared, "", kShared, "0"},
-      {kNone, "-", kNone, "0"},
-      {kSole, "N/A", kSole, "0"},
+      {kVotingShared, "", kVotingShared, "0"},
+      {kVotingNone, "-", kVotingNone, "0"},
+      {kVotingSole, "N/A", kVotingSole, "0"},
   };
   for (const auto& c : cases) {
     InfoTableRow row;
@@ -80,7 +80,7 @@ TEST(ReadRow, ACellThatCantBeReadRefusesTheRowAndSaysWhy) {
       {kPutCall, "SOLE", "Put/Call \"SOLE\" is not Put or Call"},
       {kInvestmentDiscretion, "", "Investment discretion is empty"},
       {kInvestmentDiscretion, "Shared", "Investment discretion \"Shared\" is not SOLE, DFND or OTR"},
-      {kSole, "x", "Voting authority sole \"x\" is not a number"},
+      {kVotingSole, "x", "Voting authority sole \"x\" is not a number"},
   };
   for (const auto& c : cases) {
     InfoTableRow row;
@@ -114,7 +114,7 @@ TEST(ReadRow, ElevenColumnsNameTheVotingKind) {
       continue;
     }
     EXPECT_EQ(refusal, "") << c.kind;
-    EXPECT_EQ(std::vector<std::string>(row.fields.begin() + kSole, row.fields.begin() + kNone + 1), c.voting)
+    EXPECT_EQ(std::vector<std::string>(row.fields.begin() + kVotingSole, row.fields.begin() + kVotingNone + 1), c.voting)
         << c.kind;
   }
 }
