@@ -10,14 +10,10 @@ namespace {
 
 constexpr size_t kNoField = kInfoTableFieldCount;
 
-// A caption as a key: its words, upper case, abbreviations written out,
-// little words and units left out, sorted. "SHRS OR PRN AMT", "Shares/Principal
-// Amount" and "Amount, principal or shares" give one key; so do "Other
-// Managers", "Mgr" and "OTHER MANAGER(S)".
-std::string CaptionKey(std::string_view caption, bool* thousands = nullptr) {
-  static const struct {
-    std::string_view word, meaning;
-  } kWords[] = {
+// The abbreviations of captions written out; little words and units left out.
+constexpr struct {
+  std::string_view word, meaning;
+} kWords[] = {
       {"SHRS", "SHARES"},
       {"SHS", "SHARES"},
       {"PRN", "PRINCIPAL"},
@@ -51,8 +47,15 @@ std::string CaptionKey(std::string_view caption, bool* thousands = nullptr) {
       {"USD", ""},
       {"DOLLARS", ""},
       {"X", ""},
-  };
-  static const std::string_view kThousandsWords[] = {"X1000", "1000", "000", "000S", "THOUSANDS", "X000"};
+};
+// The words that give a value column in thousands of dollars.
+constexpr std::string_view kThousandsWords[] = {"X1000", "1000", "000", "000S", "THOUSANDS", "X000"};
+
+// A caption as a key: its words, upper case, abbreviations written out,
+// little words and units left out, sorted. "SHRS OR PRN AMT", "Shares/Principal
+// Amount" and "Amount, principal or shares" give one key; so do "Other
+// Managers", "Mgr" and "OTHER MANAGER(S)".
+std::string CaptionKey(std::string_view caption, bool* thousands = nullptr) {
   std::vector<std::string> words;
   std::string word;
   const auto endWord = [&] {
@@ -83,11 +86,10 @@ std::string CaptionKey(std::string_view caption, bool* thousands = nullptr) {
 
 // The captions of the SEC's form, of filers' templates and the schema's
 // element names, as keys.
-size_t CaptionField(const std::string& key) {
-  static const struct {
-    const char* key;
-    size_t field;
-  } kCaptions[] = {
+constexpr struct {
+  const char* key;
+  size_t field;
+} kCaptions[] = {
       {"ISSUER NAME", kNameOfIssuer},
       {"ISSUER", kNameOfIssuer},
       {"NAME", kNameOfIssuer},
@@ -140,7 +142,9 @@ size_t CaptionField(const std::string& key) {
       {"AUTHORITY NONE", kVotingNone},
       {"NONE VOTING", kVotingNone},
       {"NONE", kVotingNone},
-  };
+};
+
+size_t CaptionField(const std::string& key) {
   for (const auto& caption : kCaptions)
     if (key == caption.key) return caption.field;
   return kNoField;
@@ -201,42 +205,6 @@ constexpr size_t kNeededFields[] = {kNameOfIssuer,         kTitleOfClass, kCusip
 bool AnyCaption(const std::string& key, size_t field) { return field != kNoField || IsCaptionAbove(key); }
 
 }  // namespace
-
-std::optional<ColumnLayout> LayoutForWidth(size_t width) {
-  if (width < kNarrowestTable || width > kWidestTable) return std::nullopt;
-  ColumnLayout layout;
-  const size_t shift = width == kWidestTable ? 1 : 0;  // the FIGI after the CUSIP
-  for (size_t field = kNameOfIssuer; field <= kCusip; ++field) layout.cell[field] = field;
-  for (size_t field = kValue; field <= (width == kNarrowestTable ? kVotingShared : kVotingNone); ++field)
-    layout.cell[field] = field + shift;
-  if (shift) layout.cell[kFigi] = kCusip + 1;
-  layout.votingKindWord = width == kNarrowestTable;
-  return layout;
-}
-
-std::optional<ColumnLayout> LayoutForFilledCells(size_t count) {
-  if (count == kWidestTable) return std::nullopt;
-  return LayoutForWidth(count);
-}
-
-std::string FilledCellsRefusal(size_t count) {
-  return "The row has " + std::to_string(count) + " filled cells, but a row needs " +
-         std::to_string(kNarrowestTable) + ", " + std::to_string(kNarrowestTable + 1) + " or " +
-         std::to_string(kWidestTable) + " columns, or a heading row that names them";
-}
-
-std::string ShortRowRefusal(size_t cells, const ColumnLayout& layout) {
-  size_t width = 0;
-  std::string firstMissing = "the last";
-  for (size_t field = 0; field < kInfoTableFieldCount; ++field) {
-    if (!layout.cell[field]) continue;
-    width = std::max(width, *layout.cell[field] + 1);
-    if (*layout.cell[field] == cells) firstMissing = FieldCaption(field);
-  }
-  if (layout.votingKindWord && cells == *layout.cell[kVotingShared]) firstMissing = "Voting authority kind";
-  return "The row has " + std::to_string(cells) + " cells, but the table's rows have " +
-         std::to_string(width) + ": its columns from " + firstMissing + " on are missing";
-}
 
 std::optional<Heading> ReadHeading(const Cells& cells, std::string_view lineBelow) {
   if (std::none_of(cells.begin(), cells.end(), IsCusipCaption)) return std::nullopt;

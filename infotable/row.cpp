@@ -54,6 +54,28 @@ uint8_t ReadCodeField(ColumnReasons& refusals, size_t field, std::string_view ce
   return code;
 }
 
+// The voting amounts, empty ones zero: three columns, or one amount and the
+// word naming its kind (`sole` and `shared` hold them then). The amounts are
+// written, never summed.
+void ReadVotingFields(ColumnReasons& refusals, bool kindWord, std::string_view sole, std::string_view shared,
+                      std::string_view none, DecimalMark mark, InfoTableRow& row) {
+  uint64_t voting = 0;
+  if (kindWord) {
+    std::string amount;
+    ReadAmountField(refusals, "Voting authority", sole, mark, true, amount, voting);
+    uint8_t code = 0;
+    const Refusal refusal = ReadCode(shared, kVotingKindColumn, code);
+    refusals.AddIf("Voting authority kind", shared, refusal);
+    for (size_t position : {kVotingSole, kVotingShared, kVotingNone})
+      row[position] = !refusal && position == kVotingSole + code ? amount : "0";
+    return;
+  }
+  const std::string_view cells[] = {sole, shared, none};
+  for (size_t position : {kVotingSole, kVotingShared, kVotingNone})
+    ReadAmountField(refusals, FieldCaption(position), cells[position - kVotingSole], mark, true, row[position],
+                    voting);
+}
+
 }  // namespace
 
 Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row, DecimalMark mark) {
@@ -103,20 +125,8 @@ Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& ro
   if (const std::string_view manager = cell(kOtherManager); !NamesNoManager(manager))
     refusals.AddIf(FieldCaption(kOtherManager), manager, ReadOtherManagers(manager, row[kOtherManager]));
 
-  uint64_t voting = 0;  // the voting amounts are written, never summed
-  if (layout.votingKindWord) {
-    std::string amount;
-    ReadAmountField(refusals, "Voting authority", cell(kVotingSole), mark, true, amount, voting);
-    const std::string_view kind = cell(kVotingShared);
-    uint8_t code = 0;
-    const Refusal refusal = ReadCode(kind, kVotingKindColumn, code);
-    refusals.AddIf("Voting authority kind", kind, refusal);
-    for (size_t position : {kVotingSole, kVotingShared, kVotingNone})
-      row[position] = !refusal && position == kVotingSole + code ? amount : "0";
-  } else {
-    for (size_t position : {kVotingSole, kVotingShared, kVotingNone})
-      ReadAmountField(refusals, FieldCaption(position), cell(position), mark, true, row[position], voting);
-  }
+  ReadVotingFields(refusals, layout.votingKindWord, cell(kVotingSole), cell(kVotingShared), cell(kVotingNone),
+                   mark, row);
   return refusals.Take();
 }
 
