@@ -17,6 +17,6 @@
 Refusal ReadRow(const Cells& cells, const ColumnLayout& layout, InfoTableRow& row,
                 DecimalMark mark = DecimalMark::kUnknown);
 
-// Reads a line that has no layout of its own the old way: empty cells are left
-// out and the 11 or 12 filled cells are read in field order.
+// Reads a line that has no layout of its own by its filled cells: empty cells
+// are left out and the 11 or 12 filled cells are read in field order.
 Refusal ReadFilledCells(std::string_view line, InfoTableRow& row, DecimalMark mark = DecimalMark::kUnknown);

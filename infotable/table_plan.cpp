@@ -69,7 +69,7 @@ std::optional<ColumnLayout> TableWidthLayout(const NormalizedText& normalized) {
 
 // How a line without a heading above is read when it is narrower or wider
 // than the table: by the table's layout when only its last voting columns
-// are missing; by its filled cells the old way; or refused as short.
+// are missing; by its filled cells alone; or refused as short.
 LineReading NarrowerOrWiderLine(std::string_view line, const std::optional<ColumnLayout>& byWidth,
                                 size_t tableCells) {
   const size_t cells = CellCount(line);

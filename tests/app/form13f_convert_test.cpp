@@ -80,8 +80,12 @@ TEST(Form13fConvert, NothingWrittenGivesStatusTwo) {
   EXPECT_EQ(run.err, "form13f-convert: standard input holds one line of text, not a table: \"x y\"\n");
   EXPECT_FALSE(std::ifstream(dir.File("tev_13f.xml")).good());
 
-  run = Convert(dir, "--bogus");
-  EXPECT_EQ(run.status, 2);
+  WriteFile(dir.File("tev_13f.xml"), "previous");
+  for (const char* arguments : {"-", "--bogus"}) {
+    run = Convert(dir, arguments, kBad);
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_EQ(ReadFile(dir.File("tev_13f.xml")), "previous") << arguments;
+  }
   EXPECT_NE(run.err.find("Usage: form13f-convert"), std::string::npos);
 }
 
@@ -198,6 +202,8 @@ TEST(Form13fConvert, DashWritesTheDocumentToStandardOutputAndTheCountsToStandard
           .c_str());
   EXPECT_EQ(WEXITSTATUS(status), 2) << "counts that could not be written";
   EXPECT_EQ(ReadFile(dir.File("err.txt")), "form13f-convert: could not write the counts\n");
+  EXPECT_EQ(ReadFile(dir.File("tev_13f.xml")), ReadFile(dir.File("file.xml")))
+      << "status 2 here leaves the document written: only its counts are lost";
 }
 
 // The previous document, byte for byte, after every way a run can fail.

@@ -32,8 +32,9 @@ std::vector<std::string> Names(const std::string& folder) {
   return names;
 }
 
+bool HaveXmllint() { return std::system("xmllint --version >/dev/null 2>&1") == 0; }
+
 bool WellFormed(const std::string& path) {
-  if (std::system("xmllint --version >/dev/null 2>&1") != 0) return true;
   return std::system(("xmllint --noout " + path + " 2>/dev/null").c_str()) == 0;
 }
 
@@ -55,6 +56,7 @@ TEST(Faults, EveryControlCharacterIsReportedAndLeftOut) {
   }
   const std::string xml = ReadFile(path);
   EXPECT_EQ(xml.find_first_of(std::string("\0\x01\x02\x1b\x1f", 5)), std::string::npos);
+  if (!HaveXmllint()) GTEST_SKIP() << "xmllint is not installed: the document's form is not checked";
   EXPECT_TRUE(WellFormed(path)) << xml;
 }
 
@@ -188,12 +190,13 @@ TEST(Faults, MarkupScriptsAndReferencesInCellsStayText) {
   for (const std::string& cell : cells) table += HoldingLine(cell, "1") + cell + "\tshort\n";
   const Conversion conversion = ConvertInfoTable(table, path);
   ASSERT_EQ(conversion.outcome, ConversionOutcome::kWritten);
-  EXPECT_TRUE(WellFormed(path));
   for (const char* live : {"<script", "<img", "<!--", "<![CDATA["})
     EXPECT_EQ(PreviewHtml(conversion).find(live), std::string::npos) << live;
   EXPECT_NE(PreviewHtml(conversion).find("&amp;amp; &amp;#60; &amp;lt;"), std::string::npos);
   EXPECT_NE(ReadFile(path).find("<nameOfIssuer>&amp;amp; &amp;#60; &amp;lt;</nameOfIssuer>"),
             std::string::npos);
+  if (!HaveXmllint()) GTEST_SKIP() << "xmllint is not installed: the document's form is not checked";
+  EXPECT_TRUE(WellFormed(path));
 }
 
 }  // namespace

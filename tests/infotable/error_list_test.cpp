@@ -1,0 +1,51 @@
+#include "infotable/error_list.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+RowError Refused(uint32_t row, const std::string& reason) {
+  return {RowErrorKind::kInvalidFields, row, "cells", reason};
+}
+
+// Three lines alike stand alone; a fourth makes them one line that names
+// the first rows and leads to the group's every line.
+TEST(ErrorList, ManyLinesAlikeAreOneLineWithTheirGroup) {
+  for (const size_t count : {3u, 4u}) {
+    std::vector<RowError> errors;
+    ErrorList list(errors, true);
+    for (uint32_t row = 2; row < 2 + count; ++row) list.Add(Refused(row, "Value \"" + std::to_string(row) + "x\" is not a number"));
+    list.Add({RowErrorKind::kCheckBeforeFiling, 9, "", "the same holding as row 12", 5});
+    list.BuildHtml();
+    EXPECT_EQ(errors.size(), count + 1);
+    const std::string& html = list.errorsHtml();
+    EXPECT_EQ(list.checksHtml(),
+              "<br><b><span data-entry=5>Check before filing in row 9</span>:</b> the same holding as row 12");
+    const std::vector<std::string> groups = list.TakeGroups();
+    if (count == 3) {
+      EXPECT_EQ(html.find("data-group"), std::string::npos) << html;
+      EXPECT_TRUE(groups.empty());
+    } else {
+      EXPECT_EQ(html,
+                "<br><b>Invalid field(s) in 4 rows</b> (2, 3, 4, 5), such as row 2: cells -- Value "
+                "\"2x\" is not a number <span data-group=0>show all</span>");
+      ASSERT_EQ(groups.size(), 1u);
+      EXPECT_EQ(groups[0].substr(0, groups[0].find('\n')), "0\t2\tcells -- Value \"2x\" is not a number");
+    }
+  }
+}
+
+TEST(ErrorList, NoHtmlUnlessAskedAndTheTableLinesNeverGroup) {
+  std::vector<RowError> errors;
+  ErrorList quiet(errors, false);
+  for (int i = 0; i < 5; ++i) quiet.Add(Refused(2, "Value is empty"));
+  quiet.BuildHtml();
+  EXPECT_EQ(quiet.errorsHtml(), "");
+  std::vector<RowError> table;
+  ErrorList list(table, true);
+  for (int i = 0; i < 5; ++i) list.Add({RowErrorKind::kNotAcceptedByEdgar, 0, "", "the total is too large"});
+  list.BuildHtml();
+  EXPECT_TRUE(list.TakeGroups().empty());
+}
+
+}  // namespace
