@@ -87,7 +87,7 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
       ShowNotWritten(NotWrittenMessage(conversion, state_.filingFolder));
       return;
     case ConversionOutcome::kOutOfMemory:
-      ReplaceElementContent("idMsg", std::string("<font color=red>") + kOutOfMemoryMessage + "</font><br>" +
+      ReplaceElementContent(window_, "idMsg", std::string("<font color=red>") + kOutOfMemoryMessage + "</font><br>" +
                                          KeptDocumentText(ReadKeptDocument(state_), true));
       ShowOutOfMemory();
       return;
@@ -109,7 +109,7 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
 }
 
 void CaptureRunner::ShowNotWritten(const std::string& message) {
-  ShowMessage(message, KeptDocumentText(ReadKeptDocument(state_), true));
+  ShowMessage(window_, message, KeptDocumentText(ReadKeptDocument(state_), true));
 }
 
 // On the window's thread, once the conversion is done.
@@ -196,7 +196,7 @@ void CaptureRunner::Start(std::function<void()> shown) {
   }
   QByteArray clipboard = std::move(*copied);
   // At once: the previous results no longer describe what is coming.
-  ReplaceElementContent("idMsg", kConvertingText);
+  ReplaceElementContent(window_, "idMsg", kConvertingText);
   const std::string path = state_.filingFolder.empty() ? "" : state_.filingFolder + kDocumentFileName;
   running_ = true;
   whenShown_ = std::move(shown);

@@ -11,6 +11,7 @@
 #include <thread>
 #include <utility>
 
+#include "form/page_host.h"
 #include "infotable/conversion.h"
 #include "infotable/document_summary.h"
 #include "infotable/edgar_limits.h"
@@ -58,8 +59,9 @@ class CaptureRunner {
  public:
   // `renewPage` writes the window's page anew, to give a large preview's
   // memory back; false when it could not.
-  CaptureRunner(CaptureState& state, PreviewSender& preview, std::function<bool()> renewPage)
-      : state_(state), preview_(preview), renewPage_(std::move(renewPage)) {}
+  // Shows its outcome on `window`'s page.
+  CaptureRunner(PageHost& window, CaptureState& state, PreviewSender& preview, std::function<bool()> renewPage)
+      : window_(window), state_(state), preview_(preview), renewPage_(std::move(renewPage)) {}
   CaptureRunner(const CaptureRunner&) = delete;
   CaptureRunner& operator=(const CaptureRunner&) = delete;
   ~CaptureRunner() { Finish(); }
@@ -94,6 +96,7 @@ class CaptureRunner {
   // the kept document holds under them.
   void ShowNotWritten(const std::string& message);
 
+  PageHost& window_;
   CaptureState& state_;
   PreviewSender& preview_;
   std::function<bool()> renewPage_;

@@ -29,8 +29,8 @@ bool IsFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).i
 
 }  // namespace
 
-void ShowMessage(const std::string& text, const std::string& note) {
-  ReplaceElementContent("idMsg", "<font color=red>" + text + "</font>" + (note.empty() ? "" : "<br>" + note));
+void ShowMessage(PageHost& window, const std::string& text, const std::string& note) {
+  ReplaceElementContent(window, "idMsg", "<font color=red>" + text + "</font>" + (note.empty() ? "" : "<br>" + note));
   PlayExclamation();
 }
 

@@ -7,10 +7,12 @@
 #include <optional>
 #include <string>
 
-// Shows `text` (HTML, not escaped) in red on the main page's message line,
+#include "form/page_host.h"
+
+// Shows `text` (HTML, not escaped) in red on the window's message line,
 // and `note` (HTML) under it in the page's own colour, and plays the
 // exclamation sound. A page failure (PageOperationFailed) passes to the caller.
-void ShowMessage(const std::string& text, const std::string& note = "");
+void ShowMessage(PageHost& window, const std::string& text, const std::string& note = "");
 
 constexpr const char* kOutOfMemoryMessage = "Out of Memory!";
 

@@ -76,7 +76,7 @@ void MainWindow::PageRestarted() {
     SetUpPage();
     ReadKeptDocument(captureState);
     ShowCounts();
-    ShowMessage(kPageRestartedMessage);
+    ShowMessage(*this, kPageRestartedMessage);
   } catch (const PageOperationFailed&) {
     // The new page failed too; its own restart follows.
   }
@@ -94,7 +94,7 @@ bool MainWindow::RenewMainPage() {
 }
 
 void MainWindow::ShowDocumentInFolder() {
-  ReplaceElementContent("idMsg", "<p>" + KeptDocumentText(ReadKeptDocument(captureState), false) + "</p>");
+  ReplaceElementContent(*this, "idMsg", "<p>" + KeptDocumentText(ReadKeptDocument(captureState), false) + "</p>");
   ShowCounts();
 }
 
@@ -102,7 +102,7 @@ void MainWindow::SetUpFilingFolder() {
   std::string& folder = captureState.filingFolder;
   folder = DocumentsFolder() + "/";
   if (folder == "//") folder = "/";  // the root fallback needs no second separator
-  ReplaceElementContent("idFf", EscapeMarkup(folder + kDocumentFileName));
+  ReplaceElementContent(*this, "idFf", EscapeMarkup(folder + kDocumentFileName));
 }
 
 void MainWindow::HandleEvent(const std::string& eventText) {
@@ -132,8 +132,8 @@ void MainWindow::HandleEvent(const std::string& eventText) {
 // The entry count and the value total of the document in the filing folder.
 void MainWindow::ShowCounts() {
   const CaptureState& state = captureState;
-  ReplaceElementContent("idNe", state.countsKnown ? std::to_string(state.entryCount) : "(unknown)");
-  ReplaceElementContent("idTot",
+  ReplaceElementContent(*this, "idNe", state.countsKnown ? std::to_string(state.entryCount) : "(unknown)");
+  ReplaceElementContent(*this, "idTot",
                         state.countsKnown ? GroupThousands(std::to_string(state.valueTotal)) : "(unknown)");
 }
 
@@ -166,7 +166,7 @@ void MainWindow::CopyField(const std::string& field) {
 // What Submit has to say, in its own place above the messages, which keep
 // what the last capture found.
 void MainWindow::ShowSubmitNotice(const std::string& html, bool sound) {
-  ReplaceElementContent("idSub", html.empty() ? "" : "<p>" + html + "</p>");
+  ReplaceElementContent(*this, "idSub", html.empty() ? "" : "<p>" + html + "</p>");
   if (sound) PlayExclamation();
 }
 

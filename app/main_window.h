@@ -29,7 +29,7 @@ class MainWindow : public PageWindow {
 
   CaptureState captureState;
   PreviewSender preview{*this};
-  CaptureRunner capture{captureState, preview, [this] { return RenewMainPage(); }};
+  CaptureRunner capture{*this, captureState, preview, [this] { return RenewMainPage(); }};
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // ends the program

@@ -115,8 +115,7 @@ PageWindow::PageWindow(const std::string& html, EventHandler handler) : QDialog(
   InitDialog(html);
 }
 
-PageWindow::PageWindow(const std::string& html, int clientWidth, PopupTag)
-    : QDialog(dynamic_cast<QWidget*>(MainPageHost())) {
+PageWindow::PageWindow(PageWindow* over, const std::string& html, int clientWidth, PopupTag) : QDialog(over) {
   setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   move(0, 0);
   // Its page is laid out at the width it is shown at, and measured.
@@ -141,7 +140,6 @@ QPoint PopupPosition(QPoint cursor, QSize size) {
 PageWindow::~PageWindow() {
   pageReady = false;
   if (currentPopup == this) currentPopup = nullptr;
-  if (MainPageHost() == this) SetMainPageHost(nullptr);
 }
 
 QWebEnginePage* PageWindow::Page() const { return browser ? browser->page() : nullptr; }
@@ -153,7 +151,7 @@ PageWindow* PageWindow::CurrentPopup() { return currentPopup; }
 void PageWindow::OpenPopup(const std::string& html, int clientWidth) {
   delete currentPopup;
   currentPopup = nullptr;
-  auto* popup = new PageWindow(html, clientWidth, PopupTag{});
+  auto* popup = new PageWindow(this, html, clientWidth, PopupTag{});
   currentPopup = popup;
   popup->show();
 }

@@ -35,9 +35,10 @@ class PageWindow : public QDialog, public PageHost {
 
   // The open help popup, or null.
   static PageWindow* CurrentPopup();
-  // Destroys the open popup, then shows `html` by the cursor (see
-  // PopupPosition), `clientWidth` wide and as high as the page plus 4 pixels.
-  static void OpenPopup(const std::string& html, int clientWidth);
+  // Destroys the open popup, then shows `html` over this window by the
+  // cursor (see PopupPosition), `clientWidth` wide and as high as the page
+  // plus 4 pixels. There is one popup in the program at a time.
+  void OpenPopup(const std::string& html, int clientWidth);
 
   // Raises an event of the host's own (Enter, help): queued with the page's
   // events and handed to the handler from the event loop, one at a time, in
@@ -56,7 +57,7 @@ class PageWindow : public QDialog, public PageHost {
 
  protected:
   struct PopupTag {};
-  PageWindow(const std::string& pageHtml, int clientWidth, PopupTag);
+  PageWindow(PageWindow* over, const std::string& pageHtml, int clientWidth, PopupTag);
 
   bool eventFilter(QObject* watched, QEvent* event) override;
   // The page's process ended and the page has been written anew; what the

@@ -22,7 +22,6 @@ bool StartProgram() {
   }
   RaiseOnLaterStarts(window);
   programWindow = window;
-  SetMainPageHost(window);
   try {
     window->SetUpPage();
     window->ShowDocumentInFolder();
@@ -39,7 +38,6 @@ int EndProgram() {
   if (MainWindow* window = programWindow) {
     window->pageReady = false;
     programWindow = nullptr;
-    SetMainPageHost(nullptr);
     delete window;
   }
   return 0;

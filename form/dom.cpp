@@ -10,8 +10,6 @@
 
 namespace {
 
-// The main window, whose page the message line is on.
-PageHost* mainHost = nullptr;
 // Scripts awaited in nested event loops: the one thread's, for every window
 // alike, since a second wait inside a first would never see its answer.
 int waitDepth = 0;
@@ -21,7 +19,6 @@ constexpr int kScriptTimeoutMs = 10000;
 constexpr int kLargeScriptTimeoutMs = 120000;
 
 QString Literal(const std::string& text) { return QString::fromStdString(ScriptLiteral(text)); }
-QString Literal(const char* text) { return Literal(std::string(text)); }
 
 struct ScriptState {
   bool done = false;
@@ -93,17 +90,14 @@ std::string Text(const QVariant& value) { return value.toString().toStdString();
 
 }  // namespace
 
-PageHost* MainPageHost() { return mainHost; }
-void SetMainPageHost(PageHost* host) { mainHost = host; }
 bool ScriptWaitActive() { return waitDepth > 0; }
 
 std::string GetElementText(PageHost& window, const std::string& id) {
   return Text(OnElement(window, id, "return [e.innerText];"));
 }
 
-void ReplaceElementContent(const std::string& id, const std::string& html) {
-  if (!mainHost) throw PageOperationFailed();
-  OnElement(*mainHost, id,
+void ReplaceElementContent(PageHost& window, const std::string& id, const std::string& html) {
+  OnElement(window, id,
             "var o=e.outerHTML;if(typeof o!='string')return null;"
             "var a=o.indexOf('>');var open=a<0?'':o.substring(0,a+1);"
             "var b=o.lastIndexOf('<');var close=b<0?o:o.substring(b);"

@@ -14,9 +14,9 @@
 // The element's text as it shows, line breaks where the page breaks lines.
 std::string GetElementText(PageHost& window, const std::string& id);
 
-// Replaces everything between the element's opening and closing tags on the
-// main window's page; the element keeps its opening tag, id and attributes.
-void ReplaceElementContent(const std::string& id, const std::string& html);
+// Replaces everything between the element's opening and closing tags; the
+// element keeps its opening tag, id and attributes.
+void ReplaceElementContent(PageHost& window, const std::string& id, const std::string& html);
 
 // A UTF-8 text as a JavaScript string literal, in UTF-8.
 std::string ScriptLiteral(std::string_view text);

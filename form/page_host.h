@@ -32,7 +32,3 @@ class PageHost {
   // a script awaited now would get no answer, so page operations fail at once.
   bool navigationPending = false;
 };
-
-// The main window, whose page the message line is on.
-PageHost* MainPageHost();
-void SetMainPageHost(PageHost* host);

@@ -15,7 +15,7 @@ using Desktop = PageFixture;
 TEST_F(Desktop, ShowMessageWritesRedHtmlAndSounds) {
   Show("<div id=idMsg>old</div>");
   const int sounds = ExclamationsPlayed();
-  ShowMessage("Plain and <b>bold</b>");
+  ShowMessage(host(), "Plain and <b>bold</b>");
   EXPECT_EQ(Js("document.getElementById('idMsg').innerHTML").toString(),
             "<font color=\"red\">Plain and <b>bold</b></font>");
   EXPECT_EQ(ExclamationsPlayed(), sounds + 1);
@@ -24,7 +24,7 @@ TEST_F(Desktop, ShowMessageWritesRedHtmlAndSounds) {
 TEST_F(Desktop, ShowMessageWithoutAMessageLineRaisesAndStaysSilent) {
   Show("<div>no message line</div>");
   const int sounds = ExclamationsPlayed();
-  EXPECT_THROW(ShowMessage("x"), PageOperationFailed);
+  EXPECT_THROW(ShowMessage(host(), "x"), PageOperationFailed);
   EXPECT_EQ(ExclamationsPlayed(), sounds);
 }
 

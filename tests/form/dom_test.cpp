@@ -11,7 +11,7 @@ using Dom = PageFixture;
 TEST_F(Dom, MissingElementsAndScriptsWithoutAResultRaise) {
   Show(kPage);
   EXPECT_THROW(GetElementText(host(), "nope"), PageOperationFailed);
-  EXPECT_THROW(ReplaceElementContent("nope", "x"), PageOperationFailed);
+  EXPECT_THROW(ReplaceElementContent(host(), "nope", "x"), PageOperationFailed);
   EXPECT_THROW(RunPageScript(host(), "1"), PageOperationFailed) << "no array: no result";
   EXPECT_THROW(RunPageScript(host(), "[]"), PageOperationFailed);
   EXPECT_NO_THROW(RunPageScript(host(), "[true]"));
@@ -24,10 +24,10 @@ TEST_F(Dom, ElementTextBreaksLinesWhereThePageDoes) {
 
 TEST_F(Dom, ReplaceElementContentKeepsTheOpeningTag) {
   Show(kPage);
-  ReplaceElementContent("spA", "new <i>html</i> \xC3\xA9");
+  ReplaceElementContent(host(), "spA", "new <i>html</i> \xC3\xA9");
   EXPECT_EQ(Js("document.getElementById('spA').outerHTML").toString().toStdString(),
             "<span id=\"spA\" class=\"c\" title=\"t\">new <i>html</i> \xC3\xA9</span>");
-  ReplaceElementContent("spA", "");
+  ReplaceElementContent(host(), "spA", "");
   EXPECT_EQ(Js("document.getElementById('spA').innerHTML").toString(), "");
 }
 

@@ -44,12 +44,6 @@ bool WaitUntil(Predicate done, int timeoutMs = 5000) {
   return done();
 }
 
-// A fixed wait, for the few checks that no event can tell the end of; each
-// use says why.
-inline void Pause(int ms) {
-  WaitUntil([] { return false; }, ms);
-}
-
 // Runs a script on the page and waits for its result.
 inline QVariant Evaluate(QWebEnginePage* page, const QString& script) {
   auto result = std::make_shared<std::pair<bool, QVariant>>();
@@ -98,7 +92,6 @@ class PageFixture : public ::testing::Test {
   void Show(const std::string& html, EventHandler handler = RecordEvent) {
     RecordedEvents().clear();
     host_ = std::make_unique<PageWindow>(html, handler);
-    SetMainPageHost(host_.get());
     host_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(host_.get()));
     WaitForFrame(page());

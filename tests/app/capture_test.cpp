@@ -1,136 +1,40 @@
-// The whole program in its window: the real page, the real clipboard, real
-// clicks and keys, and the document in a documents folder of its own.
-#include <sys/stat.h>
-
-#include <QApplication>
-#include <QClipboard>
-#include <QCloseEvent>
-#include <QCursor>
-#include <QDropEvent>
-#include <QElapsedTimer>
-#include <QImage>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QProcess>
-#include <QTimer>
-#include <QToolTip>
-#include <csignal>
-#include <filesystem>
-#include <map>
-
-#include "app/main_window.h"
-#include "app/capture.h"
-#include "app/program_lifetime.h"
-#include "app/desktop.h"
-#include "app/preview_sender.h"
-#include "form/dom.h"
-#include "infotable/conversion.h"
+// Capture in the whole program: the clipboard read, the document written, the
+// outcome, the lines and the preview on the page.
 #include "tests/support/allocation_limit.h"
-#include "tests/support/holdings.h"
-#include "tests/support/page_fixture.h"
-#include "tests/support/securities_list.h"
-#include "tests/support/temp_dir.h"
+#include "form/page.h"
+#include "tests/support/program_fixture.h"
 
 namespace {
 
-// A table of `rows` good rows, "ISSUER 0" on, each worth 1.
-std::string Issuers(int rows) {
-  std::string table;
-  for (int i = 0; i < rows; ++i) table += HoldingLine("ISSUER " + std::to_string(i), "1");
-  return table;
-}
+// A runner needs no main window: a page, a state and a way to renew the page.
+using CaptureAlone = PageFixture;
 
-class Program : public ::testing::Test {
- protected:
-  void SetUp() override {
-    savedHome_ = qgetenv("HOME");
-    savedPath_ = qgetenv("PATH");
-    qputenv("HOME", home_.path().c_str());
-    qputenv("XDG_CONFIG_HOME", (home_.path() + "/.config").c_str());
-    std::filesystem::create_directory(home_.File("Documents"));
-    ASSERT_TRUE(StartProgram());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
-    WaitForFrame(window()->Page());
-  }
-  void TearDown() override {
-    EndProgram();
-    qputenv("HOME", savedHome_);
-    qputenv("PATH", savedPath_);
-  }
+TEST_F(CaptureAlone, ARunnerWritesTheDocumentAndSetsTheCountsOnAnyPage) {
+  Show(BuildMainPage());
+  TempDir folder;
+  CaptureState state;
+  state.filingFolder = folder.path() + "/";
+  PreviewSender preview(host());
+  int renewed = 0;
+  CaptureRunner runner(host(), state, preview, [&] { return ++renewed > 0; });
+  PutClipboardText(HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6"));
+  bool shown = false;
+  runner.Start([&] { shown = true; });
+  ASSERT_TRUE(WaitUntil([&] { return shown; }, 60000));
+  EXPECT_EQ(state.entryCount, 2u);
+  EXPECT_EQ(state.valueTotal, 11u);
+  EXPECT_NE(ReadFile(folder.File("tev_13f.xml")).find("<nameOfIssuer>BETA</nameOfIssuer>"), std::string::npos);
+  EXPECT_EQ(renewed, 0) << "a small preview after none needs no page of its own";
 
-  MainWindow* window() { return ProgramWindow(); }
-  QWidget* input() { return window()->browser->focusProxy(); }
-  QVariant Js(const QString& script) { return Evaluate(window()->Page(), script); }
-  std::string Html(const char* id) {
-    return Js(QString("document.getElementById('%1').innerHTML").arg(id)).toString().toStdString();
-  }
-  std::string Text(const char* id) {
-    return Js(QString("document.getElementById('%1').textContent").arg(id)).toString().toStdString();
-  }
-  QPoint Centre(const char* id) { return ElementCentre(window()->Page(), id); }
-  void Click(const char* id) { QTest::mouseClick(input(), Qt::LeftButton, {}, Centre(id)); }
-
-  // Presses Capture and waits until the message line has changed.
-  void CaptureClipboard(const std::string& text, bool byAccessKey = false) {
-    PutClipboardText(text);
-    Js("document.getElementById('idMsg').innerHTML='waiting'");
-    if (byAccessKey)
-      QTest::keyClick(input(), Qt::Key_C, Qt::AltModifier);
-    else
-      Click("btCapture");
-    WaitForCapture();
-  }
-
-  // Waits until a capture's outcome is shown: the message line has changed
-  // and says no more that it converts; the counts follow it in the same
-  // handling, which is over once no conversion runs and no script is awaited.
-  void WaitForCapture() {
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-          const std::string message = Html("idMsg");
-          return message != "waiting" && message.find("Converting") == std::string::npos;
-        },
-        60000));
-    ASSERT_TRUE(WaitUntil([this] { return !window()->capture.Running() && !ScriptWaitActive(); }));
-    WaitForFrame(window()->Page());
-  }
-
-  std::string OutputPath() { return home_.File("Documents/tev_13f.xml"); }
-
-  // The window as a filer sees it, kept for the README when FORM13F_SCREENSHOTS
-  // names a folder.
-  void KeepScreenshot(const char* name) {
-    const QByteArray folder = qgetenv("FORM13F_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    WaitForFrame(window()->Page());
-    window()->grab().save(QString(folder) + "/" + name);
-  }
-
-  // Puts an xdg-open first on the PATH that runs `body` (a shell script's
-  // lines) instead of opening anything.
-  void StubOpener(const TempDir& bin, const std::string& body) {
-    WriteFile(bin.File("xdg-open"), "#!/bin/sh\n" + body + "\n");
-    chmod(bin.File("xdg-open").c_str(), 0755);
-    qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
-  }
-
-  TempDir home_;
-  QByteArray savedHome_, savedPath_;
-};
-
-TEST_F(Program, StartsWithTheFilePathAndZeroCounts) {
-  EXPECT_EQ(Text("idFf"), OutputPath());
-  EXPECT_EQ(window()->windowTitle(), "Form 13-F Trellan");
-  EXPECT_TRUE(window()->isVisible());
-  // The count fields are empty until the first capture, so they are clicked by script.
-  Js("document.getElementById('idNe').click()");
-  ASSERT_TRUE(WaitUntil([] {
-    std::string text;
-    return (text = ClipboardText().value_or("")) == "0";
-  }));
-  Click("idFf");
-  std::string text;
-  ASSERT_TRUE(WaitUntil([&] { return (text = ClipboardText().value_or("")) == OutputPath(); }));
+  WriteFile(folder.File("tev_13f.xml"), "damaged");
+  PutClipboardText("");
+  shown = false;
+  runner.Start([&] { shown = true; });
+  EXPECT_TRUE(shown) << "an empty clipboard is said at once";
+  EXPECT_EQ(Js("document.getElementById('idMsg').textContent").toString().toStdString().rfind(
+                kClipboardEmptyMessage, 0),
+            0u);
+  EXPECT_FALSE(state.countsKnown) << "the counts are read again from the kept document";
 }
 
 TEST_F(Program, CaptureWritesTheDocumentAndShowsTheResults) {
@@ -404,32 +308,6 @@ TEST_F(Program, FailedCapturesKeepThePreviousResults) {
                 "filing folder.");
 }
 
-TEST_F(Program, TabReachesTheCopyFieldsAndEnterOrSpaceCopiesThem) {
-  CaptureClipboard(HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6"));
-  PutClipboardText("nothing copied yet");
-  Js("document.activeElement&&document.activeElement.blur();document.getElementById('btSubmit').focus()");
-  const struct {
-    const char* id;
-    Qt::Key key;
-    std::string copied;
-  } fields[] = {
-      {"idFf", Qt::Key_Return, OutputPath()}, {"idNe", Qt::Key_Space, "2"}, {"idTot", Qt::Key_Return, "11"}};
-  for (const auto& field : fields) {
-    QTest::keyClick(input(), Qt::Key_Tab);
-    ASSERT_TRUE(WaitUntil([&] { return Js("document.activeElement.id").toString() == field.id; }, 2000))
-        << field.id << " has the focus, not " << Js("document.activeElement.id").toString().toStdString();
-    EXPECT_EQ(Js("getComputedStyle(document.activeElement).outlineStyle").toString(), "dotted") << "seen";
-    QTest::keyClick(input(), field.key);
-    std::string text;
-    EXPECT_TRUE(WaitUntil([&] { return (text = ClipboardText().value_or("")) == field.copied; }))
-        << field.id << ": " << text;
-  }
-  EXPECT_EQ(
-      Js("getComputedStyle(document.querySelector('#btCapture span.ak')).textDecorationLine").toString(),
-      "underline")
-      << "the buttons show their Alt keys";
-}
-
 TEST_F(Program, LargeTablesShowEveryRowInOrderAsAReaderScrolls) {
   std::string table;
   for (int i = 1; i <= 450; ++i) table += HoldingLine("ISSUER " + std::to_string(i), std::to_string(i));
@@ -460,17 +338,14 @@ TEST_F(Program, EdgarsLargestTableLeavesThePageAnswering) {
   const std::string table = Issuers(250000);
   CaptureClipboard(table);
   EXPECT_EQ(Text("idNe"), "250000");
-  QElapsedTimer clock;
-  clock.start();
-  qint64 slowest = 0;
-  while (window()->preview.Filling() && clock.elapsed() < 240000) {
-    QElapsedTimer answer;
-    answer.start();
-    ASSERT_EQ(Js("1+1").toInt(), 2);
-    slowest = std::max(slowest, answer.elapsed());
-    WaitForFrame(window()->Page());
-  }
-  EXPECT_FALSE(window()->preview.Filling());
+  // How fast it answers is the capture benchmark's to measure; here, that
+  // it answers at all while the rows are sent.
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        EXPECT_EQ(Js("1+1").toInt(), 2);
+        return !window()->preview.Filling();
+      },
+      240000));
   EXPECT_EQ(Js("f13Preview.rows.length").toInt(), 250000);
   Js("window.scrollTo(0,document.body.scrollHeight/2);0");
   WaitForFrame(window()->Page());
@@ -480,17 +355,17 @@ TEST_F(Program, EdgarsLargestTableLeavesThePageAnswering) {
           .isEmpty(),
       false)
       << "rows in the middle are shown";
-  EXPECT_EQ(Js("1+1").toInt(), 2) << "the page answers (slowest answer while it filled: " << slowest
-                                  << " ms)";
+  EXPECT_EQ(Js("1+1").toInt(), 2) << "the page answers";
 }
 
 TEST_F(Program, TheWindowAnswersWhileATableConvertsAndASecondCaptureFollows) {
   CaptureClipboard(HoldingLine("ALPHA", "5"));
   PutClipboardText(Issuers(250000));
   Click("btCapture");
+  // The press has been handled and the table converts on: the conversion
+  // does not hold the window.
   ASSERT_TRUE(WaitUntil([this] { return window()->capture.Running(); }, 5000));
-  EXPECT_EQ(Js("1+1").toInt(), 2);
-  EXPECT_TRUE(window()->capture.Running()) << "the page answered while the table converted";
+  EXPECT_EQ(Js("1+1").toInt(), 2) << "the page answers";
   // Pressed again with other rows copied: that capture follows the first.
   PutClipboardText(HoldingLine("BETA", "6") + HoldingLine("GAMMA", "7"));
   Click("btCapture");
@@ -591,133 +466,16 @@ TEST_F(Program, CellsThatHoldMarkupStayTextAndRunNothing) {
                    HoldingLine("<script>location='|btSubmit'</script>", "1") +
                    HoldingLine("&amp; |btSubmit", "1") +
                    SheetLine({"<b onmouseover=\"location='|csTot'\">|btSubmit</b>", "x"}));
-  // Nothing the cells could start is awaited by an event: an opener that
-  // was started writes its record within this time.
-  Pause(500);
-  EXPECT_FALSE(std::filesystem::exists(record)) << "nothing in the cells pressed Submit";
+  // The rows had lines, so a Submit the cells raised would have spoken in
+  // its notice before opening anything.
+  WaitForEarlierEvents();
+  EXPECT_EQ(Text("idSub"), "") << "nothing in the cells pressed Submit";
+  EXPECT_FALSE(std::filesystem::exists(record));
   EXPECT_EQ(Js("document.querySelectorAll('#idMsg img,#idMsg script,#idMsg b b').length").toInt(), 0);
   const std::string text = Text("idMsg");
   EXPECT_NE(text.find("<img src=x onerror="), std::string::npos);
   EXPECT_NE(text.find("<script>location='|btSubmit'</script>"), std::string::npos);
   EXPECT_NE(text.find("&amp; |btSubmit"), std::string::npos);
-}
-
-TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
-  TempDir bin;
-  const std::string record = bin.File("record.txt");
-  StubOpener(bin, "echo \"$@\" > " + record + "\npwd >> " + record);
-  Click("btSubmit");
-  // No document yet: Submit says so first, and opens the site when pressed again.
-  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("There is no tev_13f.xml") != std::string::npos; }));
-  EXPECT_FALSE(std::filesystem::exists(record));
-  Click("btSubmit");
-  ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find('\n') != ReadFile(record).rfind('\n'); }));
-  EXPECT_EQ(Text("idSub"), "");
-  EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.File("Documents") + "\n");
-
-  // No opener, an opener that finds no browser (xdg-open's status 3): one message, one sound each.
-  WriteFile(bin.File("failing/xdg-open"), "#!/bin/sh\nexit 3\n");
-  for (const std::string& path :
-       {bin.File("nowhere"), (std::filesystem::create_directory(bin.File("failing")),
-                              chmod(bin.File("failing/xdg-open").c_str(), 0755), bin.File("failing"))}) {
-    qputenv("PATH", path.c_str());
-    const int sounds = ExclamationsPlayed();
-    Click("btSubmit");  // the notice of no document
-    ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; })) << path;
-    Click("btSubmit");
-    ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 2; })) << path;
-    EXPECT_EQ(
-        Text("idSub"),
-        "There was an error going to the SEC Filer Login Page. Open https://www.edgarfiling.sec.gov/ in "
-        "your web browser.");
-    // The address is a copy field.
-    Click("idUrl");
-    ASSERT_TRUE(WaitUntil([&] {
-      std::string copied;
-      return (copied = ClipboardText().value_or("")) == kFilerLoginUrl;
-    }));
-    // An opener that failed has no second answer to wait for.
-    Pause(200);
-    EXPECT_EQ(ExclamationsPlayed(), sounds + 2);
-  }
-
-  // With the documents folder gone, the home folder is the working folder.
-  qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
-  std::filesystem::remove_all(home_.File("Documents"));
-  std::filesystem::remove(record);
-  Click("btSubmit");
-  Click("btSubmit");
-  ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find('\n') != ReadFile(record).rfind('\n'); }));
-  EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.path() + "\n");
-}
-
-TEST_F(Program, RealRightClicksAndKeysBehaveAsADialogsDo) {
-  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
-  window()->activateWindow();
-  Xdotool(MoveTo(window()->browser->mapToGlobal(Centre("idFf"))));
-  int sounds = ExclamationsPlayed();
-  Xdotool("click 3");
-  // A left click on the copy field after it, through the same X server,
-  // comes once the right press and its context menu request have had their
-  // answers; its copy is the mark.
-  PutClipboardText("");
-  Xdotool("click 1");
-  ASSERT_TRUE(WaitUntil([&] {
-    std::string copied;
-    return (copied = ClipboardText().value_or("")) == OutputPath();
-  }));
-  EXPECT_EQ(ExclamationsPlayed(), sounds + 1) << "one sound for a right click where there is no help";
-
-  Xdotool("keydown ctrl click 4 click 4 keyup ctrl");
-  WaitForFrame(window()->Page());
-  EXPECT_EQ(window()->Page()->zoomFactor(), 1.0) << "Ctrl and the wheel do not zoom";
-
-  for (const char* key : {"Escape", "Return"}) {
-    PageWindow::OpenPopup("<p>help</p>", 200);
-    ASSERT_NE(PageWindow::CurrentPopup(), nullptr);
-    Xdotool(std::string("key ") + key);
-    ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() == nullptr; }, 2000)) << key << " closes the help";
-  }
-}
-
-TEST_F(Program, ASecondStartRaisesTheRunningWindowAndEnds) {
-  window()->showMinimized();
-  ASSERT_TRUE(WaitUntil([this] { return window()->isMinimized(); }));
-  QProcess second;
-  second.start(FORM13F_BIN_DIR "/form13f", {});
-  ASSERT_TRUE(WaitUntil([&] { return second.state() == QProcess::NotRunning; }, 20000));
-  EXPECT_EQ(second.exitCode(), 0);
-  EXPECT_TRUE(WaitUntil([&] { return !window()->isMinimized(); }, 2000)) << "the running window came back";
-}
-
-TEST_F(Program, ButtonLabelsFitAndACopySaysSo) {
-  for (const char* id : {"btCapture", "btSubmit"}) {
-    const QString fits =
-        QString(
-            "(function(){var b=document.getElementById('%1'),r=document.createRange();"
-            "r.selectNodeContents(b);return r.getBoundingClientRect().width<=b.clientWidth;})()")
-            .arg(id);
-    EXPECT_TRUE(Js(fits).toBool()) << id;
-  }
-  CaptureClipboard(HoldingLine("ALPHA", "5"));
-  Click("idTot");
-  ASSERT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }, 2000));
-  EXPECT_EQ(QToolTip::text(), "Copied");
-}
-
-TEST_F(Program, ThePageSurvivesItsProcessEndingAndTheCountsStay) {
-  CaptureClipboard(HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6"));
-  const std::string document = ReadFile(OutputPath());
-  const int sounds = ExclamationsPlayed();
-  kill(static_cast<pid_t>(window()->Page()->renderProcessPid()), SIGKILL);
-  ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() > sounds; }, 20000));
-  EXPECT_NE(Html("idMsg").find(kPageRestartedMessage), std::string::npos);
-  EXPECT_EQ(Text("idNe"), "2");
-  EXPECT_EQ(Text("idTot"), "11");
-  EXPECT_EQ(Text("idFf"), OutputPath());
-  EXPECT_EQ(ReadFile(OutputPath()), document);
-  CaptureClipboard(HoldingLine("GAMMA", "7"));
-  EXPECT_EQ(Text("idNe"), "1") << "and it captures again";
 }
 
 TEST_F(Program, OutOfMemoryIsAMessageAndTheProgramGoesOn) {
@@ -746,78 +504,6 @@ TEST_F(Program, OutOfMemoryIsAMessageAndTheProgramGoesOn) {
   EXPECT_EQ(Text("idTot"), "6") << "the program went on";
 }
 
-TEST_F(Program, NothingDroppedOnThePageIsFollowed) {
-  TempDir bin;
-  const std::string record = bin.File("record.txt");
-  StubOpener(bin, "echo opened > " + record);
-  QMimeData data;
-  data.setUrls({QUrl("javascript:location='|btSubmit'")});
-  data.setText("javascript:location='|btSubmit'");
-  const QPoint at = Centre("idMsg");
-  QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, {});
-  QDragMoveEvent move(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, {});
-  QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, {});
-  for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop}) {
-    QApplication::sendEvent(input(), event);
-    EXPECT_FALSE(event->isAccepted());
-  }
-  // As for the cells above: an opener started by the drop would have
-  // written its record by then.
-  Pause(500);
-  EXPECT_FALSE(std::filesystem::exists(record)) << "Submit was not pressed";
-}
-
-TEST_F(Program, EventsBeforeThePageIsReadyAreIgnored) {
-  window()->pageReady = false;
-  PutClipboardText(HoldingLine("A", "1"));
-  window()->eventHandler("btCapture", *window());
-  window()->pageReady = true;
-  EXPECT_FALSE(std::filesystem::exists(OutputPath()));
-  EXPECT_EQ(Text("idNe"), "0") << "as at start-up: no document";
-}
-
-TEST_F(Program, CloseBoxEndsTheProgramWithExitCodeZero) {
-  QTimer::singleShot(100, window(), [this] { window()->close(); });
-  EXPECT_EQ(QApplication::exec(), 0);
-  EXPECT_EQ(EndProgram(), 0);
-  EXPECT_EQ(ProgramWindow(), nullptr);
-}
-
-TEST_F(Program, ClosingDuringACaptureEndsTheProgramWithTheDocumentWhole) {
-  CaptureClipboard(HoldingLine("OLD", "1"));
-  const std::string old = ReadFile(OutputPath());
-  const std::string table = Issuers(100000);
-  PutClipboardText(table);
-  Click("btCapture");
-  ASSERT_TRUE(WaitUntil([this] { return window()->capture.Running(); }));
-  QTimer::singleShot(0, window(), [this] { window()->close(); });
-  EXPECT_EQ(QApplication::exec(), 0);
-  EXPECT_EQ(EndProgram(), 0);
-  const std::string document = ReadFile(OutputPath());
-  EXPECT_TRUE(document == old || document.size() > 40'000'000) << "the old document or the whole new one";
-  EXPECT_EQ(document.substr(document.size() - 21), "</informationTable>\r\n");
-}
-
-TEST_F(Program, WindowKeepsAMinimumSizeAndItsViewFillsIt) {
-  window()->resize(50, 20);
-  EXPECT_GE(window()->width(), 200);
-  EXPECT_GE(window()->height(), 100);
-  window()->resize(700, 500);
-  ASSERT_TRUE(WaitUntil([this] { return window()->browser->geometry() == QRect(0, 0, 700, 500); }));
-  EXPECT_EQ(window()->browser->geometry(), QRect(0, 0, 700, 500));
-}
-
-}  // namespace
-
-namespace {
-
-// Real X input on an element of the main page.
-void RealClick(MainWindow* window, const char* id) {
-  Xdotool(MoveTo(window->browser->mapToGlobal(ElementCentre(window->Page(), id))) + " click 1");
-}
-
-}  // namespace
-
 TEST_F(Program, ConvertingIsSaidAtOnceAndNothingActsOnTheScreenItClears) {
   if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
   window()->activateWindow();
@@ -836,79 +522,6 @@ TEST_F(Program, ConvertingIsSaidAtOnceAndNothingActsOnTheScreenItClears) {
   std::string copied;
   EXPECT_TRUE((copied = ClipboardText().value_or("")).size() > 1000) << "the copied table is still there";
   ASSERT_TRUE(WaitUntil([this] { return Text("idNe") == "250000"; }, 60000));
-}
-
-TEST_F(Program, StartUpShowsTheDocumentInTheFolderReadFromIt) {
-  CaptureClipboard(HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6"));
-  EndProgram();
-  ASSERT_TRUE(StartProgram());
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
-  EXPECT_EQ(Text("idNe"), "2") << "from the document, after a restart";
-  EXPECT_EQ(Text("idTot"), "11");
-  EXPECT_EQ(
-      Text("idMsg").rfind("tev_13f.xml in the filing folder holds 2 entries, a total of 11, written ", 0), 0u)
-      << Text("idMsg");
-  // A capture that writes nothing keeps it, and the counts say so.
-  CaptureClipboard(
-      SheetLine({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT", "SH/PRN",
-                 "PUT/CALL", "INVESTMENT DISCRETION", "OTHER MANAGER", "SOLE", "SHARED", "NONE"}));
-  EXPECT_EQ(Text("idNe"), "2");
-
-  // A document that can't be read is named, and its counts are unknown.
-  EndProgram();
-  WriteFile(OutputPath(), "<html>not a filing</html>");
-  ASSERT_TRUE(StartProgram());
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
-  EXPECT_EQ(Text("idNe"), "(unknown)");
-  EXPECT_NE(Text("idMsg").find("is no complete information table document"), std::string::npos);
-}
-
-TEST_F(Program, SubmitWithChecksOpenSaysSoAndKeepsThem) {
-  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
-  TempDir bin;
-  const std::string record = bin.File("record.txt");
-  StubOpener(bin, "echo opened > " + record);
-  window()->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-  CaptureClipboard(
-      SheetLine({"MISTYPED", "COM", "023135107", "5", "1", "SH", "", "SOLE", "", "1", "0", "0"}));
-  const std::string checks = Text("idMsg");
-  ASSERT_NE(checks.find("Check before filing"), std::string::npos);
-  Xdotool("key --clearmodifiers alt+s");
-  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("named errors or checks") != std::string::npos; }));
-  EXPECT_FALSE(std::filesystem::exists(record));
-  EXPECT_EQ(Text("idMsg"), checks) << "the checks stay in place";
-  RealClick(window(), "btSubmit");
-  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(record); }));
-  EXPECT_EQ(Text("idMsg"), checks);
-}
-
-TEST_F(Program, F1AndTheActionsLineHelpCopyAndOpen) {
-  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
-  window()->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-  Xdotool("key F1");
-  ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() != nullptr; }));
-  PageWindow* help = PageWindow::CurrentPopup();
-  ASSERT_TRUE(WaitUntil([&] { return help->PageLoaded(); }));
-  const std::string text = Evaluate(help->Page(), "document.body.innerText").toString().toStdString();
-  EXPECT_NE(text.find(std::string("Form 13-F Trellan ") + FORM13F_VERSION), std::string::npos) << text;
-  EXPECT_NE(text.find("Check before filing"), std::string::npos);
-  Xdotool("key Escape");
-  ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() == nullptr; }));
-
-  CaptureClipboard(HoldingLine("ALPHA", "5") + SheetLine({"x", "y"}));
-  RealClick(window(), "idCopyAll");
-  ASSERT_TRUE(WaitUntil([&] {
-    std::string copied;
-    return (copied = ClipboardText().value_or("")).find("Invalid field(s) in row 2") != std::string::npos;
-  }));
-
-  TempDir bin;
-  const std::string record = bin.File("record.txt");
-  StubOpener(bin, "echo \"$@\" > " + record);
-  RealClick(window(), "idOpen");
-  ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find("Documents") != std::string::npos; }));
 }
 
 TEST_F(Program, GroupedCheckLinesShowAllTheirRowsAndLeadToThem) {
@@ -987,6 +600,7 @@ TEST_F(Program, AListOfSecuritiesInTheFilingFolderIsUsedAndNamed) {
 
 // The memory of a large preview goes back with its page: the small capture
 // after it has a page of its own, set up as at start-up.
+
 TEST_F(Program, ASmallCaptureAfterALargeOneHasAPageOfItsOwn) {
   CaptureClipboard(Issuers(PreviewSender::kLargePreview + 1));
   ASSERT_TRUE(WaitUntil([this] { return !window()->preview.Filling(); }, 20000));
@@ -1003,3 +617,5 @@ TEST_F(Program, ASmallCaptureAfterALargeOneHasAPageOfItsOwn) {
     return (copied = ClipboardText().value_or("")) == "1";
   }));
 }
+
+}  // namespace

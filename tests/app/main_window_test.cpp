@@ -1,0 +1,268 @@
+// The main window in the whole program: the copy fields, Submit, the actions
+// line, the page's input and its restart.
+#include "tests/support/program_fixture.h"
+
+namespace {
+
+TEST_F(Program, StartsWithTheFilePathAndZeroCounts) {
+  EXPECT_EQ(Text("idFf"), OutputPath());
+  EXPECT_EQ(window()->windowTitle(), "Form 13-F Trellan");
+  EXPECT_TRUE(window()->isVisible());
+  // The count fields are empty until the first capture, so they are clicked by script.
+  Js("document.getElementById('idNe').click()");
+  ASSERT_TRUE(WaitUntil([] {
+    std::string text;
+    return (text = ClipboardText().value_or("")) == "0";
+  }));
+  Click("idFf");
+  std::string text;
+  ASSERT_TRUE(WaitUntil([&] { return (text = ClipboardText().value_or("")) == OutputPath(); }));
+}
+
+TEST_F(Program, TabReachesTheCopyFieldsAndEnterOrSpaceCopiesThem) {
+  CaptureClipboard(HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6"));
+  PutClipboardText("nothing copied yet");
+  Js("document.activeElement&&document.activeElement.blur();document.getElementById('btSubmit').focus()");
+  const struct {
+    const char* id;
+    Qt::Key key;
+    std::string copied;
+  } fields[] = {
+      {"idFf", Qt::Key_Return, OutputPath()}, {"idNe", Qt::Key_Space, "2"}, {"idTot", Qt::Key_Return, "11"}};
+  for (const auto& field : fields) {
+    QTest::keyClick(input(), Qt::Key_Tab);
+    ASSERT_TRUE(WaitUntil([&] { return Js("document.activeElement.id").toString() == field.id; }, 2000))
+        << field.id << " has the focus, not " << Js("document.activeElement.id").toString().toStdString();
+    EXPECT_EQ(Js("getComputedStyle(document.activeElement).outlineStyle").toString(), "dotted") << "seen";
+    QTest::keyClick(input(), field.key);
+    std::string text;
+    EXPECT_TRUE(WaitUntil([&] { return (text = ClipboardText().value_or("")) == field.copied; }))
+        << field.id << ": " << text;
+  }
+  EXPECT_EQ(
+      Js("getComputedStyle(document.querySelector('#btCapture span.ak')).textDecorationLine").toString(),
+      "underline")
+      << "the buttons show their Alt keys";
+}
+
+TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
+  TempDir bin;
+  const std::string record = bin.File("record.txt");
+  StubOpener(bin, "echo \"$@\" > " + record + "\npwd >> " + record);
+  Click("btSubmit");
+  // No document yet: Submit says so first, and opens the site when pressed again.
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("There is no tev_13f.xml") != std::string::npos; }));
+  EXPECT_FALSE(std::filesystem::exists(record));
+  Click("btSubmit");
+  ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find('\n') != ReadFile(record).rfind('\n'); }));
+  EXPECT_EQ(Text("idSub"), "");
+  EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.File("Documents") + "\n");
+
+  // No opener, an opener that finds no browser (xdg-open's status 3): one message, one sound each.
+  WriteFile(bin.File("failing/xdg-open"), "#!/bin/sh\nexit 3\n");
+  for (const std::string& path :
+       {bin.File("nowhere"), (std::filesystem::create_directory(bin.File("failing")),
+                              chmod(bin.File("failing/xdg-open").c_str(), 0755), bin.File("failing"))}) {
+    qputenv("PATH", path.c_str());
+    const int sounds = ExclamationsPlayed();
+    Click("btSubmit");  // the notice of no document
+    ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; })) << path;
+    Click("btSubmit");
+    ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 2; })) << path;
+    EXPECT_EQ(
+        Text("idSub"),
+        "There was an error going to the SEC Filer Login Page. Open https://www.edgarfiling.sec.gov/ in "
+        "your web browser.");
+    // The address is a copy field.
+    Click("idUrl");
+    ASSERT_TRUE(WaitUntil([&] {
+      std::string copied;
+      return (copied = ClipboardText().value_or("")) == kFilerLoginUrl;
+    }));
+    // An opener that failed gives one answer: it ends, or it never starts.
+    WaitForEarlierEvents();
+    EXPECT_EQ(ExclamationsPlayed(), sounds + 2);
+  }
+
+  // With the documents folder gone, the home folder is the working folder.
+  qputenv("PATH", (bin.path() + ":" + savedPath_.toStdString()).c_str());
+  std::filesystem::remove_all(home_.File("Documents"));
+  std::filesystem::remove(record);
+  Click("btSubmit");
+  Click("btSubmit");
+  ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find('\n') != ReadFile(record).rfind('\n'); }));
+  EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.path() + "\n");
+}
+
+TEST_F(Program, RealRightClicksAndKeysBehaveAsADialogsDo) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  window()->activateWindow();
+  Xdotool(MoveTo(window()->browser->mapToGlobal(Centre("idFf"))));
+  int sounds = ExclamationsPlayed();
+  Xdotool("click 3");
+  // A left click on the copy field after it, through the same X server,
+  // comes once the right press and its context menu request have had their
+  // answers; its copy is the mark.
+  PutClipboardText("");
+  Xdotool("click 1");
+  ASSERT_TRUE(WaitUntil([&] {
+    std::string copied;
+    return (copied = ClipboardText().value_or("")) == OutputPath();
+  }));
+  EXPECT_EQ(ExclamationsPlayed(), sounds + 1) << "one sound for a right click where there is no help";
+
+  Xdotool("keydown ctrl click 4 click 4 keyup ctrl");
+  WaitForFrame(window()->Page());
+  EXPECT_EQ(window()->Page()->zoomFactor(), 1.0) << "Ctrl and the wheel do not zoom";
+
+  for (const char* key : {"Escape", "Return"}) {
+    window()->OpenPopup("<p>help</p>", 200);
+    ASSERT_NE(PageWindow::CurrentPopup(), nullptr);
+    Xdotool(std::string("key ") + key);
+    ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() == nullptr; }, 2000)) << key << " closes the help";
+  }
+}
+
+TEST_F(Program, ButtonLabelsFitAndACopySaysSo) {
+  for (const char* id : {"btCapture", "btSubmit"}) {
+    const QString fits =
+        QString(
+            "(function(){var b=document.getElementById('%1'),r=document.createRange();"
+            "r.selectNodeContents(b);return r.getBoundingClientRect().width<=b.clientWidth;})()")
+            .arg(id);
+    EXPECT_TRUE(Js(fits).toBool()) << id;
+  }
+  CaptureClipboard(HoldingLine("ALPHA", "5"));
+  Click("idTot");
+  ASSERT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }, 2000));
+  EXPECT_EQ(QToolTip::text(), "Copied");
+}
+
+TEST_F(Program, ThePageSurvivesItsProcessEndingAndTheCountsStay) {
+  CaptureClipboard(HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6"));
+  const std::string document = ReadFile(OutputPath());
+  const int sounds = ExclamationsPlayed();
+  kill(static_cast<pid_t>(window()->Page()->renderProcessPid()), SIGKILL);
+  ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() > sounds; }, 20000));
+  EXPECT_NE(Html("idMsg").find(kPageRestartedMessage), std::string::npos);
+  EXPECT_EQ(Text("idNe"), "2");
+  EXPECT_EQ(Text("idTot"), "11");
+  EXPECT_EQ(Text("idFf"), OutputPath());
+  EXPECT_EQ(ReadFile(OutputPath()), document);
+  CaptureClipboard(HoldingLine("GAMMA", "7"));
+  EXPECT_EQ(Text("idNe"), "1") << "and it captures again";
+}
+
+TEST_F(Program, NothingDroppedOnThePageIsFollowed) {
+  TempDir bin;
+  const std::string record = bin.File("record.txt");
+  StubOpener(bin, "echo opened > " + record);
+  QMimeData data;
+  data.setUrls({QUrl("javascript:location='|btSubmit'")});
+  data.setText("javascript:location='|btSubmit'");
+  const QPoint at = Centre("idMsg");
+  QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, {});
+  QDragMoveEvent move(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, {});
+  QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, {});
+  for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop}) {
+    QApplication::sendEvent(input(), event);
+    EXPECT_FALSE(event->isAccepted());
+  }
+  // With no document, a Submit the drop raised would have said so in its notice.
+  WaitForEarlierEvents();
+  EXPECT_EQ(Text("idSub"), "") << "Submit was not pressed";
+  EXPECT_FALSE(std::filesystem::exists(record));
+}
+
+TEST_F(Program, EventsBeforeThePageIsReadyAreIgnored) {
+  window()->pageReady = false;
+  PutClipboardText(HoldingLine("A", "1"));
+  window()->eventHandler("btCapture", *window());
+  window()->pageReady = true;
+  EXPECT_FALSE(std::filesystem::exists(OutputPath()));
+  EXPECT_EQ(Text("idNe"), "0") << "as at start-up: no document";
+}
+
+TEST_F(Program, WindowKeepsAMinimumSizeAndItsViewFillsIt) {
+  window()->resize(50, 20);
+  EXPECT_GE(window()->width(), 200);
+  EXPECT_GE(window()->height(), 100);
+  window()->resize(700, 500);
+  ASSERT_TRUE(WaitUntil([this] { return window()->browser->geometry() == QRect(0, 0, 700, 500); }));
+  EXPECT_EQ(window()->browser->geometry(), QRect(0, 0, 700, 500));
+}
+
+TEST_F(Program, F1AndTheActionsLineHelpCopyAndOpen) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  Xdotool("key F1");
+  ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() != nullptr; }));
+  PageWindow* help = PageWindow::CurrentPopup();
+  ASSERT_TRUE(WaitUntil([&] { return help->PageLoaded(); }));
+  const std::string text = Evaluate(help->Page(), "document.body.innerText").toString().toStdString();
+  EXPECT_NE(text.find(std::string("Form 13-F Trellan ") + FORM13F_VERSION), std::string::npos) << text;
+  EXPECT_NE(text.find("Check before filing"), std::string::npos);
+  Xdotool("key Escape");
+  ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() == nullptr; }));
+
+  CaptureClipboard(HoldingLine("ALPHA", "5") + SheetLine({"x", "y"}));
+  RealClick(window(), "idCopyAll");
+  ASSERT_TRUE(WaitUntil([&] {
+    std::string copied;
+    return (copied = ClipboardText().value_or("")).find("Invalid field(s) in row 2") != std::string::npos;
+  }));
+
+  TempDir bin;
+  const std::string record = bin.File("record.txt");
+  StubOpener(bin, "echo \"$@\" > " + record);
+  RealClick(window(), "idOpen");
+  ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find("Documents") != std::string::npos; }));
+}
+
+TEST_F(Program, StartUpShowsTheDocumentInTheFolderReadFromIt) {
+  CaptureClipboard(HoldingLine("ALPHA", "5") + HoldingLine("BETA", "6"));
+  EndProgram();
+  ASSERT_TRUE(StartProgram());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+  EXPECT_EQ(Text("idNe"), "2") << "from the document, after a restart";
+  EXPECT_EQ(Text("idTot"), "11");
+  EXPECT_EQ(
+      Text("idMsg").rfind("tev_13f.xml in the filing folder holds 2 entries, a total of 11, written ", 0), 0u)
+      << Text("idMsg");
+  // A capture that writes nothing keeps it, and the counts say so.
+  CaptureClipboard(
+      SheetLine({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT", "SH/PRN",
+                 "PUT/CALL", "INVESTMENT DISCRETION", "OTHER MANAGER", "SOLE", "SHARED", "NONE"}));
+  EXPECT_EQ(Text("idNe"), "2");
+
+  // A document that can't be read is named, and its counts are unknown.
+  EndProgram();
+  WriteFile(OutputPath(), "<html>not a filing</html>");
+  ASSERT_TRUE(StartProgram());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+  EXPECT_EQ(Text("idNe"), "(unknown)");
+  EXPECT_NE(Text("idMsg").find("is no complete information table document"), std::string::npos);
+}
+
+TEST_F(Program, SubmitWithChecksOpenSaysSoAndKeepsThem) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  TempDir bin;
+  const std::string record = bin.File("record.txt");
+  StubOpener(bin, "echo opened > " + record);
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  CaptureClipboard(
+      SheetLine({"MISTYPED", "COM", "023135107", "5", "1", "SH", "", "SOLE", "", "1", "0", "0"}));
+  const std::string checks = Text("idMsg");
+  ASSERT_NE(checks.find("Check before filing"), std::string::npos);
+  Xdotool("key --clearmodifiers alt+s");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("named errors or checks") != std::string::npos; }));
+  EXPECT_FALSE(std::filesystem::exists(record));
+  EXPECT_EQ(Text("idMsg"), checks) << "the checks stay in place";
+  RealClick(window(), "btSubmit");
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(record); }));
+  EXPECT_EQ(Text("idMsg"), checks);
+}
+
+}  // namespace
