@@ -11,19 +11,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
-#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 #include <QWheelEvent>
 
 #include "app/desktop.h"
-#include "app/page_scripts.h"
+#include "app/host_page.h"
+#include "app/page_event_queue.h"
+#include "app/popup_position.h"
 #include "form/dom.h"
 #include "form/page_event.h"
-
-const char* const kPageBaseUrl = "http://form13f.invalid/";
 
 namespace {
 
@@ -31,75 +27,12 @@ namespace {
 constexpr int kMainLeft = 8, kMainTop = 8, kMainClientWidth = 872, kMainClientHeight = 634;
 constexpr int kPopupClientHeight = 479;
 constexpr int kPageLoadTimeoutMs = 30000;
-// A cancelled navigation normally ends with loadFinished at once; should it
-// not, the page is probed after this delay all the same.
-constexpr int kCancelledNavigationGraceMs = 1000;
-// How long after a probe the host waits for navigations still on their way.
-constexpr int kSettleMs = 30;
 
 // The one help popup there may be.
 PageWindow* currentPopup = nullptr;
-// The program has one thread, on which every window's events and waits for
-// the page nest: what runs there is counted for all windows alike.
-bool eventInProgress = false;  // an event handler is running
-int pageLoads = 0;             // pages being written and waited for
-
-// The page loads nothing but itself: every request other than its own data is refused.
-class RequestBlocker : public QWebEngineUrlRequestInterceptor {
- public:
-  using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
-  void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-    if (info.requestUrl().scheme() != "data") info.block(true);
-  }
-};
-
-QWebEngineProfile* Profile() {
-  static QWebEngineProfile* profile = [] {
-    auto* p = new QWebEngineProfile(qApp);  // off the record: no disk cache, no cookies
-    p->setUrlRequestInterceptor(new RequestBlocker(p));
-    return p;
-  }();
-  return profile;
-}
-
-// The event text of a URL: everything after its first "|". The browser writes
-// "|" as %7C and keeps every other escape (such as %20) as it wrote it.
-std::string UrlText(const QUrl& url) {
-  QString text = QString::fromUtf8(url.toEncoded());
-  text.replace("%7C", "|", Qt::CaseInsensitive);
-  return text.toStdString();
-}
-
-class HostPage : public QWebEnginePage {
- public:
-  explicit HostPage(PageWindow* host) : QWebEnginePage(Profile(), host), host_(host) {
-    AddScript("input rules", PageScript("input_rules.js"), QWebEngineScript::DocumentCreation);
-    AddScript("button padding", PageScript("button_style.js"), QWebEngineScript::DocumentReady);
-  }
-
- protected:
-  bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
-    if (url.scheme() == "data") return true;  // the page the host writes
-    if (url.scheme() == "javascript") return false;
-    const std::string text = UrlText(url);
-    const size_t bar = text.find('|');
-    if (bar == std::string::npos) return url.toString() == "about:blank";
-    host_->NavigationCancelled(text.substr(bar + 1));
-    return false;
-  }
-
- private:
-  void AddScript(const char* name, const std::string& source, QWebEngineScript::InjectionPoint when) {
-    QWebEngineScript script;
-    script.setName(name);
-    script.setSourceCode(QString::fromStdString(source));
-    script.setInjectionPoint(when);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    scripts().insert(script);
-  }
-
-  PageWindow* host_;
-};
+// The program has one thread, on which every window's waits for the page
+// nest: pages being written and waited for, in any window.
+int pageLoads = 0;
 
 bool ScriptsBusy() { return ScriptWaitActive() || pageLoads > 0; }
 
@@ -128,15 +61,6 @@ PageWindow::PageWindow(PageWindow* over, const std::string& html, int clientWidt
   move(PopupPosition(QCursor::pos(), QSize(clientWidth, height) + frame));
 }
 
-QPoint PopupPosition(QPoint cursor, QSize size) {
-  int y = cursor.y() - size.height();
-  const bool below = y <= 0;
-  if (below) y = cursor.y();
-  int x = cursor.x() - size.width() - (below ? 2 : 0);
-  if (x <= 0) x = cursor.x() + (below ? 8 : 0);
-  return {x, y};
-}
-
 PageWindow::~PageWindow() {
   pageReady = false;
   if (currentPopup == this) currentPopup = nullptr;
@@ -157,8 +81,8 @@ void PageWindow::OpenPopup(const std::string& html, int clientWidth) {
 }
 
 void PageWindow::SetUpPage() {
-  auto* page = new HostPage(this);
-  connect(page, &QWebEnginePage::loadFinished, this, [this] { ProbePage(); });
+  auto* page = new HostPage(this, [this](const std::string& eventText) { events_->NavigationCancelled(eventText); });
+  connect(page, &QWebEnginePage::loadFinished, events_, &PageEventQueue::PageFinishedLoading);
   connect(page, &QWebEnginePage::renderProcessTerminated, this,
           [this](QWebEnginePage::RenderProcessTerminationStatus status) {
             if (status != QWebEnginePage::NormalTerminationStatus)
@@ -174,13 +98,13 @@ bool PageWindow::RenewPage() {
   // The old page goes first, and its renderer process with it, before the
   // new one is written.
   delete old;
-  pendingEvents_.clear();
-  navigationPending = false;
+  events_->Clear();
   LoadPage();
   return pageLoaded_;
 }
 
 void PageWindow::InitDialog(const std::string& pageHtml) {
+  events_ = new PageEventQueue(*this, ScriptsBusy, this);
   browser = new QWebEngineView(this);
   SetUpPage();
   browser->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -221,8 +145,7 @@ void PageWindow::RestartPage() {
     QTimer::singleShot(50, this, [this] { RestartPage(); });
     return;
   }
-  pendingEvents_.clear();
-  navigationPending = false;
+  events_->Clear();
   LoadPage();
   if (pageLoaded_) PageRestarted();
 }
@@ -231,73 +154,7 @@ void PageWindow::WatchInput(QObject* object) {
   if (object) object->installEventFilter(this);
 }
 
-void PageWindow::QueueEvent(const std::string& eventText) {
-  pendingEvents_.push_back(eventText);
-  ScheduleEvents(0);
-}
-
-void PageWindow::NavigationCancelled(const std::string& eventText) {
-  if (eventHandler) pendingEvents_.push_back(eventText);
-  navigationPending = true;
-  ++cancelledNavigations_;
-  QTimer::singleShot(kCancelledNavigationGraceMs, this, [this] { ProbePage(); });
-}
-
-// Until a cancelled navigation has wound down, the browser answers no script
-// awaited in a nested loop. A script sent without waiting comes back once it
-// has; only then are the queued events handed on. One click may cancel
-// several navigations: a probe counts only when none was cancelled after it
-// was sent.
-void PageWindow::ProbePage() {
-  if (!navigationPending || probing_) return;
-  probing_ = true;
-  QPointer<PageWindow> self(this);
-  const uint64_t cancelled = cancelledNavigations_;
-  browser->page()->runJavaScript("0", [self, cancelled](const QVariant&) {
-    if (!self) return;
-    self->probing_ = false;
-    if (self->cancelledNavigations_ != cancelled) {
-      self->ProbePage();
-      return;
-    }
-    // A navigation the same script started after it may reach the host only
-    // now: one more round trip lets it arrive before any event is handled.
-    QTimer::singleShot(kSettleMs, self, [self, cancelled] {
-      if (self->cancelledNavigations_ != cancelled) {
-        self->ProbePage();
-        return;
-      }
-      self->navigationPending = false;
-      self->ScheduleEvents(0);
-    });
-  });
-}
-
-void PageWindow::ScheduleEvents(int delayMs) {
-  if (pendingEvents_.empty()) return;
-  QTimer::singleShot(delayMs, this, [this] { ProcessEvents(); });
-}
-
-void PageWindow::ProcessEvents() {
-  if (pendingEvents_.empty()) return;
-  if (navigationPending) return;  // the probe schedules again
-  if (eventInProgress || ScriptsBusy()) {
-    ScheduleEvents(5);
-    return;
-  }
-  const std::string eventText = pendingEvents_.front();
-  pendingEvents_.pop_front();
-  QPointer<PageWindow> self(this);
-  eventInProgress = true;
-  try {
-    if (eventHandler) eventHandler(eventText, *this);
-  } catch (const PageOperationFailed&) {
-    // A failed page operation abandons the event; nothing is reported. A
-    // page that is gone is written anew (renderProcessTerminated).
-  }
-  eventInProgress = false;
-  if (self) ScheduleEvents(0);
-}
+void PageWindow::QueueEvent(const std::string& eventText) { events_->Push(eventText); }
 
 void PageWindow::CloseRequest() {
   if (currentPopup != this) return;

@@ -1,20 +1,16 @@
 // The page window: a window whose client area is one web view showing a page
-// given as text. Every navigation of the page to an event URL (one that holds
-// "|") is cancelled and becomes one call of the window's event handler, in
-// order; keyboard and mouse input is filtered so that the page behaves like a
-// dialog form. The help popup is a small frameless page window by the mouse
-// cursor.
+// given as text (a HostPage), its events handed to the window's handler in
+// order (PageEventQueue). Keyboard and mouse input is filtered so that the
+// page behaves like a dialog form. The help popup is a small frameless page
+// window by the mouse cursor.
 #pragma once
 
 #include <QDialog>
-#include <QPoint>
-#include <QSize>
-#include <cstdint>
-#include <deque>
 #include <string>
 
 #include "form/page_host.h"
 
+class PageEventQueue;
 class QKeyEvent;
 class QMouseEvent;
 class QWebEngineView;
@@ -44,9 +40,6 @@ class PageWindow : public QDialog, public PageHost {
   // events and handed to the handler from the event loop, one at a time, in
   // order of arrival.
   void QueueEvent(const std::string& eventText);
-  // The page navigated to an event URL; the navigation was cancelled.
-  void NavigationCancelled(const std::string& eventText);
-
   // Writes the page anew into a page of its own, in a new renderer process,
   // the old one ended first: what the old page held goes back to the system.
   // The page's own text only; false when it could not be loaded or a script
@@ -74,9 +67,6 @@ class PageWindow : public QDialog, public PageHost {
   void LoadPage();
   void RestartPage();
   void WatchInput(QObject* object);
-  void ProcessEvents();
-  void ScheduleEvents(int delayMs);
-  void ProbePage();
   void SetAccessKeyHighlightState(bool on);
   bool FilterInput(QEvent* event);
   void ClosePopupOnClick(const QMouseEvent& mouse);
@@ -84,18 +74,8 @@ class PageWindow : public QDialog, public PageHost {
 
   enum class Highlight { kUnset, kOff, kOn };
 
-  std::deque<std::string> pendingEvents_;
+  PageEventQueue* events_ = nullptr;
   Highlight accessKeyHighlight_ = Highlight::kUnset;  // as last set on the page
-  bool probing_ = false;
-  uint64_t cancelledNavigations_ = 0;
   bool pageLoaded_ = false;
   std::string loadedHtml_;  // the page as written, for writing it again
 };
-
-// Base URL of every page: event URLs resolve to it followed by "|...".
-extern const char* const kPageBaseUrl;
-
-// Where a popup of `size` (its frame included) opens beside the mouse
-// `cursor`: above and to the left of it where there is room, else below or
-// to the right, so that it never covers the point clicked.
-QPoint PopupPosition(QPoint cursor, QSize size);
