@@ -56,8 +56,8 @@ const std::string kUsage =
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
-    "Standard output gets the number of information table entries and the\n"
-    "information table total (bare digits), a line each, then a line naming the\n"
+    "Standard output gets \"No. of information table entries: N\" and\n"
+    "\"Information table total: N\" (N in bare digits), then a line naming the\n"
     "other managers the table uses, if any, and with --securities-list a line of\n"
     "what the list found; with -o - they go to standard error. Each row error is\n"
     "one line on standard error.\n"
@@ -142,6 +142,19 @@ Refusal ReadInput(const std::string& input, InputText& text) {
   if (cause == ENOMEM) return kOutOfMemory;
   return "could not read " + (standardInput ? std::string("standard input") : input) + ": " +
          std::strerror(cause);
+}
+
+// What a file that is no table text is, and what to do, told by its first
+// bytes: a workbook or a PDF is read as neither tabs nor CSV.
+Refusal NotATableText(std::string_view bytes, const std::string& source) {
+  if (bytes.empty()) return source + " is empty: copy the table's rows, or export the sheet as text or CSV";
+  if (bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4))
+    return source + " is a workbook or another zip file (.xlsx, .ods): export the sheet as text or CSV, "
+                    "or copy its rows, and convert that";
+  if (bytes.substr(0, 8) == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
+    return source + " is an old Excel workbook (.xls): export the sheet as text or CSV and convert that";
+  if (bytes.substr(0, 5) == "%PDF-") return source + " is a PDF: convert the spreadsheet the table came from";
+  return std::nullopt;
 }
 
 // The absolute path of a file that may not exist yet, to compare two names of it.
@@ -291,7 +304,7 @@ int Report(const Conversion& conversion, const Options& options, const Securitie
     if (!WritePreview(options.previewPath, conversion))
       return Fail("could not write the preview to " + options.previewPath);
     const bool onlyHeading = conversion.outcome == ConversionOutcome::kOnlyHeading;
-    return Fail("nothing written: " + NothingToFileText(onlyHeading, FileNameOf(options.output)));
+    return Fail("nothing written: " + NothingToFileText(onlyHeading, FileNameOf(options.output), "the table"));
   }
   if (conversion.outcome != ConversionOutcome::kWritten)
     return Fail(NotWrittenProblem(conversion, options.input, options.output));
@@ -316,8 +329,12 @@ int main(int argc, char** argv) {
       return Fail(options.listPath + " " + *refusal);
 
   InputText text;
+  if (options.input == "-" && isatty(STDIN_FILENO))
+    std::cerr << "form13f-convert: reading the table from standard input; end it with Ctrl+D (--help for more)\n";
   if (const Refusal refusal = ReadInput(options.input, text)) return Fail(*refusal);
   std::string_view table = text.view();
+  const std::string source = options.input == "-" ? "standard input" : options.input;
+  if (const Refusal refusal = NotATableText(table, source)) return Fail(*refusal);
   std::string tabs;
   if (options.csv || EndsWith(options.input, ".csv") || EndsWith(options.input, ".CSV")) {
     if (const Refusal refusal = CsvToTabText(table, tabs)) return Fail(options.input + ": " + *refusal);

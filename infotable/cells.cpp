@@ -201,10 +201,16 @@ Refusal FindDecimalMark(const MarkedAmount& amount, DecimalMark tableMark, char&
   if (shape.periods + shape.commas == 0) return std::nullopt;
   const char last = amount.marks[amount.markCount - 1];
   const DecimalMark own = DecimalMarkOf(shape);
-  if (own != DecimalMark::kUnknown && tableMark != DecimalMark::kUnknown && own != tableMark)
-    return own == DecimalMark::kComma
-               ? "marks decimals with a comma, but the table's other amounts mark them with a period"
-               : "marks decimals with a period, but the table's other amounts mark them with a comma";
+  if (own != DecimalMark::kUnknown && tableMark != DecimalMark::kUnknown && own != tableMark) {
+    // Said of the mark the cell holds: "1.234.567" holds no comma.
+    if (own == DecimalMark::kComma)
+      return shape.commas > 0
+                 ? "marks decimals with a comma, but the table's other amounts mark them with a period"
+                 : "groups thousands with periods, but the table's other amounts mark decimals with a period";
+    return shape.periods > 0
+               ? "marks decimals with a period, but the table's other amounts mark them with a comma"
+               : "groups thousands with commas, but the table's other amounts mark decimals with a comma";
+  }
   const char kind = shape.periods > 0 ? '.' : ',';
   if (shape.periods > 0 && shape.commas > 0) {
     decimal = last;  // "1,234.56", "1.234,56"

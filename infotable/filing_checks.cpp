@@ -42,9 +42,9 @@ void CheckCusip(const std::string& cusip, uint32_t row, std::vector<RowError>& f
   if (!digit || cusip.back() == static_cast<char>('0' + *digit)) return;
   const std::string corrected = cusip.substr(0, kCusipLength - 1) + static_cast<char>('0' + *digit);
   Add(found, row,
-      "CUSIP \"" + cusip + "\" does not end with its check digit: its first eight characters give " +
+      "CUSIP \"" + cusip + "\" does not end with its check digit: its first eight characters give \"" +
           corrected +
-          ". Look for a mistyped or swapped character, or a CUSIP that the spreadsheet shortened");
+          "\". Look for a mistyped or swapped character, or a CUSIP that the spreadsheet shortened");
 }
 
 // Sequence numbers separated by commas and/or blanks, such as "1,3" or "01, 02".
@@ -157,7 +157,7 @@ void FilingChecks::CheckRow(const InfoTableRow& row, uint32_t rowNumber, std::ve
     } else {
       Add(found, rowNumber,
           "Other managers \"" + UnescapeMarkup(managers) +
-              "\" is no list of manager numbers: otherManager holds the sequence numbers of the cover page's "
+              "\" is no list of manager numbers: the Other managers column holds the sequence numbers of the cover page's "
               "List of Other Included Managers, such as 1 or 1,3");
     }
   }

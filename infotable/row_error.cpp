@@ -24,8 +24,8 @@ std::string RefusedRowsText(uint32_t refusedRows) {
          " refused and left out of the document.";
 }
 
-std::string NothingToFileText(bool onlyHeading, std::string_view documentName) {
-  return std::string(onlyHeading ? "the copy holds only a heading" : "every row was refused") +
+std::string NothingToFileText(bool onlyHeading, std::string_view documentName, std::string_view source) {
+  return (onlyHeading ? std::string(source) + " holds only a heading" : std::string("every row was refused")) +
          ", so the previous " + std::string(documentName) + " is kept as it was.";
 }
 

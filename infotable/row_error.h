@@ -29,8 +29,10 @@ std::string RowErrorText(const RowError& error);
 // "2 rows refused and left out of the document."
 std::string RefusedRowsText(uint32_t refusedRows);
 
-// Why a capture wrote nothing and kept the previous document, `documentName`.
-std::string NothingToFileText(bool onlyHeading, std::string_view documentName);
+// Why a conversion wrote nothing and kept the previous document,
+// `documentName`; `source` names what was converted ("the copy", "the table").
+std::string NothingToFileText(bool onlyHeading, std::string_view documentName,
+                              std::string_view source = "the copy");
 
 // The checks the reading itself gives: a first cell read on from the next
 // line of the copy, and a quote that nothing closes.

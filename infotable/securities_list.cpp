@@ -1,9 +1,11 @@
 #include "infotable/securities_list.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "infotable/text_forms.h"
 
@@ -123,10 +125,28 @@ Refusal ReadSecuritiesList(std::string_view text, std::string_view name, Securit
 }
 
 Refusal LoadSecuritiesList(const std::string& path, SecuritiesList& list) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::string("can't be read: ") + std::strerror(errno);
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::string("can't be read: ") + std::strerror(errno);
+  const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return std::string("can't be read: ") + std::strerror(errno);
+  struct stat info;
+  if (fstat(file, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const bool folder = S_ISDIR(info.st_mode);
+    close(file);
+    return folder ? "is a folder, not the list's text file" : "is not a regular file, not the list's text file";
+  }
+  std::string text;
+  char block[1 << 16];
+  for (;;) {
+    const ssize_t n = read(file, block, sizeof block);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int cause = errno;
+      close(file);
+      return std::string("can't be read: ") + std::strerror(cause);
+    }
+    if (n == 0) break;
+    text.append(block, static_cast<size_t>(n));
+  }
+  close(file);
   const size_t slash = path.rfind('/');
   return ReadSecuritiesList(text, slash == std::string::npos ? path : path.substr(slash + 1), list);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "infotable/preview.h"
 #include "storage/file_replacement.h"
@@ -89,6 +90,29 @@ TEST(Form13fConvert, NothingWrittenGivesStatusTwo) {
   EXPECT_NE(run.err.find("Usage: form13f-convert"), std::string::npos);
 }
 
+TEST(Form13fConvert, AFileThatIsNoTableTextIsNamedForWhatItIs) {
+  TempDir dir;
+  WriteFile(dir.File("tev_13f.xml"), "previous");
+  const struct {
+    std::string name, bytes, words;
+  } cases[] = {
+      {"holdings.xlsx", std::string("PK\x03\x04\x14\0\x06\0", 8) + "[Content_Types].xml",
+       "holdings.xlsx is a workbook or another zip file (.xlsx, .ods): export the sheet as text or CSV, or "
+       "copy its rows, and convert that"},
+      {"holdings.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "rest",
+       "holdings.xls is an old Excel workbook (.xls): export the sheet as text or CSV and convert that"},
+      {"holdings.pdf", "%PDF-1.7\n...", "holdings.pdf is a PDF: convert the spreadsheet the table came from"},
+      {"empty.txt", "", "empty.txt is empty: copy the table's rows, or export the sheet as text or CSV"},
+  };
+  for (const auto& c : cases) {
+    WriteFile(dir.File(c.name), c.bytes);
+    const ProgramRun run = Convert(dir, c.name);
+    EXPECT_EQ(run.status, 2) << c.name;
+    EXPECT_EQ(run.err, "form13f-convert: " + c.words + "\n");
+    EXPECT_EQ(ReadFile(dir.File("tev_13f.xml")), "previous") << c.name;
+  }
+}
+
 TEST(Form13fConvert, CsvExportsAreReadByTheSameRules) {
   TempDir dir;
   const std::string csv =
@@ -127,7 +151,7 @@ TEST(Form13fConvert, NothingToFileKeepsThePreviousDocumentWithStatusTwo) {
     std::string table, message;
   } cases[] = {
       {heading,
-       "nothing written: the copy holds only a heading, so the previous tev_13f.xml is kept as it was."},
+       "nothing written: the table holds only a heading, so the previous tev_13f.xml is kept as it was."},
       {heading + kBad,
        "nothing written: every row was refused, so the previous tev_13f.xml is kept as it was."},
   };
@@ -186,6 +210,14 @@ TEST(Form13fConvert, SecuritiesListChecksEveryRowAndANonListWritesNothing) {
   EXPECT_EQ(run.err,
             "form13f-convert: saved.html is a web page or another document, not the list's text file\n");
   EXPECT_EQ(ReadFile(dir.File("tev_13f.xml")), written) << "nothing written";
+  std::filesystem::create_directory(dir.File("lists"));
+  for (const auto& [argument, words] : {std::pair<std::string, std::string>{"lists", "is a folder, not the list's text file"},
+                                        {"missing.txt", "can't be read: No such file or directory"}}) {
+    run = Convert(dir, "--securities-list " + argument, kOtherGood);
+    EXPECT_EQ(run.status, 2) << argument;
+    EXPECT_EQ(run.err, "form13f-convert: " + argument + " " + words + "\n");
+    EXPECT_EQ(ReadFile(dir.File("tev_13f.xml")), written) << "nothing written";
+  }
 }
 
 TEST(Form13fConvert, DashWritesTheDocumentToStandardOutputAndTheCountsToStandardError) {

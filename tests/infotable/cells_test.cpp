@@ -81,6 +81,19 @@ TEST(ReadAmount, WholeDollarsRoundedHalfUpOrRefused) {
       "could be read as 838.500 (a decimal point) or as 838500 (a thousands mark), and no other amount in "
       "the table tells which: copy the column formatted with thousands separators, as 1,234, or as plain "
       "digits");
+  // A cell that disagrees with the table is told by the mark it holds.
+  const struct {
+    const char* cell;
+    DecimalMark table;
+    const char* refusal;
+  } disagreeing[] = {
+      {"1.234.567", kPeriod, "groups thousands with periods, but the table's other amounts mark decimals with a period"},
+      {"1.234,5", kPeriod, "marks decimals with a comma, but the table's other amounts mark them with a period"},
+      {"1,250,000", kComma, "groups thousands with commas, but the table's other amounts mark decimals with a comma"},
+      {"1,234.5", kComma, "marks decimals with a period, but the table's other amounts mark them with a comma"},
+  };
+  for (const auto& c : disagreeing)
+    EXPECT_EQ(ReadAmount(c.cell, c.table, digits, number, fraction).value_or(""), c.refusal) << c.cell;
   ASSERT_FALSE(ReadAmount("10.5", kAny, digits, number, fraction));
   EXPECT_TRUE(fraction);
   ASSERT_FALSE(ReadAmount("5.000,00", kAny, digits, number, fraction));

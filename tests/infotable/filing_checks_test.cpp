@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "infotable/conversion.h"
+#include "tests/support/holdings.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -120,6 +121,20 @@ TEST(FilingChecks, WhatManyRowsShareIsOneLineThatNamesThem) {
   EXPECT_EQ(checks, (std::vector<std::string>{"the CUSIPs of rows 1, 2, 3, 4, 5 and 395 more had ",
                                               "Other managers 0 in rows 1, 2, 3, 4, 5 and 395 mor"}));
   EXPECT_TRUE(conversion.managersUsed.empty()) << "0 is no manager of the cover page's list";
+}
+
+// One kind of mistake is one line, whatever the characters of its cells.
+TEST(FilingChecks, WrongCheckDigitsInManyRowsAreOneGroup) {
+  std::string table;
+  for (int i = 0; i < 3000; ++i) {
+    std::string cusip = CusipFor("ISSUER " + std::to_string(i));
+    cusip.back() = static_cast<char>('0' + (cusip.back() - '0' + 1) % 10);
+    table += SheetLine({"ISSUER " + std::to_string(i), "COM", cusip, "5", "1", "SH", "", "SOLE", "", "1", "0", "0"});
+  }
+  TempDir dir;
+  const Conversion conversion = ConvertInfoTable(table, dir.File("tev_13f.xml"));
+  ASSERT_EQ(conversion.statusGroups.size(), 1u) << conversion.previewStatus.substr(0, 2000);
+  EXPECT_NE(conversion.previewStatus.find("Check before filing in 3,000 rows"), std::string::npos);
 }
 
 TEST(FilingChecks, OrdinaryTablesGetNoLine) {

@@ -4,19 +4,6 @@
 
 namespace {
 
-TEST(NumberStyle, ACellTellsItsMarkOnlyWhenItsFormLeavesNoOtherReading) {
-  const struct {
-    const char* cell;
-    DecimalMark mark;
-  } cases[] = {
-      {"1,234.56", DecimalMark::kPeriod}, {"12.5", DecimalMark::kPeriod},     {"1'234.56", DecimalMark::kPeriod},
-      {"1.234,56", DecimalMark::kComma},  {"12,5", DecimalMark::kComma},      {"1.250.000", DecimalMark::kComma},
-      {"0,500", DecimalMark::kComma},     {"1,500", DecimalMark::kUnknown},   {"838.500", DecimalMark::kUnknown},
-      {"1234", DecimalMark::kUnknown},    {"", DecimalMark::kUnknown},        {"1,250,000", DecimalMark::kPeriod},
-  };
-  for (const auto& c : cases) EXPECT_EQ(DecimalMarkOf(c.cell), c.mark) << c.cell;
-}
-
 TEST(NumberStyle, ATableTakesTheMarkMostOfItsTellingCellsTell) {
   const struct {
     std::vector<const char*> cells;
