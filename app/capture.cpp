@@ -5,17 +5,21 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
+#include <algorithm>
 #include <ctime>
 #include <memory>
 #include <new>
 #include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "app/desktop.h"
 #include "app/preview_sender.h"
 #include "form/dom.h"
 #include "infotable/document_summary.h"
+#include "infotable/kept_findings.h"
 #include "infotable/row_error.h"
 #include "infotable/text_forms.h"
 #include "storage/failure_reason.h"
@@ -99,6 +103,7 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
       PlayExclamation();
       return;
     case ConversionOutcome::kWritten:
+      state_.findingsUnknown = false;
       state_.entryCount = conversion.entryCount;
       state_.valueTotal = conversion.valueTotal;
       state_.countsKnown = true;
@@ -112,7 +117,17 @@ void CaptureRunner::ShowNotWritten(const std::string& message) {
   ShowMessage(window_, message, KeptDocumentText(ReadKeptDocument(state_), true));
 }
 
-// On the window's thread, once the conversion is done.
+// On the window's thread, once the conversion is done, and never inside a
+// wait for the page: a page operation there would fail, and the outcome
+// would be lost with it.
+void CaptureRunner::DeliverConversion(std::weak_ptr<CaptureRunner*> alive, std::shared_ptr<Conversion> conversion) {
+  if (ScriptWaitActive()) {
+    QTimer::singleShot(5, qApp, [alive, conversion] { DeliverConversion(alive, conversion); });
+    return;
+  }
+  if (const auto self = alive.lock()) (*self)->Converted(*conversion);
+}
+
 void CaptureRunner::Converted(Conversion& conversion) {
   Finish();
   QApplication::restoreOverrideCursor();
@@ -136,41 +151,51 @@ void CaptureRunner::Converted(Conversion& conversion) {
 }
 
 std::shared_ptr<const SecuritiesList> CaptureRunner::FindList(std::string& note) {
-  // The newest quarter's file; of two, the filing folder's.
-  QString newest;
-  std::string newestQuarter;
+  // Every list file found, the newest quarter's first; of two alike, the
+  // filing folder's.
+  struct Candidate {
+    std::string quarter, path, name;
+  };
+  std::vector<Candidate> found;
   for (const QString& folder : {QString::fromStdString(state_.filingFolder),
                                 QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)}) {
     if (folder.isEmpty()) continue;
-    for (const QFileInfo& file : QDir(folder).entryInfoList({"13flist*.txt"}, QDir::Files | QDir::Readable)) {
-      const std::optional<std::string> quarter = ListQuarter(file.fileName().toStdString());
-      if (quarter && *quarter > newestQuarter) {
-        newestQuarter = *quarter;
-        newest = file.absoluteFilePath();
-      }
+    for (const QFileInfo& file : QDir(folder).entryInfoList({"13flist*.txt"}, QDir::Files)) {
+      const std::string name = file.fileName().toStdString();
+      if (const std::optional<std::string> quarter = ListQuarter(name))
+        found.push_back({*quarter, file.absoluteFilePath().toStdString(), name});
     }
   }
-  if (newest.isEmpty()) {
-    note =
-        "The rows were not checked against the SEC's Official List of Section 13(f) Securities: save its "
-        "text "
-        "file (such as 13flist2026q2.txt) from the SEC's page into the filing folder or your downloads "
-        "folder.";
+  std::stable_sort(found.begin(), found.end(),
+                   [](const Candidate& a, const Candidate& b) { return a.quarter > b.quarter; });
+  // The newest good one is used; a damaged newer one is named beside it, so
+  // that a cut download never passes for a check.
+  std::string damaged;
+  for (const Candidate& candidate : found) {
+    const QFileInfo info(QString::fromStdString(candidate.path));
+    const int64_t stamp = info.lastModified().toMSecsSinceEpoch() ^ info.size();
+    if (!(list_ && listPath_ == candidate.path && listStamp_ == stamp)) {
+      auto list = std::make_shared<SecuritiesList>();
+      if (const Refusal refusal = LoadSecuritiesList(candidate.path, *list)) {
+        damaged += (damaged.empty() ? "" : " ") + candidate.path + " " + *refusal + ".";
+        continue;
+      }
+      list_ = std::move(list);
+      listPath_ = candidate.path;
+      listStamp_ = stamp;
+    }
+    note = damaged;
+    return list_;
+  }
+  if (!damaged.empty()) {
+    note = damaged + " The rows were not checked against the list: save its text file from the SEC's page "
+                     "again.";
     return nullptr;
   }
-  const QFileInfo info(newest);
-  const int64_t stamp = info.lastModified().toMSecsSinceEpoch() ^ info.size();
-  if (list_ && listPath_ == newest.toStdString() && listStamp_ == stamp) return list_;
-  auto list = std::make_shared<SecuritiesList>();
-  if (const Refusal refusal = LoadSecuritiesList(newest.toStdString(), *list)) {
-    note = newest.toStdString() + " " + *refusal + "; the rows were not checked against the list.";
-    list_.reset();
-    return nullptr;
-  }
-  list_ = std::move(list);
-  listPath_ = newest.toStdString();
-  listStamp_ = stamp;
-  return list_;
+  note =
+      "The rows were not checked against the SEC's Official List of Section 13(f) Securities: save its text "
+      "file (such as 13flist2026q2.txt) from the SEC's page into the filing folder or your downloads folder.";
+  return nullptr;
 }
 
 void CaptureRunner::Finish() {
@@ -210,14 +235,15 @@ void CaptureRunner::Start(std::function<void()> shown) {
     // Memory running out is an outcome of its own, never an exception.
     *conversion = ConvertInfoTable(std::string_view(text.constData(), static_cast<size_t>(text.size())), path,
                                    PreviewKind::kDrawn, list.get(), listNote);
+    // What it found goes with the document, for the next start; without
+    // it, the next start says that nothing tells whether the document is right.
+    if (conversion->outcome == ConversionOutcome::kWritten)
+      WriteKeptFindings(path, !conversion->errors.empty(), conversion->previewStatus, conversion->statusGroups,
+                        conversion->previewTable);
     // The text is not needed again, and a large one is better given back now.
     text = QByteArray();
     QMetaObject::invokeMethod(
-        qApp,
-        [alive, conversion] {
-          if (const auto self = alive.lock()) (*self)->Converted(*conversion);
-        },
-        Qt::QueuedConnection);
+        qApp, [alive, conversion] { DeliverConversion(alive, conversion); }, Qt::QueuedConnection);
   };
   const auto work = std::make_shared<decltype(convert)>(std::move(convert));
   try {

@@ -35,6 +35,9 @@ struct CaptureState {
   uint64_t valueTotal = 0;
   bool countsKnown = true;    // false: the document there could not be read
   bool lastHadLines = false;  // the last capture's status named errors or checks
+  // The document there was not written by a capture whose findings are
+  // kept: nothing tells whether it is right.
+  bool findingsUnknown = false;
 };
 
 // Why a capture wrote nothing, in the window's words: the message, then the
@@ -85,6 +88,7 @@ class CaptureRunner {
   void Finish();
 
  private:
+  static void DeliverConversion(std::weak_ptr<CaptureRunner*> alive, std::shared_ptr<Conversion> conversion);
   void Converted(Conversion& conversion);
   // The newest list of 13(f) securities in the filing folder or the
   // downloads folder, read again only when its file changed; null, with the

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QMimeData>
 #include <QStandardPaths>
 
@@ -67,4 +68,27 @@ std::string DocumentsFolder() {
        {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), qEnvironmentVariable("HOME")})
     if (IsFolder(folder)) return QDir::cleanPath(folder).toStdString();
   return "/";
+}
+
+void OpenWithDesktop(const std::string& target, const std::string& folder,
+                     std::function<void(const std::string& reason)> failed) {
+  auto* opener = new QProcess;
+  const QString working = QString::fromStdString(folder);
+  opener->setWorkingDirectory(QFileInfo(working).isDir() ? working : QDir::homePath());
+  QObject::connect(opener, &QProcess::finished, [opener, failed](int code, QProcess::ExitStatus status) {
+    // xdg-open's own statuses: 3, no program for it; 4, that program failed.
+    if (status != QProcess::NormalExit)
+      failed("the desktop's opener, xdg-open, stopped");
+    else if (code == 3)
+      failed("no program to open it is installed");
+    else if (code != 0)
+      failed("the program that opens it failed (xdg-open gave status " + std::to_string(code) + ")");
+    opener->deleteLater();
+  });
+  QObject::connect(opener, &QProcess::errorOccurred, [opener, failed](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    failed("the desktop's opener, xdg-open, is not installed");
+    opener->deleteLater();
+  });
+  opener->start("xdg-open", {QString::fromStdString(target)});
 }

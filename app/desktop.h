@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,14 @@ std::optional<QByteArray> ClipboardBytes();
 void PutClipboardText(const std::string& text);
 // Whether the clipboard holds anything at all, text or not.
 bool ClipboardHoldsData();
+
+// Opens `target` (an address or a folder) with the desktop's opener,
+// xdg-open, working in `folder` (the home folder when that is gone). Its
+// answer comes later: `failed` is then told why it could not, in words for
+// the filer. The opener is never ended by this program, which may end
+// first, so it has no parent.
+void OpenWithDesktop(const std::string& target, const std::string& folder,
+                     std::function<void(const std::string& reason)> failed);
 
 // The user's documents folder: the XDG documents folder, else the home folder,
 // each only when it exists; else "/".

@@ -3,13 +3,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QProcess>
 #include <QToolTip>
-#include <QUrl>
 #include <QWebEngineView>
 #include <cstdlib>
 
@@ -17,6 +14,7 @@
 #include "app/page_scripts.h"
 #include "form/dom.h"
 #include "form/page_event.h"
+#include "infotable/kept_findings.h"
 #include "infotable/text_forms.h"
 
 namespace {
@@ -37,6 +35,11 @@ constexpr const char* kPopupPageHead =
     "</style><BODY bgcolor=#ffff00 leftmargin=4 rightmargin=2 topmargin=2 bottommargin=0 "
     "style='cursor:default;overflow:auto;font:11px Arial;border:0' title='Click here to close this "
     "popup.'>\n";
+
+std::string Capitalized(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  return text;
+}
 
 std::string HelpPage() {
   std::string help = PageScript("help.html");
@@ -94,7 +97,27 @@ bool MainWindow::RenewMainPage() {
 }
 
 void MainWindow::ShowDocumentInFolder() {
-  ReplaceElementContent(*this, "idMsg", "<p>" + KeptDocumentText(ReadKeptDocument(captureState), false) + "</p>");
+  const KeptDocument kept = ReadKeptDocument(captureState);
+  const std::string text = "<p>" + KeptDocumentText(kept, false);
+  captureState.findingsUnknown = false;
+  captureState.lastHadLines = false;
+  if (kept.summary.exists && !kept.problem) {
+    if (std::optional<KeptFindings> findings =
+            ReadKeptFindings(captureState.filingFolder + kDocumentFileName)) {
+      captureState.lastHadLines = findings->hadLines;
+      preview.Show(text + " What the capture that wrote it found:</p>" + findings->status,
+                   std::move(findings->table), std::move(findings->groups));
+      ShowCounts();
+      return;
+    }
+    captureState.findingsUnknown = true;
+    ReplaceElementContent(*this, "idMsg",
+                          text + "</p><p><b><font color=#c05000>" + EscapeMarkup(kFindingsUnknownText) +
+                              "</font></b></p>");
+    ShowCounts();
+    return;
+  }
+  ReplaceElementContent(*this, "idMsg", text + "</p>");
   ShowCounts();
 }
 
@@ -115,7 +138,7 @@ void MainWindow::HandleEvent(const std::string& eventText) {
       return;
     case PageEvent::kButton:
       if (event.subject == "Capture")
-        capture.Start([this] { ShowCounts(); });
+        StartCapture();
       else if (event.subject == "Submit")
         Submit();
       return;
@@ -129,10 +152,23 @@ void MainWindow::HandleEvent(const std::string& eventText) {
   }
 }
 
+// What Submit said was of the last capture, and the counts are about to
+// change: both say so at once.
+void MainWindow::StartCapture() {
+  submitWarned_ = false;
+  ShowSubmitNotice("", false);
+  if (!capture.Running())
+    for (const char* field : {"idNe", "idTot"})
+      ReplaceElementContent(*this, field, "<font color=#808080>(converting)</font>");
+  // A capture that stops before converting shows the counts again at once.
+  capture.Start([this] { ShowCounts(); });
+}
+
 // The entry count and the value total of the document in the filing folder.
 void MainWindow::ShowCounts() {
   const CaptureState& state = captureState;
-  ReplaceElementContent(*this, "idNe", state.countsKnown ? std::to_string(state.entryCount) : "(unknown)");
+  ReplaceElementContent(*this, "idNe",
+                        state.countsKnown ? GroupThousands(std::to_string(state.entryCount)) : "(unknown)");
   ReplaceElementContent(*this, "idTot",
                         state.countsKnown ? GroupThousands(std::to_string(state.valueTotal)) : "(unknown)");
 }
@@ -183,6 +219,8 @@ void MainWindow::Submit() {
     against = std::string("There is no ") + kDocumentFileName + " in the filing folder to upload yet.";
   else if (captureState.lastHadLines)
     against = "The last capture named errors or checks (below): mend them before you file.";
+  else if (captureState.findingsUnknown)
+    against = kFindingsUnknownText;
   if (!against.empty() && !submitWarned_) {
     submitWarned_ = true;
     ShowSubmitNotice("<font color=#c05000>" + EscapeMarkup(against) +
@@ -197,38 +235,25 @@ void MainWindow::Submit() {
 
 // The opener's answer comes outside any event of the page: a failed page
 // step ends here.
-void MainWindow::ReportSubmitFailure() {
+void MainWindow::ReportSubmitFailure(const std::string& reason) {
   try {
     ShowSubmitNotice(
-        std::string("<font color=red>") + kSubmitFailedMessage + "</font> Open <span id=idUrl " +
-            "tabindex=0 style='color:#0000a0;cursor:pointer' title=\"Click to copy this address.\" " +
-            "onclick='location=\"|" + PageEventTextOf(PageEvent::kCopyField, "Url") + "\"'><b>" +
-            kFilerLoginUrl + "</b></span> in your web browser.",
+        std::string("<font color=red>") + kSubmitFailedMessage + "</font> " + EscapeMarkup(Capitalized(reason)) +
+            ". Open <span id=idUrl tabindex=0 style='color:#0000a0;cursor:pointer;text-decoration:underline' "
+            "title=\"Click to copy this address.\" onclick='location=\"|" +
+            PageEventTextOf(PageEvent::kCopyField, "Url") + "\"'><b>" + kFilerLoginUrl +
+            "</b></span> in your web browser (click it to copy it).",
         true);
   } catch (const PageOperationFailed&) {
     PlayExclamation();  // the page could not be reached; the sound at least
   }
 }
 
-// Opens the filer login with the desktop's opener, in the filing folder (the
-// home folder when that is gone). Its answer comes later: an opener that
-// fails, or finds no browser, is reported then. The opener is never ended by
-// this program, which may end first, so it has no parent.
 void MainWindow::OpenFilerLogin() {
-  auto* opener = new QProcess;
-  const QString working = QString::fromStdString(captureState.filingFolder);
-  opener->setWorkingDirectory(QFileInfo(working).isDir() ? working : QDir::homePath());
   QPointer<MainWindow> self(this);
-  QObject::connect(opener, &QProcess::finished, [self, opener](int code, QProcess::ExitStatus status) {
-    if (self && (status != QProcess::NormalExit || code != 0)) self->ReportSubmitFailure();
-    opener->deleteLater();
+  OpenWithDesktop(kFilerLoginUrl, captureState.filingFolder, [self](const std::string& reason) {
+    if (self) self->ReportSubmitFailure(reason);
   });
-  QObject::connect(opener, &QProcess::errorOccurred, [self, opener](QProcess::ProcessError error) {
-    if (error != QProcess::FailedToStart) return;
-    if (self) self->ReportSubmitFailure();
-    opener->deleteLater();
-  });
-  opener->start("xdg-open", {kFilerLoginUrl});
 }
 
 // Copies every line of the message area, as the filer reads them.
@@ -238,9 +263,16 @@ void MainWindow::CopyAllMessages() {
 }
 
 void MainWindow::OpenFilingFolder() {
-  const QString folder = QString::fromStdString(captureState.filingFolder);
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
-    ShowSubmitNotice("<font color=red>The filing folder could not be opened:</font> " +
-                         EscapeMarkup(captureState.filingFolder),
-                     true);
+  QPointer<MainWindow> self(this);
+  const std::string folder = captureState.filingFolder;
+  OpenWithDesktop(folder, folder, [self, folder](const std::string& reason) {
+    if (!self) return;
+    try {
+      self->ShowSubmitNotice("<font color=red>The filing folder could not be opened:</font> " +
+                                 EscapeMarkup(reason + ". It is " + folder + "."),
+                             true);
+    } catch (const PageOperationFailed&) {
+      self->PlayExclamation();
+    }
+  });
 }

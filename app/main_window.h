@@ -11,6 +11,9 @@
 constexpr const char* kFilerLoginUrl = "https://www.edgarfiling.sec.gov/";
 constexpr const char* kSubmitFailedMessage = "There was an error going to the SEC Filer Login Page.";
 constexpr const char* kCopiedText = "Copied";
+constexpr const char* kFindingsUnknownText =
+    "What was found when this document was written is not kept beside it (another program wrote it, or it "
+    "changed since): capture the table again to check it before you file.";
 constexpr const char* kPageRestartedMessage =
     "The page had stopped and has been started again. The document and the counts are as they were.";
 
@@ -41,11 +44,12 @@ class MainWindow : public PageWindow {
   // so that a large preview's memory goes back; false when it can't.
   bool RenewMainPage();
   void SetUpFilingFolder();
+  void StartCapture();
   void ShowCounts();
   void CopyField(const std::string& field);
   void Submit();
   void ShowSubmitNotice(const std::string& html, bool sound);
-  void ReportSubmitFailure();
+  void ReportSubmitFailure(const std::string& reason);
   void OpenFilerLogin();
   void CopyAllMessages();
   void OpenFilingFolder();

@@ -131,19 +131,21 @@ void CheckWholeTable(const TablePlan& plan, FilingChecks& checks, Conversion& co
 
 // The paragraph over the preview and the groups of lines it links to.
 void AddPreviewStatus(Conversion& conversion, ErrorList& errors, const SecuritiesList* list,
-                      const std::string& noListNote, const std::string& nothingWritten) {
+                      const std::string& listNote, const std::string& nothingWritten) {
   errors.BuildHtml();
+  std::string listLine = listNote;
+  if (list && conversion.entryCount > 0)
+    listLine = ListCheckedText(*list, conversion.rowsOnList, conversion.entryCount) +
+               (listNote.empty() ? "" : " " + listNote);
+  const bool unchecked = !list && !listNote.empty();
   conversion.previewStatus =
       StatusParagraph(errors.errorsHtml(), errors.checksHtml(), conversion.refusedRows, nothingWritten,
-                      conversion.managersUsed,
-                      list && conversion.entryCount > 0
-                          ? ListCheckedText(*list, conversion.rowsOnList, conversion.entryCount)
-                          : noListNote);
+                      conversion.managersUsed, listLine, unchecked);
   conversion.statusGroups = errors.TakeGroups();
 }
 
 Conversion Convert(std::string_view text, const std::string& outputPath, PreviewKind previewKind,
-                   const SecuritiesList* list, const std::string& noListNote, unsigned threads) {
+                   const SecuritiesList* list, const std::string& listNote, unsigned threads) {
   const bool buildPreview = previewKind != PreviewKind::kNone;
   const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
@@ -190,7 +192,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
     conversion.outcome = ConversionOutcome::kWritten;
     CheckWholeTable(plan, checks, conversion, errors, join.found);
   }
-  if (buildPreview) AddPreviewStatus(conversion, errors, list, noListNote, nothingWritten);
+  if (buildPreview) AddPreviewStatus(conversion, errors, list, listNote, nothingWritten);
   return conversion;
 }
 
@@ -208,9 +210,9 @@ std::string ListCheckedText(const SecuritiesList& list, uint32_t rowsOnList, uin
 }
 
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, PreviewKind preview,
-                            const SecuritiesList* list, const std::string& noListNote, unsigned threads) {
+                            const SecuritiesList* list, const std::string& listNote, unsigned threads) {
   try {
-    return Convert(text, outputPath, preview, list, noListNote, threads);
+    return Convert(text, outputPath, preview, list, listNote, threads);
   } catch (const std::bad_alloc&) {
     // Everything the conversion held is released by now, and the old
     // document was never touched.

@@ -60,12 +60,15 @@ enum class PreviewKind {
 // a complete new document. An empty path means that no filing folder is set.
 // The preview and its error list are built only when asked for.
 // With `list`, every row is checked against the SEC's list of 13(f)
-// securities; without one, `noListNote` says so in the status paragraph.
+// securities. `listNote` is what the status paragraph says of the lists
+// looked for: beside the one used (a damaged newer one), or, without one,
+// why the rows were not checked, and then it never says "No errors." as if
+// they had been. Empty: no list was asked for.
 // Blocks of rows are converted on `threads` threads, 0 for one per core; the
 // result is the same for any count.
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath,
                             PreviewKind preview = PreviewKind::kDrawn, const SecuritiesList* list = nullptr,
-                            const std::string& noListNote = "", unsigned threads = 0);
+                            const std::string& listNote = "", unsigned threads = 0);
 
 // "Checked against ... 950 of 1,000 rows are on it."
 std::string ListCheckedText(const SecuritiesList& list, uint32_t rowsOnList, uint32_t entries);

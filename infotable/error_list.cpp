@@ -105,11 +105,16 @@ std::string ManagersUsedText(const std::vector<unsigned long>& managersUsed) {
 
 std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
                             const std::string& nothingWritten, const std::vector<unsigned long>& managersUsed,
-                            const std::string& note) {
+                            const std::string& note, bool listUnchecked) {
   std::string managers = managersUsed.empty() ? "" : "<br>" + ManagersUsedText(managersUsed);
   if (!note.empty()) managers += "<br>" + EscapeMarkup(note);
-  if (errorList.empty() && checkList.empty() && nothingWritten.empty())
+  if (errorList.empty() && checkList.empty() && nothingWritten.empty()) {
+    if (listUnchecked)
+      return "<p><b><font color=#c05000>No errors in the rows as read, but they were not checked against the "
+             "SEC's list of 13(f) securities.</font></b>" +
+             managers + "</p>";
     return "<p><b><font color=#00a000>No errors.</font></b>" + managers + "</p>";
+  }
   std::string status = "<p>";
   if (!nothingWritten.empty())
     status += "<b><font color=#e00000>Nothing was written:</font></b> " + nothingWritten;

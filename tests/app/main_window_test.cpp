@@ -58,21 +58,23 @@ TEST_F(Program, SubmitOpensTheFilerLoginInTheFilingFolder) {
   EXPECT_EQ(Text("idSub"), "");
   EXPECT_EQ(ReadFile(record), std::string(kFilerLoginUrl) + "\n" + home_.File("Documents") + "\n");
 
-  // No opener, an opener that finds no browser (xdg-open's status 3): one message, one sound each.
+  // No opener, an opener that finds no browser (xdg-open's status 3): one
+  // message that says why, one sound each.
+  std::filesystem::create_directory(bin.File("failing"));
   WriteFile(bin.File("failing/xdg-open"), "#!/bin/sh\nexit 3\n");
-  for (const std::string& path :
-       {bin.File("nowhere"), (std::filesystem::create_directory(bin.File("failing")),
-                              chmod(bin.File("failing/xdg-open").c_str(), 0755), bin.File("failing"))}) {
+  chmod(bin.File("failing/xdg-open").c_str(), 0755);
+  const std::pair<std::string, std::string> failures[] = {
+      {bin.File("nowhere"), "The desktop's opener, xdg-open, is not installed."},
+      {bin.File("failing"), "No program to open it is installed."}};
+  for (const auto& [path, reason] : failures) {
     qputenv("PATH", path.c_str());
     const int sounds = ExclamationsPlayed();
     Click("btSubmit");  // the notice of no document
     ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 1; })) << path;
     Click("btSubmit");
     ASSERT_TRUE(WaitUntil([&] { return ExclamationsPlayed() == sounds + 2; })) << path;
-    EXPECT_EQ(
-        Text("idSub"),
-        "There was an error going to the SEC Filer Login Page. Open https://www.edgarfiling.sec.gov/ in "
-        "your web browser.");
+    EXPECT_EQ(Text("idSub"), "There was an error going to the SEC Filer Login Page. " + reason +
+                                 " Open https://www.edgarfiling.sec.gov/ in your web browser (click it to copy it).");
     // The address is a copy field.
     Click("idUrl");
     ASSERT_TRUE(WaitUntil([&] {
@@ -218,6 +220,12 @@ TEST_F(Program, F1AndTheActionsLineHelpCopyAndOpen) {
   StubOpener(bin, "echo \"$@\" > " + record);
   RealClick(window(), "idOpen");
   ASSERT_TRUE(WaitUntil([&] { return ReadFile(record).find("Documents") != std::string::npos; }));
+  // No file manager: it says so, and where the folder is.
+  qputenv("PATH", bin.File("nowhere").c_str());
+  Click("idOpen");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("could not be opened") != std::string::npos; }));
+  EXPECT_EQ(Text("idSub"), "The filing folder could not be opened: the desktop's opener, xdg-open, is not installed. It is " +
+                               home_.File("Documents") + "/.");
 }
 
 TEST_F(Program, StartUpShowsTheDocumentInTheFolderReadFromIt) {
@@ -263,6 +271,69 @@ TEST_F(Program, SubmitWithChecksOpenSaysSoAndKeepsThem) {
   RealClick(window(), "btSubmit");
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(record); }));
   EXPECT_EQ(Text("idMsg"), checks);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Program, EveryCaptureClearsWhatSubmitSaidAndShowsItsCountsPending) {
+  TempDir bin;
+  const std::string record = bin.File("record.txt");
+  StubOpener(bin, "echo opened > " + record);
+  Click("btSubmit");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("There is no tev_13f.xml") != std::string::npos; }));
+  CaptureClipboard(HoldingLine("ALPHA", "5") + SheetLine({"x", "y"}));
+  EXPECT_EQ(Text("idSub"), "") << "the notice was of the capture before";
+  Click("btSubmit");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("The last capture named errors") != std::string::npos; }))
+      << "warned afresh, not opened on the earlier press";
+  WaitForEarlierEvents();
+  EXPECT_FALSE(std::filesystem::exists(record));
+
+  PutClipboardText(Issuers(250000));
+  Click("btCapture");
+  ASSERT_TRUE(WaitUntil([this] { return window()->capture.Running(); }, 5000));
+  EXPECT_EQ(Text("idNe"), "(converting)");
+  EXPECT_EQ(Text("idTot"), "(converting)");
+  EXPECT_EQ(Text("idSub"), "");
+  WaitForCapture();
+  EXPECT_EQ(Text("idNe"), "250,000");
+}
+
+}  // namespace
+
+namespace {
+
+// A filer who captures on Monday and files on Tuesday keeps every warning.
+TEST_F(Program, WhatACaptureFoundIsShownAgainAtTheNextStartAndSubmitWarnsOnIt) {
+  CaptureClipboard(HoldingLine("ALPHA", "5") + SheetLine({"x", "y"}));
+  const std::string found = Text("idMsg");
+  const auto restart = [this] {
+    EndProgram();
+    ASSERT_TRUE(StartProgram());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+    WaitForFrame(window()->Page());
+  };
+  restart();
+  const std::string shown = Text("idMsg");
+  EXPECT_EQ(shown.rfind("tev_13f.xml in the filing folder holds 1 entry, a total of 5, written ", 0), 0u) << shown;
+  EXPECT_NE(shown.find("What the capture that wrote it found:"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Invalid field(s) in row 2"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("ALPHA"), std::string::npos) << "its rows too";
+  Click("btSubmit");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("The last capture named errors") != std::string::npos; }));
+
+  // Written by another program, or changed since: nothing tells it right.
+  ConvertInfoTable(HoldingLine("BETA", "6"), OutputPath());
+  restart();
+  EXPECT_NE(Text("idMsg").find(kFindingsUnknownText), std::string::npos) << Text("idMsg");
+  Click("btSubmit");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find(kFindingsUnknownText) != std::string::npos; }));
+  CaptureClipboard(HoldingLine("BETA", "6"));
+  restart();
+  EXPECT_EQ(Text("idMsg").find(kFindingsUnknownText), std::string::npos) << "a capture's own findings again";
+  EXPECT_NE(Text("idMsg").find(kUncheckedClean), std::string::npos) << Text("idMsg");
 }
 
 }  // namespace

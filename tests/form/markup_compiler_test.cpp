@@ -56,7 +56,9 @@ TEST(PageEvent, EveryEventReadsBackFromItsText) {
     const PageEventText read = ReadPageEvent(c.text);
     EXPECT_EQ(read.event, c.event) << c.text;
     EXPECT_EQ(read.subject, c.subject) << c.text;
-    if (c.event != PageEvent::kUnknown) EXPECT_EQ(PageEventTextOf(c.event, c.subject), c.text);
+    if (c.event != PageEvent::kUnknown) {
+      EXPECT_EQ(PageEventTextOf(c.event, c.subject), c.text);
+    }
   }
 }
 

@@ -139,6 +139,10 @@ TEST(Preview, HeadHasFourteenCaptionsOrFifteenWithTheFigi) {
 
 TEST(Preview, StatusParagraphAndEscapedErrorLines) {
   EXPECT_EQ(StatusParagraph("", "", 0), "<p><b><font color=#00a000>No errors.</font></b></p>");
+  EXPECT_EQ(StatusParagraph("", "", 0, "", {}, "no list & why", true),
+            "<p><b><font color=#c05000>No errors in the rows as read, but they were not checked against the "
+            "SEC's list of 13(f) securities.</font></b><br>no list &amp; why</p>")
+      << "rows not checked against the list never read \"No errors.\"";
 
   std::string errors;
   AppendErrorLine(errors, RowErrorKind::kInvalidCharacter, 2, 0, "A\t<img src=x onerror=alert(1)>");

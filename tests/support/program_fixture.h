@@ -33,6 +33,11 @@
 #include "tests/support/securities_list.h"
 #include "tests/support/temp_dir.h"
 
+// The headline of a capture without errors when no list of 13(f)
+// securities was found: the test's folders hold none.
+const std::string kUncheckedClean =
+    "No errors in the rows as read, but they were not checked against the SEC's list of 13(f) securities.";
+
 // A table of `rows` good rows, "ISSUER 0" on, each worth 1.
 inline std::string Issuers(int rows) {
   std::string table;
