@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "app/desktop.h"
+#include "app/help_window.h"
 #include "app/page_scripts.h"
 #include "form/dom.h"
 #include "form/page_event.h"
@@ -21,31 +22,16 @@ namespace {
 
 // The smallest window size a user can drag to.
 constexpr int kMinimumWidth = 200, kMinimumHeight = 100;
-// The help popup's client width.
-constexpr int kHelpWidth = 560;
-
-// The head of the help popup's page.
-constexpr const char* kPopupPageHead =
-    "<style><!--\n"
-    "p {margin-top:4px;margin-right:0;margin-bottom:4px;margin-left:0}\n"
-    "ul {margin-top:4px;margin-right:0;margin-bottom:4px;margin-left:16px}\n"
-    "ol {margin-top:4px;margin-right:0;margin-bottom:4px;margin-left:16px}\n"
-    "li {margin-top:4px;margin-bottom:4px}\n"
-    "-->\n"
-    "</style><BODY bgcolor=#ffff00 leftmargin=4 rightmargin=2 topmargin=2 bottommargin=0 "
-    "style='cursor:default;overflow:auto;font:11px Arial;border:0' title='Click here to close this "
-    "popup.'>\n";
-
 std::string Capitalized(std::string text) {
   if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
   return text;
 }
 
-std::string HelpPage() {
+std::string HelpText() {
   std::string help = PageScript("help.html");
   const size_t at = help.find("@VERSION@");
   if (at != std::string::npos) help.replace(at, 9, FORM13F_VERSION);
-  return std::string(kPopupPageHead) + help;
+  return help;
 }
 
 // The copy fields, by the ids the page gives them ("idFf") and the names
@@ -142,7 +128,7 @@ void MainWindow::HandleEvent(const std::string& eventText) {
       else if (event.subject == "Submit")
         Submit();
       return;
-    case PageEvent::kHelp: OpenPopup(HelpPage(), kHelpWidth); return;
+    case PageEvent::kHelp: ShowHelp(); return;
     case PageEvent::kCopyAllMessages: CopyAllMessages(); return;
     case PageEvent::kOpenFilingFolder: OpenFilingFolder(); return;
     case PageEvent::kShowGroup:
@@ -162,6 +148,14 @@ void MainWindow::StartCapture() {
       ReplaceElementContent(*this, field, "<font color=#808080>(converting)</font>");
   // A capture that stops before converting shows the counts again at once.
   capture.Start([this] { ShowCounts(); });
+}
+
+// One help window, brought to the front when asked for again.
+void MainWindow::ShowHelp() {
+  if (!help_) help_ = new HelpWindow(this, HelpText());
+  help_->show();
+  help_->raise();
+  help_->activateWindow();
 }
 
 // The entry count and the value total of the document in the filing folder.
@@ -256,9 +250,10 @@ void MainWindow::OpenFilerLogin() {
   });
 }
 
-// Copies every line of the message area, as the filer reads them.
+// Copies every line of the message area as the filer reads them, as text;
+// the preview's rows are the sheet's own and stay out.
 void MainWindow::CopyAllMessages() {
-  PutClipboardText(GetElementText(*this, "idMsg"));
+  PutClipboardText(GetElementText(*this, "idMsg", "idPv"));
   QToolTip::showText(QCursor::pos(), kCopiedText, browser);
 }
 

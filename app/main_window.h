@@ -2,9 +2,11 @@
 // carry out Capture, Submit, the copy fields and the plain actions.
 #pragma once
 
+#include <QPointer>
 #include <string>
 
 #include "app/capture.h"
+#include "app/help_window.h"
 #include "app/page_window.h"
 #include "app/preview_sender.h"
 
@@ -45,6 +47,7 @@ class MainWindow : public PageWindow {
   bool RenewMainPage();
   void SetUpFilingFolder();
   void StartCapture();
+  void ShowHelp();
   void ShowCounts();
   void CopyField(const std::string& field);
   void Submit();
@@ -56,5 +59,6 @@ class MainWindow : public PageWindow {
   void ShowCopied();
   bool Converting() const { return capture.Running(); }
 
+  QPointer<HelpWindow> help_;
   bool submitWarned_ = false;  // Submit has said what speaks against it; pressed again, it opens the site
 };

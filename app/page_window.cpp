@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QCursor>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -17,7 +16,6 @@
 #include "app/desktop.h"
 #include "app/host_page.h"
 #include "app/page_event_queue.h"
-#include "app/popup_position.h"
 #include "form/dom.h"
 #include "form/page_event.h"
 
@@ -25,11 +23,8 @@ namespace {
 
 // The windows' first sizes in pixels.
 constexpr int kMainLeft = 8, kMainTop = 8, kMainClientWidth = 872, kMainClientHeight = 634;
-constexpr int kPopupClientHeight = 479;
 constexpr int kPageLoadTimeoutMs = 30000;
 
-// The one help popup there may be.
-PageWindow* currentPopup = nullptr;
 // The program has one thread, on which every window's waits for the page
 // nest: pages being written and waited for, in any window.
 int pageLoads = 0;
@@ -48,37 +43,13 @@ PageWindow::PageWindow(const std::string& html, EventHandler handler) : QDialog(
   InitDialog(html);
 }
 
-PageWindow::PageWindow(PageWindow* over, const std::string& html, int clientWidth, PopupTag) : QDialog(over) {
-  setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-  move(0, 0);
-  // Its page is laid out at the width it is shown at, and measured.
-  resize(clientWidth, kPopupClientHeight);
-  InitDialog(html);
-  // As high as its page, and beside the cursor.
-  const int height = GetBodyScrollHeight(*this).value_or(kPopupClientHeight - 4) + 4;
-  resize(clientWidth, height);
-  const QSize frame = frameGeometry().size() - geometry().size();
-  move(PopupPosition(QCursor::pos(), QSize(clientWidth, height) + frame));
-}
-
 PageWindow::~PageWindow() {
   pageReady = false;
-  if (currentPopup == this) currentPopup = nullptr;
 }
 
 QWebEnginePage* PageWindow::Page() const { return browser ? browser->page() : nullptr; }
 
 void PageWindow::PlayExclamation() { ::PlayExclamation(); }
-
-PageWindow* PageWindow::CurrentPopup() { return currentPopup; }
-
-void PageWindow::OpenPopup(const std::string& html, int clientWidth) {
-  delete currentPopup;
-  currentPopup = nullptr;
-  auto* popup = new PageWindow(this, html, clientWidth, PopupTag{});
-  currentPopup = popup;
-  popup->show();
-}
 
 void PageWindow::SetUpPage() {
   auto* page = new HostPage(this, [this](const std::string& eventText) { events_->NavigationCancelled(eventText); });
@@ -156,21 +127,11 @@ void PageWindow::WatchInput(QObject* object) {
 
 void PageWindow::QueueEvent(const std::string& eventText) { events_->Push(eventText); }
 
-void PageWindow::CloseRequest() {
-  if (currentPopup != this) return;
-  currentPopup = nullptr;
-  pageReady = false;
-  hide();
-  deleteLater();
-}
-
-void PageWindow::closeEvent(QCloseEvent* event) {
-  event->ignore();
-  CloseRequest();
-}
-
-void PageWindow::reject() { CloseRequest(); }
-void PageWindow::accept() { CloseRequest(); }
+// A page window closes only as its owner says: not by Escape, Enter or its
+// close box.
+void PageWindow::closeEvent(QCloseEvent* event) { event->ignore(); }
+void PageWindow::reject() {}
+void PageWindow::accept() {}
 
 void PageWindow::SetAccessKeyHighlightState(bool on) {
   const Highlight wanted = on ? Highlight::kOn : Highlight::kOff;
@@ -213,7 +174,6 @@ bool PageWindow::FilterInput(QEvent* event) {
 
   // A selection outside a text field does not survive.
   if (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) RestrictSelection(*this);
-  if (mouse) ClosePopupOnClick(*mouse);
   if (key) return FilterKey(static_cast<const QKeyEvent&>(*event));
   if (type == QEvent::ContextMenu) {
     // X11 follows every right press with a context menu request; the press
@@ -227,22 +187,6 @@ bool PageWindow::FilterInput(QEvent* event) {
   return true;  // the page never sees the right button
 }
 
-// A left or right press anywhere closes the open popup, and so does a right
-// release without Shift.
-void PageWindow::ClosePopupOnClick(const QMouseEvent& mouse) {
-  if (!currentPopup) return;
-  const QEvent::Type type = mouse.type();
-  const bool press = type == QEvent::MouseButtonPress &&
-                     (mouse.button() == Qt::LeftButton || mouse.button() == Qt::RightButton);
-  const bool rightRelease = type == QEvent::MouseButtonRelease && mouse.button() == Qt::RightButton &&
-                            !(mouse.modifiers() & Qt::ShiftModifier);
-  if (!press && !rightRelease) return;
-  QPointer<PageWindow> popup = currentPopup;
-  QTimer::singleShot(0, popup, [popup] {
-    if (popup) popup->CloseRequest();
-  });
-}
-
 // Enter and Space are decided on the page itself (input_rules.js), where the
 // focused element is known without waiting.
 bool PageWindow::FilterKey(const QKeyEvent& key) {
@@ -253,13 +197,6 @@ bool PageWindow::FilterKey(const QKeyEvent& key) {
   // F1 asks the window for its help, wherever the focus is.
   if (key.key() == Qt::Key_F1) {
     if (press && eventHandler && !key.isAutoRepeat()) QueueEvent(PageEventTextOf(PageEvent::kHelp, "idHelp"));
-    return true;
-  }
-  // The popup never takes the keyboard: its keys reach the window under it.
-  const bool closeKey =
-      key.key() == Qt::Key_Escape || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
-  if (press && closeKey && (!eventHandler || currentPopup)) {
-    if (currentPopup) currentPopup->CloseRequest();
     return true;
   }
   return false;

@@ -1,8 +1,7 @@
 // The page window: a window whose client area is one web view showing a page
 // given as text (a HostPage), its events handed to the window's handler in
 // order (PageEventQueue). Keyboard and mouse input is filtered so that the
-// page behaves like a dialog form. The help popup is a small frameless page
-// window by the mouse cursor.
+// page behaves like a dialog form.
 #pragma once
 
 #include <QDialog>
@@ -12,7 +11,6 @@
 
 class PageEventQueue;
 class QKeyEvent;
-class QMouseEvent;
 class QWebEngineView;
 class QWebEnginePage;
 
@@ -29,13 +27,6 @@ class PageWindow : public QDialog, public PageHost {
   bool PageLoaded() const { return pageLoaded_; }
   void PlayExclamation() override;
 
-  // The open help popup, or null.
-  static PageWindow* CurrentPopup();
-  // Destroys the open popup, then shows `html` over this window by the
-  // cursor (see PopupPosition), `clientWidth` wide and as high as the page
-  // plus 4 pixels. There is one popup in the program at a time.
-  void OpenPopup(const std::string& html, int clientWidth);
-
   // Raises an event of the host's own (Enter, help): queued with the page's
   // events and handed to the handler from the event loop, one at a time, in
   // order of arrival.
@@ -49,8 +40,6 @@ class PageWindow : public QDialog, public PageHost {
   QWebEngineView* browser = nullptr;
 
  protected:
-  struct PopupTag {};
-  PageWindow(PageWindow* over, const std::string& pageHtml, int clientWidth, PopupTag);
 
   bool eventFilter(QObject* watched, QEvent* event) override;
   // The page's process ended and the page has been written anew; what the
@@ -59,7 +48,6 @@ class PageWindow : public QDialog, public PageHost {
   void closeEvent(QCloseEvent* event) override;
   void reject() override;  // Escape
   void accept() override;  // Enter
-  void CloseRequest();
 
  private:
   void InitDialog(const std::string& pageHtml);
@@ -69,7 +57,6 @@ class PageWindow : public QDialog, public PageHost {
   void WatchInput(QObject* object);
   void SetAccessKeyHighlightState(bool on);
   bool FilterInput(QEvent* event);
-  void ClosePopupOnClick(const QMouseEvent& mouse);
   bool FilterKey(const QKeyEvent& key);
 
   enum class Highlight { kUnset, kOff, kOn };

@@ -121,7 +121,10 @@ window.f13Preview = window.f13Preview || {
       var style = document.createElement('style');
       style.id = 'f13Style';
       style.textContent = 'span[data-entry] {cursor:pointer;text-decoration:underline} ' +
-          'span[data-entry]:focus {outline:1px dotted #000080} tr.f13Marked td.itbl {background:#ffff80}';
+          'span[data-entry]:focus {outline:1px dotted #000080} tr.f13Marked td.itbl {background:#ffff80} ' +
+          // "show all" is a link, apart from the sentence before it.
+          'span[data-group] {color:#0000a0;cursor:pointer;text-decoration:underline;margin-left:6px} ' +
+          'span[data-group]:focus {outline:1px dotted #000080}';
       document.head.appendChild(style);
     }
     [].forEach.call(message.querySelectorAll('span[data-entry]'), function(line) {

@@ -92,8 +92,12 @@ std::string Text(const QVariant& value) { return value.toString().toStdString();
 
 bool ScriptWaitActive() { return waitDepth > 0; }
 
-std::string GetElementText(PageHost& window, const std::string& id) {
-  return Text(OnElement(window, id, "return [e.innerText];"));
+std::string GetElementText(PageHost& window, const std::string& id, const std::string& leaveOut) {
+  // Hidden for the reading, within the one script: nothing is drawn meanwhile.
+  return Text(OnElement(window, id,
+                        "var o=document.getElementById(" + Literal(leaveOut) +
+                            "),d=o&&e.contains(o)?o.style.display:null;if(d!==null)o.style.display='none';"
+                            "var t=e.innerText;if(d!==null)o.style.display=d;return [t];"));
 }
 
 void ReplaceElementContent(PageHost& window, const std::string& id, const std::string& html) {
@@ -167,9 +171,3 @@ void SetAccessKeyHighlight(PageHost& window, bool on, std::function<void(bool)> 
       });
 }
 
-std::optional<int> GetBodyScrollHeight(PageHost& window) {
-  const std::optional<QVariant> height = TryScript(
-      window, "(function(){var b=document.body;return b?[b.scrollHeight]:null;})()", kScriptTimeoutMs);
-  if (!height) return std::nullopt;
-  return height->toInt();
-}

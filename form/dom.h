@@ -11,8 +11,9 @@
 
 #include "form/page_host.h"
 
-// The element's text as it shows, line breaks where the page breaks lines.
-std::string GetElementText(PageHost& window, const std::string& id);
+// The element's text as it shows, line breaks where the page breaks lines;
+// the text of the element `leaveOut` inside it, if any, is left out.
+std::string GetElementText(PageHost& window, const std::string& id, const std::string& leaveOut = "");
 
 // Replaces everything between the element's opening and closing tags; the
 // element keeps its opening tag, id and attributes.
@@ -25,9 +26,6 @@ std::string ScriptLiteral(std::string_view text);
 void RunPageScript(PageHost& window, const std::string& script);
 // Sends a script without waiting; `done` learns later whether it gave a result.
 void RunPageScriptLater(PageHost& window, const std::string& script, std::function<void(bool)> done);
-
-// The page's height, or nothing when the page could not be asked.
-std::optional<int> GetBodyScrollHeight(PageHost& window);
 
 // Operations of the host's input filter. Input must never wait for the page,
 // so these send their script and return at once; a callback, when given,

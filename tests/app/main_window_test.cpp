@@ -117,12 +117,9 @@ TEST_F(Program, RealRightClicksAndKeysBehaveAsADialogsDo) {
   WaitForFrame(window()->Page());
   EXPECT_EQ(window()->Page()->zoomFactor(), 1.0) << "Ctrl and the wheel do not zoom";
 
-  for (const char* key : {"Escape", "Return"}) {
-    window()->OpenPopup("<p>help</p>", 200);
-    ASSERT_NE(PageWindow::CurrentPopup(), nullptr);
-    Xdotool(std::string("key ") + key);
-    ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() == nullptr; }, 2000)) << key << " closes the help";
-  }
+  Xdotool("key Escape");
+  WaitForEarlierEvents();
+  EXPECT_TRUE(window()->isVisible()) << "Escape does not close the main window";
 }
 
 TEST_F(Program, ButtonLabelsFitAndACopySaysSo) {
@@ -192,6 +189,19 @@ TEST_F(Program, WindowKeepsAMinimumSizeAndItsViewFillsIt) {
   window()->resize(700, 500);
   ASSERT_TRUE(WaitUntil([this] { return window()->browser->geometry() == QRect(0, 0, 700, 500); }));
   EXPECT_EQ(window()->browser->geometry(), QRect(0, 0, 700, 500));
+  // Its size and place come back at the next start, and never larger than the screen.
+  window()->move(60, 40);
+  ASSERT_TRUE(WaitUntil([this] { return window()->pos() == QPoint(60, 40); }));
+  EndProgram();
+  ASSERT_TRUE(StartProgram());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+  EXPECT_EQ(window()->size(), QSize(700, 500));
+  EXPECT_EQ(window()->pos(), QPoint(60, 40));
+  window()->resize(5000, 4000);
+  EndProgram();
+  ASSERT_TRUE(StartProgram());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+  EXPECT_TRUE(window()->screen()->availableGeometry().contains(window()->geometry())) << "within the screen";
 }
 
 TEST_F(Program, F1AndTheActionsLineHelpCopyAndOpen) {
@@ -199,14 +209,32 @@ TEST_F(Program, F1AndTheActionsLineHelpCopyAndOpen) {
   window()->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
   Xdotool("key F1");
-  ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() != nullptr; }));
-  PageWindow* help = PageWindow::CurrentPopup();
-  ASSERT_TRUE(WaitUntil([&] { return help->PageLoaded(); }));
-  const std::string text = Evaluate(help->Page(), "document.body.innerText").toString().toStdString();
-  EXPECT_NE(text.find(std::string("Form 13-F Trellan ") + FORM13F_VERSION), std::string::npos) << text;
-  EXPECT_NE(text.find("Check before filing"), std::string::npos);
+  ASSERT_TRUE(WaitUntil([] { return OpenHelp() != nullptr; }));
+  HelpWindow* help = OpenHelp();
+  auto* text = help->findChild<QTextBrowser*>("helpText");
+  ASSERT_NE(text, nullptr);
+  EXPECT_NE(text->toPlainText().toStdString().find(std::string("Form 13-F Trellan ") + FORM13F_VERSION),
+            std::string::npos);
+  // A window of its own, within the screen, that scrolls what it can't show.
+  const QRect screen = help->screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(help->frameGeometry())) << "within the screen";
+  EXPECT_GE(help->width(), 400);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+  help->resize(help->width(), 200);
+  ASSERT_TRUE(WaitUntil([&] { return text->verticalScrollBar()->maximum() > 0; })) << "it scrolls";
+  // Ctrl+F and a word find it in the help, and scroll to it.
+  Xdotool("key ctrl+f");
+  ASSERT_TRUE(WaitUntil([] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr; }));
+  Xdotool("type 'Check before filing'");
+  Xdotool("key Return");
+  ASSERT_TRUE(WaitUntil([&] { return text->textCursor().selectedText() == "Check before filing"; }));
+  EXPECT_GT(text->verticalScrollBar()->value(), 0) << "scrolled to what it found";
+  EXPECT_FALSE(help->Find("no such words at all"));
   Xdotool("key Escape");
-  ASSERT_TRUE(WaitUntil([] { return PageWindow::CurrentPopup() == nullptr; }));
+  ASSERT_TRUE(WaitUntil([] { return OpenHelp() == nullptr; })) << "Escape closes it";
+  RealClick(window(), "idHelp");
+  ASSERT_TRUE(WaitUntil([] { return OpenHelp() != nullptr; })) << "so does the Help action open it";
+  OpenHelp()->close();
 
   CaptureClipboard(HoldingLine("ALPHA", "5") + SheetLine({"x", "y"}));
   RealClick(window(), "idCopyAll");
@@ -214,6 +242,7 @@ TEST_F(Program, F1AndTheActionsLineHelpCopyAndOpen) {
     std::string copied;
     return (copied = ClipboardText().value_or("")).find("Invalid field(s) in row 2") != std::string::npos;
   }));
+  EXPECT_EQ(ClipboardText().value_or("").find("ALPHA"), std::string::npos) << "the messages, not the preview";
 
   TempDir bin;
   const std::string record = bin.File("record.txt");

@@ -4,7 +4,7 @@
 
 namespace {
 
-const std::string kPage = "<span id=spA class=c title='t'>old <b>text</b></span><p id=pB>one<br>two</p>";
+const std::string kPage = "<span id=spA class=c title='t'>old <b id=inner>text</b></span><p id=pB>one<br>two</p>";
 
 using Dom = PageFixture;
 
@@ -20,6 +20,9 @@ TEST_F(Dom, MissingElementsAndScriptsWithoutAResultRaise) {
 TEST_F(Dom, ElementTextBreaksLinesWhereThePageDoes) {
   Show(kPage);
   EXPECT_EQ(GetElementText(host(), "pB"), "one\ntwo");
+  EXPECT_EQ(GetElementText(host(), "spA", "inner"), "old") << "the part left out";
+  EXPECT_EQ(Js("document.getElementById('inner').style.display").toString(), "") << "and shown again";
+  EXPECT_EQ(GetElementText(host(), "pB", "inner"), "one\ntwo") << "an element elsewhere leaves out nothing";
 }
 
 TEST_F(Dom, ReplaceElementContentKeepsTheOpeningTag) {

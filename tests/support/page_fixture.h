@@ -98,7 +98,6 @@ class PageFixture : public ::testing::Test {
   }
 
   void TearDown() override {
-    delete PageWindow::CurrentPopup();
     host_.reset();
   }
 

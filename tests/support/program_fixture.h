@@ -12,6 +12,10 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QScreen>
+#include <QTextBrowser>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -21,6 +25,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/capture.h"
 #include "app/program_lifetime.h"
@@ -107,6 +112,13 @@ class Program : public ::testing::Test {
     PutClipboardText("");
     Js("location='|cm|idCopyAll';0");
     ASSERT_TRUE(WaitUntil([] { return !ClipboardText().value_or("").empty(); }));
+  }
+
+  // The help window, once one is open.
+  static HelpWindow* OpenHelp() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* help = qobject_cast<HelpWindow*>(widget); help && help->isVisible()) return help;
+    return nullptr;
   }
 
   std::string OutputPath() { return home_.File("Documents/tev_13f.xml"); }
