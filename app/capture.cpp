@@ -23,6 +23,35 @@
 #include "infotable/row_error.h"
 #include "infotable/text_forms.h"
 #include "storage/failure_reason.h"
+#include "storage/undo_copy.h"
+
+namespace {
+
+// On the conversion's thread. Memory running out is an outcome of its own,
+// never an exception.
+Conversion ConvertCapture(std::string_view text, const std::string& path, const SecuritiesList* list,
+                          const std::string& listNote) {
+  // The document and findings this capture may replace stay for an undo.
+  const std::string findingsPath = KeptFindingsPath(path);
+  if (!path.empty()) {
+    PrepareUndoCopy(path);
+    PrepareUndoCopy(findingsPath);
+  }
+  Conversion conversion = ConvertInfoTable(text, path, PreviewKind::kDrawn, list, listNote);
+  const bool written = conversion.outcome == ConversionOutcome::kWritten;
+  // What it found goes with the document, for the next start; without it,
+  // the next start says that nothing tells whether the document is right.
+  if (written)
+    WriteKeptFindings(path, !conversion.errors.empty(), conversion.previewStatus, conversion.statusGroups,
+                      conversion.previewTable);
+  if (!path.empty()) {
+    SettleUndoCopy(path, written);
+    SettleUndoCopy(findingsPath, written);
+  }
+  return conversion;
+}
+
+}  // namespace
 
 KeptDocument ReadKeptDocument(CaptureState& state) {
   KeptDocument kept;
@@ -232,14 +261,8 @@ void CaptureRunner::Start(std::function<void()> shown) {
   std::shared_ptr<const SecuritiesList> list = FindList(listNote);
   auto convert = [alive = std::weak_ptr<CaptureRunner*>(self_), conversion = std::make_shared<Conversion>(),
                   text = std::move(clipboard), path, list, listNote]() mutable {
-    // Memory running out is an outcome of its own, never an exception.
-    *conversion = ConvertInfoTable(std::string_view(text.constData(), static_cast<size_t>(text.size())), path,
-                                   PreviewKind::kDrawn, list.get(), listNote);
-    // What it found goes with the document, for the next start; without
-    // it, the next start says that nothing tells whether the document is right.
-    if (conversion->outcome == ConversionOutcome::kWritten)
-      WriteKeptFindings(path, !conversion->errors.empty(), conversion->previewStatus, conversion->statusGroups,
-                        conversion->previewTable);
+    *conversion = ConvertCapture(std::string_view(text.constData(), static_cast<size_t>(text.size())), path,
+                                 list.get(), listNote);
     // The text is not needed again, and a large one is better given back now.
     text = QByteArray();
     QMetaObject::invokeMethod(

@@ -17,6 +17,8 @@
 #include "form/page_event.h"
 #include "infotable/kept_findings.h"
 #include "infotable/text_forms.h"
+#include "storage/failure_reason.h"
+#include "storage/undo_copy.h"
 
 namespace {
 
@@ -131,6 +133,7 @@ void MainWindow::HandleEvent(const std::string& eventText) {
     case PageEvent::kHelp: ShowHelp(); return;
     case PageEvent::kCopyAllMessages: CopyAllMessages(); return;
     case PageEvent::kOpenFilingFolder: OpenFilingFolder(); return;
+    case PageEvent::kUndoCapture: UndoCapture(); return;
     case PageEvent::kShowGroup:
       if (!event.subject.empty()) preview.ShowGroup(std::strtoul(event.subject.c_str(), nullptr, 10));
       return;
@@ -248,6 +251,33 @@ void MainWindow::OpenFilerLogin() {
   OpenWithDesktop(kFilerLoginUrl, captureState.filingFolder, [self](const std::string& reason) {
     if (self) self->ReportSubmitFailure(reason);
   });
+}
+
+// Puts back the document the last capture replaced, with what was found
+// when it was written; once only.
+void MainWindow::UndoCapture() {
+  if (Converting()) {
+    PlayExclamation();
+    return;
+  }
+  const std::string path = captureState.filingFolder + kDocumentFileName;
+  if (!HasUndoCopy(path)) {
+    ShowSubmitNotice("There is no capture to undo: the document in the filing folder is the one the last "
+                     "capture wrote, or none replaced it.",
+                     true);
+    return;
+  }
+  if (const FileFailure failure = PutBackUndoCopy(path)) {
+    ShowSubmitNotice("<font color=red>The capture could not be undone:</font> " +
+                         EscapeMarkup(FailureReason(*failure, kDocumentFileName) + "."),
+                     true);
+    return;
+  }
+  PutBackUndoCopy(KeptFindingsPath(path));  // findings of another document are never shown
+  submitWarned_ = false;
+  ShowDocumentInFolder();
+  ShowSubmitNotice("The last capture was undone: the document it replaced is back in the filing folder.",
+                   false);
 }
 
 // Copies every line of the message area as the filer reads them, as text;

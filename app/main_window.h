@@ -56,6 +56,7 @@ class MainWindow : public PageWindow {
   void OpenFilerLogin();
   void CopyAllMessages();
   void OpenFilingFolder();
+  void UndoCapture();
   void ShowCopied();
   bool Converting() const { return capture.Running(); }
 

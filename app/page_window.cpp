@@ -12,6 +12,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "app/desktop.h"
 #include "app/host_page.h"
@@ -194,6 +195,17 @@ bool PageWindow::FilterKey(const QKeyEvent& key) {
   // Whether Alt is held once this key has gone down or up.
   const bool altHeld = key.key() == Qt::Key_Alt ? press : (key.modifiers() & Qt::AltModifier);
   SetAccessKeyHighlightState(altHeld);
+  // Ctrl++ and Ctrl+- zoom the page, Ctrl+0 gives it its own size again.
+  if (press && (key.modifiers() & Qt::ControlModifier)) {
+    const int k = key.key();
+    const double zoom = browser->zoomFactor();
+    if (k == Qt::Key_Plus || k == Qt::Key_Equal || k == Qt::Key_Minus || k == Qt::Key_0) {
+      browser->setZoomFactor(k == Qt::Key_0       ? 1.0
+                             : k == Qt::Key_Minus ? std::max(0.5, zoom - 0.1)
+                                                  : std::min(3.0, zoom + 0.1));
+      return true;
+    }
+  }
   // F1 asks the window for its help, wherever the focus is.
   if (key.key() == Qt::Key_F1) {
     if (press && eventHandler && !key.isAutoRepeat()) QueueEvent(PageEventTextOf(PageEvent::kHelp, "idHelp"));

@@ -12,7 +12,7 @@ constexpr Entry kEvents[] = {
     {PageEvent::kButton, "bt", false},          {PageEvent::kCopyField, "cs", false},
     {PageEvent::kEnter, "ek", true},            {PageEvent::kHelp, "hh", true},
     {PageEvent::kCopyAllMessages, "cm", true},  {PageEvent::kOpenFilingFolder, "of", true},
-    {PageEvent::kShowGroup, "sa", true},
+    {PageEvent::kShowGroup, "sa", true},        {PageEvent::kUndoCapture, "uc", true},
 };
 
 const Entry* Find(PageEvent event) {

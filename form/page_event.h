@@ -17,6 +17,7 @@ enum class PageEvent {
   kHelp,              // "hh|idHelp": the help asked for, by F1 or its link
   kCopyAllMessages,   // "cm|idCopyAll"
   kOpenFilingFolder,  // "of|idOpen"
+  kUndoCapture,       // "uc|idUndo": the document the last capture replaced put back
   kShowGroup,         // "sa|3": every line of a group of the status paragraph shown
 };
 

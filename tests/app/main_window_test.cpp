@@ -116,6 +116,12 @@ TEST_F(Program, RealRightClicksAndKeysBehaveAsADialogsDo) {
   Xdotool("keydown ctrl click 4 click 4 keyup ctrl");
   WaitForFrame(window()->Page());
   EXPECT_EQ(window()->Page()->zoomFactor(), 1.0) << "Ctrl and the wheel do not zoom";
+  Xdotool("key ctrl+plus ctrl+plus");
+  ASSERT_TRUE(WaitUntil([this] { return window()->Page()->zoomFactor() > 1.15; })) << "Ctrl++ does";
+  Xdotool("key ctrl+minus");
+  ASSERT_TRUE(WaitUntil([this] { return window()->Page()->zoomFactor() < 1.15; }));
+  Xdotool("key ctrl+0");
+  ASSERT_TRUE(WaitUntil([this] { return window()->Page()->zoomFactor() == 1.0; }));
 
   Xdotool("key Escape");
   WaitForEarlierEvents();
@@ -363,6 +369,31 @@ TEST_F(Program, WhatACaptureFoundIsShownAgainAtTheNextStartAndSubmitWarnsOnIt) {
   restart();
   EXPECT_EQ(Text("idMsg").find(kFindingsUnknownText), std::string::npos) << "a capture's own findings again";
   EXPECT_NE(Text("idMsg").find(kUncheckedClean), std::string::npos) << Text("idMsg");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Program, UndoCapturePutsBackTheDocumentTheLastCaptureReplaced) {
+  CaptureClipboard(HoldingLine("ALPHA", "5") + SheetLine({"x", "y"}));
+  const std::string first = ReadFile(OutputPath());
+  CaptureClipboard(HoldingLine("BETA", "6") + HoldingLine("GAMMA", "7"));
+  EXPECT_EQ(Text("idNe"), "2");
+  Click("idUndo");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("The last capture was undone") != std::string::npos; }));
+  EXPECT_EQ(ReadFile(OutputPath()), first);
+  EXPECT_EQ(Text("idNe"), "1");
+  EXPECT_NE(Text("idMsg").find("Invalid field(s) in row 2"), std::string::npos) << "with what was found then";
+  Click("idUndo");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("There is no capture to undo") != std::string::npos; }));
+  EXPECT_EQ(ReadFile(OutputPath()), first) << "once only";
+  // A capture that writes nothing leaves nothing to undo.
+  CaptureClipboard(SheetLine({"NAME OF ISSUER", "TITLE OF CLASS", "CUSIP", "VALUE", "SHRS OR PRN AMT", "SH/PRN",
+                              "PUT/CALL", "INVESTMENT DISCRETION", "OTHER MANAGER", "SOLE", "SHARED", "NONE"}));
+  Click("idUndo");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("There is no capture to undo") != std::string::npos; }));
+  EXPECT_EQ(ReadFile(OutputPath()), first);
 }
 
 }  // namespace
