@@ -1,5 +1,7 @@
 #include "app/capture.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -7,6 +9,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <new>
@@ -18,6 +22,7 @@
 #include "app/desktop.h"
 #include "app/preview_sender.h"
 #include "form/dom.h"
+#include "infotable/document_rows.h"
 #include "infotable/document_summary.h"
 #include "infotable/kept_findings.h"
 #include "infotable/row_error.h"
@@ -104,12 +109,28 @@ std::string NotWrittenMessage(const Conversion& conversion, const std::string& f
          EscapeMarkup(filingFolder + ": " + FailureReason(conversion.failureCause, kDocumentFileName) + ".");
 }
 
+// What a recheck found replaces the word that the document is unchecked;
+// a document that can't be read back stays named unchecked.
+void CaptureRunner::ShowRecheck(Conversion& conversion) {
+  const std::string heading = std::move(recheckHeading_);
+  recheckHeading_.clear();
+  if (conversion.outcome != ConversionOutcome::kWritten) return;
+  state_.findingsUnknown = false;
+  state_.lastHadLines = !conversion.errors.empty();
+  preview_.Show(heading + conversion.previewStatus, std::move(conversion.previewTable),
+                std::move(conversion.statusGroups));
+}
+
 void CaptureRunner::ShowOutcome(Conversion& conversion) {
   // A small preview after a large one goes into a page of its own: the old
   // page's memory goes back to the system with its renderer process.
   if (preview_.ShownRows() > PreviewSender::kLargePreview &&
       conversion.previewTable.RowCount() <= PreviewSender::kLargePreview)
     renewPage_();  // a page that cannot be renewed goes on as it is
+  if (!recheckHeading_.empty()) {
+    ShowRecheck(conversion);
+    return;
+  }
   // Unless written, the previous document stays: the counts are read from it.
   state_.lastHadLines = !conversion.errors.empty();
   switch (conversion.outcome) {
@@ -252,27 +273,58 @@ void CaptureRunner::Start(std::function<void()> shown) {
   // At once: the previous results no longer describe what is coming.
   ReplaceElementContent(window_, "idMsg", kConvertingText);
   const std::string path = state_.filingFolder.empty() ? "" : state_.filingFolder + kDocumentFileName;
+  std::string listNote;
+  std::shared_ptr<const SecuritiesList> list = FindList(listNote);
+  auto text = std::make_shared<QByteArray>(std::move(clipboard));
+  Run(
+      [text, path, list, listNote] {
+        Conversion conversion = ConvertCapture(std::string_view(text->constData(), static_cast<size_t>(text->size())),
+                                               path, list.get(), listNote);
+        // The text is not needed again, and a large one is better given back now.
+        *text = QByteArray();
+        return conversion;
+      },
+      std::move(shown));
+}
+
+void CaptureRunner::Recheck(const std::string& heading, std::function<void()> shown) {
+  if (running_ || state_.filingFolder.empty()) return;
+  recheckHeading_ = heading;
+  const std::string path = state_.filingFolder + kDocumentFileName;
+  std::string listNote;
+  std::shared_ptr<const SecuritiesList> list = FindList(listNote);
+  Run(
+      [path, list, listNote] {
+        std::string rows;
+        if (ReadDocumentRows(path, rows)) return Conversion();
+        // Converted into a folder of its own: the document stays as it is.
+        const char* tmp = std::getenv("TMPDIR");
+        std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/form13f-recheck-XXXXXX";
+        if (!mkdtemp(folder.data())) return Conversion();
+        const std::string copy = folder + "/" + kDocumentFileName;
+        Conversion conversion = ConvertInfoTable(rows, copy, PreviewKind::kDrawn, list.get(), listNote);
+        std::remove(copy.c_str());
+        rmdir(folder.c_str());
+        return conversion;
+      },
+      std::move(shown));
+}
+
+// The conversion on a thread of its own. The runner waits for the thread
+// before it goes; its answer is dropped if the runner is gone by then.
+void CaptureRunner::Run(std::function<Conversion()> convert, std::function<void()> shown) {
   running_ = true;
   whenShown_ = std::move(shown);
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  // The runner waits for the thread before it goes; its answer is dropped
-  // if the runner is gone by then.
-  std::string listNote;
-  std::shared_ptr<const SecuritiesList> list = FindList(listNote);
-  auto convert = [alive = std::weak_ptr<CaptureRunner*>(self_), conversion = std::make_shared<Conversion>(),
-                  text = std::move(clipboard), path, list, listNote]() mutable {
-    *conversion = ConvertCapture(std::string_view(text.constData(), static_cast<size_t>(text.size())), path,
-                                 list.get(), listNote);
-    // The text is not needed again, and a large one is better given back now.
-    text = QByteArray();
+  auto work = [alive = std::weak_ptr<CaptureRunner*>(self_), convert = std::move(convert)] {
+    auto conversion = std::make_shared<Conversion>(convert());
     QMetaObject::invokeMethod(
         qApp, [alive, conversion] { DeliverConversion(alive, conversion); }, Qt::QueuedConnection);
   };
-  const auto work = std::make_shared<decltype(convert)>(std::move(convert));
   try {
-    converter_ = std::thread([work] { (*work)(); });
+    converter_ = std::thread(work);
   } catch (const std::system_error&) {
     // No thread to be had: the window waits for the conversion instead.
-    (*work)();
+    work();
   }
 }

@@ -76,6 +76,12 @@ class CaptureRunner {
   // clipboard as it is then.
   void Start(std::function<void()> shown);
 
+  // Checks the document in the filing folder as it stands, read back into
+  // rows and converted beside it (the document itself is not touched), and
+  // shows what was found under `heading` (HTML); for a document whose
+  // findings were not kept. Sets the state's verdict; the counts stay.
+  void Recheck(const std::string& heading, std::function<void()> shown);
+
   bool Running() const { return running_; }
 
   // The text the message line shows while a table converts.
@@ -95,6 +101,8 @@ class CaptureRunner {
   // status paragraph's line in `note`, when there is none to use.
   std::shared_ptr<const SecuritiesList> FindList(std::string& note);
   void ShowOutcome(Conversion& conversion);
+  void ShowRecheck(Conversion& conversion);
+  void Run(std::function<Conversion()> convert, std::function<void()> shown);
 
   // The message line's words for a capture that wrote nothing, with what
   // the kept document holds under them.
@@ -107,6 +115,7 @@ class CaptureRunner {
   std::thread converter_;
   bool running_ = false;
   bool asked_ = false;  // Capture was pressed again while a conversion ran
+  std::string recheckHeading_;  // while a recheck runs: the heading of what it finds
   std::function<void()> whenShown_;
   std::shared_ptr<const SecuritiesList> list_;  // as last read, and from which file
   std::string listPath_;

@@ -98,11 +98,13 @@ void MainWindow::ShowDocumentInFolder() {
       ShowCounts();
       return;
     }
+    // Until it is checked as it stands, it is named unchecked.
     captureState.findingsUnknown = true;
     ReplaceElementContent(*this, "idMsg",
                           text + "</p><p><b><font color=#c05000>" + EscapeMarkup(kFindingsUnknownText) +
                               "</font></b></p>");
     ShowCounts();
+    capture.Recheck(text + " " + EscapeMarkup(kRecheckedText) + "</p>", nullptr);
     return;
   }
   ReplaceElementContent(*this, "idMsg", text + "</p>");

@@ -16,6 +16,9 @@ constexpr const char* kCopiedText = "Copied";
 constexpr const char* kFindingsUnknownText =
     "What was found when this document was written is not kept beside it (another program wrote it, or it "
     "changed since): capture the table again to check it before you file.";
+constexpr const char* kRecheckedText =
+    "What was found when it was written is not kept beside it, so it was checked as it stands, its entries "
+    "as rows from row 2:";
 constexpr const char* kPageRestartedMessage =
     "The page had stopped and has been started again. The document and the counts are as they were.";
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -216,16 +217,68 @@ void AppendEscaped(std::string& out, std::string_view text) {
   }
 }
 
+namespace {
+
+void AppendUtf8(std::string& out, uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// The character a numeric reference ("&#233;", "&#xE9;") at the start of
+// `text` stands for, and the reference's length; 0 when it is none or
+// names no character XML allows.
+size_t ReadNumericReference(std::string_view text, uint32_t& code) {
+  if (text.size() < 4 || text[0] != '&' || text[1] != '#') return 0;
+  const bool hex = text[2] == 'x';
+  size_t at = hex ? 3 : 2;
+  code = 0;
+  const size_t digitsFrom = at;
+  for (; at < text.size() && at - digitsFrom < 8; ++at) {
+    const char c = text[at];
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else break;
+    code = code * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+  }
+  if (at == digitsFrom || at >= text.size() || text[at] != ';') return 0;
+  const bool allowed = code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code < 0xD800) ||
+                       (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+  return allowed ? at + 1 : 0;
+}
+
+}  // namespace
+
 std::string UnescapeMarkup(std::string_view text) {
   static const struct {
     std::string_view reference;
     char character;
-  } kReferences[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}};
+  } kReferences[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
   std::string plain;
   size_t start = 0;
   for (size_t at; (at = text.find('&', start)) != std::string_view::npos;) {
     plain.append(text, start, at - start);
     start = at + 1;
+    uint32_t code;
+    if (const size_t length = ReadNumericReference(text.substr(at), code)) {
+      AppendUtf8(plain, code);
+      start = at + length;
+      continue;
+    }
     plain += '&';
     for (const auto& known : kReferences) {
       if (text.compare(at, known.reference.size(), known.reference) == 0) {

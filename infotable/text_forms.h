@@ -42,7 +42,9 @@ std::string EscapeMarkup(std::string_view text);
 // EscapeMarkup appended to `out`.
 void AppendEscaped(std::string& out, std::string_view text);
 bool NeedsEscape(std::string_view text);
-// The text as typed: "&amp;", "&lt;" and "&gt;" back to their characters.
+// The text as typed: the five named references ("&amp;" and the like) and
+// numeric ones ("&#233;", "&#xE9;") back to their characters, as any XML
+// writer may have written them.
 std::string UnescapeMarkup(std::string_view text);
 
 // The first `limit` characters of escaped text, a character reference or a

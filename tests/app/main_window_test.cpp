@@ -359,12 +359,28 @@ TEST_F(Program, WhatACaptureFoundIsShownAgainAtTheNextStartAndSubmitWarnsOnIt) {
   Click("btSubmit");
   ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("The last capture named errors") != std::string::npos; }));
 
-  // Written by another program, or changed since: nothing tells it right.
-  ConvertInfoTable(HoldingLine("BETA", "6"), OutputPath());
+  // Written by another program, or changed since: it is checked as it
+  // stands, and Submit warns on what that finds.
+  std::string cusip = CusipFor("BETA");
+  cusip.back() = static_cast<char>('0' + (cusip.back() - '0' + 1) % 10);
+  ConvertInfoTable(SheetLine({"BETA", "COM", cusip, "6", "1", "SH", "", "SOLE", "", "1", "0", "0"}), OutputPath());
   restart();
-  EXPECT_NE(Text("idMsg").find(kFindingsUnknownText), std::string::npos) << Text("idMsg");
+  ASSERT_TRUE(WaitUntil([&] { return Text("idMsg").find(kRecheckedText) != std::string::npos; }, 20000))
+      << Text("idMsg");
+  EXPECT_NE(Text("idMsg").find("Check before filing in row 2: CUSIP \"" + cusip + "\" does not end with its check digit"),
+            std::string::npos)
+      << Text("idMsg");
+  EXPECT_EQ(Text("idNe"), "1");
   Click("btSubmit");
-  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find(kFindingsUnknownText) != std::string::npos; }));
+  ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("The last capture named errors") != std::string::npos; }));
+  // A document changed after its findings were kept is checked again.
+  CaptureClipboard(HoldingLine("GAMMA", "7"));
+  EndProgram();
+  WriteFile(OutputPath(), ReadFile(OutputPath()) + "<!-- changed -->");
+  ASSERT_TRUE(StartProgram());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+  ASSERT_TRUE(WaitUntil([&] { return Text("idMsg").find(kRecheckedText) != std::string::npos; }, 20000))
+      << "a changed document is checked again";
   CaptureClipboard(HoldingLine("BETA", "6"));
   restart();
   EXPECT_EQ(Text("idMsg").find(kFindingsUnknownText), std::string::npos) << "a capture's own findings again";

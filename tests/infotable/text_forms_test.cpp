@@ -99,4 +99,15 @@ TEST(EscapeMarkup, EscapesAmpersandFirstAndLeavesQuotes) {
   EXPECT_EQ(EscapeMarkup("&lt;"), "&amp;lt;");
 }
 
+TEST(UnescapeMarkup, ReadsEveryReferenceAnXmlWriterMayWrite) {
+  const TextCase cases[] = {
+      {"AT&amp;T &lt;A&gt;", "AT&T <A>"},
+      {"&quot;Q&quot; &apos;A&apos;", "\"Q\" 'A'"},
+      {"SOCI&#201;T&#xC9; &#x20AC; &#x1F600;", "SOCI\xC3\x89T\xC3\x89 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+      {"&amp;#233;", "&#233;"},  // escaped once: the reference as typed
+      {"&#0; &#xD800; &#; &#x; &#12 &bogus; & alone", "&#0; &#xD800; &#; &#x; &#12 &bogus; & alone"},
+  };
+  for (const TextCase& test : cases) EXPECT_EQ(UnescapeMarkup(test.input), test.expected) << test.input;
+}
+
 }  // namespace

@@ -1,0 +1,17 @@
+// The rows of an information table document read back as a table's text:
+// a heading and a line per infoTable entry, tab-separated, so that a
+// document another program wrote is checked by the same rules as a copy.
+// Elements are found by their local names, with or without a namespace
+// prefix.
+#pragma once
+
+#include <string>
+
+#include "infotable/refusal.h"
+
+// The heading a document's rows are read under; row 2 is the first entry.
+extern const char* const kDocumentRowsHeading;
+
+// Reads the document at `path` into `table`. Refused when the file can't be
+// read or holds no infoTable entry.
+Refusal ReadDocumentRows(const std::string& path, std::string& table);
