@@ -37,3 +37,12 @@ std::string ShortRowRefusal(size_t cells, const ColumnLayout& layout) {
   return "The row has " + std::to_string(cells) + " cells, but the table's rows have " +
          std::to_string(width) + ": its columns from " + firstMissing + " on are missing";
 }
+
+std::string LackingColumnRefusal(const std::vector<size_t>& fields) {
+  std::string names;
+  for (size_t i = 0; i < fields.size(); ++i)
+    names += std::string(i == 0 ? "" : i + 1 == fields.size() ? " or " : ", ") + FieldCaption(fields[i]);
+  return "the copy lacks the " + names +
+         " column: every row's cells after it stand one column off. Copy the table again with every column, or "
+         "with a heading row";
+}

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "infotable/fields.h"
 
@@ -37,3 +38,8 @@ std::string FilledCellsRefusal(size_t count);
 // Why a line of `cells` cells, narrower than the rows of a table read by
 // `layout` by more than their last voting columns, can't be read.
 std::string ShortRowRefusal(size_t cells, const ColumnLayout& layout);
+
+// Why a row of a table without a heading that lacks the column of one of
+// `fields` (its cells stand one column off) is refused: the same words for
+// every row, so that the table's rows are one line.
+std::string LackingColumnRefusal(const std::vector<size_t>& fields);

@@ -60,7 +60,11 @@ void ErrorList::BuildHtml() {
   }
   for (const std::vector<const RowError*>* group : order) {
     const RowError& first = *group->front();
-    std::string& html = first.kind == RowErrorKind::kCheckBeforeFiling ? checksHtml_ : errorsHtml_;
+    // A row written with its characters changed is not refused: the filer
+    // checks it with the rows that look wrong.
+    const bool written =
+        first.kind == RowErrorKind::kCheckBeforeFiling || first.kind == RowErrorKind::kInvalidCharacter;
+    std::string& html = written ? checksHtml_ : errorsHtml_;
     if (group->size() <= kLinesAlone) {
       for (const RowError* error : *group)
         AppendErrorLine(html, error->kind, error->row, error->entry, RowErrorText(*error));
@@ -128,7 +132,7 @@ std::string StatusParagraph(const std::string& errorList, const std::string& che
     if (status.size() > 3) status += "<br>";
     status +=
         "<b><font color=#c05000>Check before filing:</font></b> "
-        "written as they stand, but they look wrong." +
+        "written, but they look wrong or were changed to fit the document." +
         checkList;
   }
   return status + managers + "</p>";

@@ -41,6 +41,7 @@ Refusal ReadPlannedLine(const TablePlan& plan, size_t index, std::string_view li
   const LineReading& reading = plan.reading[index];
   if (reading.kind == LineReading::kFilledCells) return ReadFilledCells(line, row, plan.decimalMark);
   if (reading.kind == LineReading::kShort) return ShortRowRefusal(CellCount(line), plan.layouts[0]);
+  if (reading.kind == LineReading::kLacking) return LackingColumnRefusal(plan.lackingFields);
   SplitFields(line, '\t', cells);
   return ReadRow(cells, plan.layouts[reading.layout], row, plan.decimalMark);
 }
@@ -67,6 +68,7 @@ void ConvertTableBlock(const NormalizedText& normalized, const TablePlan& plan, 
       ReportHeading(plan, i, rowNumber, errors);
       continue;
     }
+    const size_t characterLines = block.errors.size();
     const std::string_view line = ReportCharacters(plan.lines[i], rowNumber, errors, block.plain);
     if (Refusal refusal = ReadPlannedLine(plan, i, line, block.cells, row)) {
       errors.Add({RowErrorKind::kInvalidFields, rowNumber, ShowCells(line), std::move(*refusal)});
@@ -74,6 +76,8 @@ void ConvertTableBlock(const NormalizedText& normalized, const TablePlan& plan, 
       continue;
     }
     const uint32_t entry = static_cast<uint32_t>(block.written.size()) + 1;
+    // A written row's changed characters lead to it like its checks.
+    for (size_t at = characterLines; at < block.errors.size(); ++at) block.errors[at].entry = entry;
     for (std::string& problem : CheckEdgarRules(row))
       errors.Add({RowErrorKind::kNotAcceptedByEdgar, rowNumber, "", std::move(problem), entry});
     const uint32_t rulesEnd = static_cast<uint32_t>(block.errors.size());

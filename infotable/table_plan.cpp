@@ -4,6 +4,8 @@
 #include <optional>
 
 #include "infotable/cells.h"
+#include "infotable/edgar_checks.h"
+#include "infotable/row.h"
 #include "infotable/text_forms.h"
 
 namespace {
@@ -85,6 +87,68 @@ LineReading NarrowerOrWiderLine(std::string_view line, const std::optional<Colum
   return {LineReading::kFilledCells, 0};
 }
 
+// A cell any row may hold for `field`, to stand for a column a copy lacks.
+std::string_view StandInCell(size_t field) {
+  switch (field) {
+    case kNameOfIssuer:
+    case kTitleOfClass: return "X";
+    case kCusip: return "000000000";
+    case kValue:
+    case kSshPrnamt: return "1";
+    case kSshPrnamtType: return "SH";
+    case kInvestmentDiscretion: return "SOLE";
+    case kVotingSole:
+    case kVotingShared:
+    case kVotingNone: return "0";
+    default: return "";
+  }
+}
+
+// The fields whose column a table without a heading may lack: nearly every
+// row it reads by its width is refused or one EDGAR would not accept, and
+// nearly every one reads once a
+// cell is put back in that field's column of a table one column wider than
+// its rows. A cell put back after the lacking column leaves the cells between
+// one column off, which text columns take as they come: the first field that
+// fits is the lacking one, and the fields alike right after it (the name and
+// the class, the value and the amount) are named with it, as no reading can
+// tell them apart. Told by a sample of the first rows; none when the rows
+// read as they are.
+std::vector<size_t> LackingFields(const TablePlan& plan, size_t width) {
+  constexpr size_t kSample = 32;
+  std::vector<Cells> sample;
+  for (size_t i = 0; i < plan.lines.size() && sample.size() < kSample; ++i)
+    if (plan.reading[i].kind == LineReading::kLayout) sample.push_back(SplitFields(plan.lines[i], '\t'));
+  const std::optional<ColumnLayout> wider = LayoutForWidth(width + 1);
+  std::vector<size_t> fields;
+  if (sample.size() < 2 || !wider) return fields;
+  InfoTableRow row;
+  const auto reads = [&row](const std::vector<Cells>& lines, const ColumnLayout& layout) {
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [&](const Cells& cells) {
+      return !ReadRow(cells, layout, row) && CheckEdgarRules(row).empty();
+    }));
+  };
+  // Nine rows in ten, so that a stray row does not hide what the rest show.
+  const auto nearlyAll = [&sample](size_t count) { return count * 10 >= sample.size() * 9; };
+  if (!nearlyAll(sample.size() - reads(sample, plan.layouts[0]))) return fields;
+  for (size_t field = 0; field < kInfoTableFieldCount; ++field) {
+    if (!wider->cell[field]) continue;
+    const size_t at = *wider->cell[field];
+    std::vector<Cells> putBack = sample;
+    for (Cells& cells : putBack)
+      if (at <= cells.size()) cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(at), StandInCell(field));
+    if (!nearlyAll(reads(putBack, *wider))) {
+      if (!fields.empty()) break;
+      continue;
+    }
+    const auto text = [](size_t f) { return f == kNameOfIssuer || f == kTitleOfClass; };
+    if (!fields.empty() && !(text(field) && text(fields[0])) && !(IsNumericField(field) && IsNumericField(fields[0])))
+      break;
+    fields.push_back(field);
+  }
+  return fields;
+}
+
 }  // namespace
 
 size_t TableCells(const TablePlan& plan) {
@@ -96,7 +160,7 @@ size_t TableCells(const TablePlan& plan) {
 }
 
 TablePlan PlanTable(const NormalizedText& normalized) {
-  TablePlan plan{normalized.lines, {}, {}, false, false, DecimalMark::kUnknown, {}, {}};
+  TablePlan plan{normalized.lines, {}, {}, false, false, {}, DecimalMark::kUnknown, {}, {}};
   plan.reading.assign(plan.lines.size(), LineReading());
   std::optional<uint32_t> current;  // the layout of the heading above
   const std::optional<ColumnLayout> byWidth = TableWidthLayout(normalized);
@@ -141,6 +205,12 @@ TablePlan PlanTable(const NormalizedText& normalized) {
       const Cells cells = SplitFields(line, '\t');
       plan.showsFigi = *figi < cells.size() && !cells[*figi].empty() && !IsNotApplicable(cells[*figi]);
     }
+  }
+  if (!plan.hasHeading && byWidth) {
+    plan.lackingFields = LackingFields(plan, normalized.width);
+    if (!plan.lackingFields.empty())
+      for (LineReading& reading : plan.reading)
+        if (reading.kind == LineReading::kLayout) reading.kind = LineReading::kLacking;
   }
   plan.decimalMark = ReadDecimalMark(plan);
   return plan;

@@ -21,6 +21,7 @@ struct LineReading {
     kLayout,       // by layouts[layout]
     kFilledCells,  // no layout of its own: by its filled cells
     kShort,        // narrower than the table by more than its voting columns: refused
+    kLacking,      // a row of a table that lacks a column (TablePlan::lackingFields): refused
   };
   Kind kind = kFilledCells;
   uint32_t layout = 0;
@@ -32,6 +33,7 @@ struct TablePlan {
   std::vector<LineReading> reading;  // per line
   bool hasHeading = false;
   bool showsFigi = false;                           // some row holds a FIGI
+  std::vector<size_t> lackingFields;                // a column a table without a heading lacks: its field, or fields alike
   DecimalMark decimalMark = DecimalMark::kUnknown;  // as the table's amounts tell it
   // Headings whose value column gives thousands: the line and the caption.
   std::vector<std::pair<size_t, std::string>> thousandsCaptions;

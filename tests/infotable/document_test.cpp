@@ -161,7 +161,7 @@ TEST(Preview, StatusParagraphAndEscapedErrorLines) {
   std::string checks;
   AppendErrorLine(checks, RowErrorKind::kCheckBeforeFiling, 4, 3, "CUSIP");
   const std::string checkHeading =
-      "<b><font color=#c05000>Check before filing:</font></b> written as they stand, but they look wrong.";
+      "<b><font color=#c05000>Check before filing:</font></b> written, but they look wrong or were changed to fit the document.";
   EXPECT_EQ(
       StatusParagraph("", checks, 0),
       "<p>" + checkHeading + "<br><b><span data-entry=3>Check before filing in row 4</span>:</b> CUSIP</p>");

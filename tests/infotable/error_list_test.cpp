@@ -16,11 +16,15 @@ TEST(ErrorList, ManyLinesAlikeAreOneLineWithTheirGroup) {
     ErrorList list(errors, true);
     for (uint32_t row = 2; row < 2 + count; ++row) list.Add(Refused(row, "Value \"" + std::to_string(row) + "x\" is not a number"));
     list.Add({RowErrorKind::kCheckBeforeFiling, 9, "", "the same holding as row 12", 5});
+    list.Add({RowErrorKind::kInvalidCharacter, 10, "SOCIETE", "the document holds plain ASCII", 6});
     list.BuildHtml();
-    EXPECT_EQ(errors.size(), count + 1);
+    EXPECT_EQ(errors.size(), count + 2);
     const std::string& html = list.errorsHtml();
+    // A row written with changed characters is not refused: it is checked.
     EXPECT_EQ(list.checksHtml(),
-              "<br><b><span data-entry=5>Check before filing in row 9</span>:</b> the same holding as row 12");
+              "<br><b><span data-entry=5>Check before filing in row 9</span>:</b> the same holding as row 12"
+              "<br><b><span data-entry=6>Invalid character in row 10</span>:</b> SOCIETE -- the document holds "
+              "plain ASCII");
     const std::vector<std::string> groups = list.TakeGroups();
     if (count == 3) {
       EXPECT_EQ(html.find("data-group"), std::string::npos) << html;
