@@ -14,6 +14,7 @@
   style.textContent = 'span.ak {text-decoration:underline} ' +
       '#idFf:focus, #idNe:focus, #idTot:focus, span.f13Action:focus, #idUrl:focus ' +
       '{outline:1px dotted #000080; outline-offset:1px} ' +
+      'button:focus-visible {outline:2px solid #000080; outline-offset:1px} ' +
       'span.f13Action {color:#0000a0;cursor:pointer;margin-right:12px} ' +
       '#idCtl {position:sticky;top:0;z-index:2;background:#f8f8f0}';
   document.head.appendChild(style);

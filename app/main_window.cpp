@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QPointer>
 #include <QToolTip>
 #include <QWebEngineView>
@@ -50,7 +51,12 @@ MainWindow::MainWindow(const std::string& pageHtml)
         static_cast<MainWindow&>(host).HandleEvent(eventText);
       }) {
   setMinimumSize(kMinimumWidth, kMinimumHeight);
+  findBar_ = new PreviewFindBar(*this, this);
+  layout()->addWidget(findBar_);
+  connect(findBar_, &PreviewFindBar::Closed, this, [this] { browser->setFocus(); });
 }
+
+void MainWindow::FindRequested() { findBar_->Open(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();

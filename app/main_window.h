@@ -8,6 +8,7 @@
 #include "app/capture.h"
 #include "app/help_window.h"
 #include "app/page_window.h"
+#include "app/preview_find_bar.h"
 #include "app/preview_sender.h"
 
 constexpr const char* kFilerLoginUrl = "https://www.edgarfiling.sec.gov/";
@@ -42,6 +43,7 @@ class MainWindow : public PageWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;  // ends the program
   void PageRestarted() override;                 // shows the path and the counts again
+  void FindRequested() override;                 // opens the preview's find bar
 
  private:
   void HandleEvent(const std::string& eventText);
@@ -64,5 +66,6 @@ class MainWindow : public PageWindow {
   bool Converting() const { return capture.Running(); }
 
   QPointer<HelpWindow> help_;
+  PreviewFindBar* findBar_;
   bool submitWarned_ = false;  // Submit has said what speaks against it; pressed again, it opens the site
 };

@@ -206,6 +206,10 @@ bool PageWindow::FilterKey(const QKeyEvent& key) {
       return true;
     }
   }
+  if (key.matches(QKeySequence::Find)) {
+    if (press) FindRequested();
+    return true;
+  }
   // F1 asks the window for its help, wherever the focus is.
   if (key.key() == Qt::Key_F1) {
     if (press && eventHandler && !key.isAutoRepeat()) QueueEvent(PageEventTextOf(PageEvent::kHelp, "idHelp"));

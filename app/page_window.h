@@ -45,6 +45,8 @@ class PageWindow : public QDialog, public PageHost {
   // The page's process ended and the page has been written anew; what the
   // page showed besides its own text is gone.
   virtual void PageRestarted() {}
+  // Ctrl+F, wherever the focus is on the page.
+  virtual void FindRequested() {}
   void closeEvent(QCloseEvent* event) override;
   void reject() override;  // Escape
   void accept() override;  // Enter

@@ -52,7 +52,16 @@ window.f13Preview = window.f13Preview || {
     if (!this.listening) {
       this.listening = true;
       window.addEventListener('scroll', function() { window.f13Preview.draw(false); });
-      window.addEventListener('resize', function() { window.f13Preview.draw(false); });
+      window.addEventListener('resize', function() {
+        var self = window.f13Preview;
+        self.draw(false);
+        // A group's lines wrap anew at the box's new width.
+        Object.keys(self.groups || {}).forEach(function(group) {
+          self.groups[group].measured = 0;
+          self.measureGroup(self.groups[group]);
+          self.drawGroup(group);
+        });
+      });
     }
     this.leadToRows(message);
     if (count > 0 && this.bottomBorder === undefined) this.measureBottomBorder(tableStart, rows.split('\n')[0]);
@@ -165,22 +174,58 @@ window.f13Preview = window.f13Preview || {
     if (generation != this.generation || !shown) return [false];
     var parts = text.split('\n');
     parts.pop();
-    for (var i = 0; i < parts.length; ++i) shown.lines.push(parts[i]);
+    for (var i = 0; i < parts.length; ++i) {
+      if (!shown.longest || parts[i].length > shown.lines[shown.longest - 1].length) shown.longest = shown.lines.length + 1;
+      shown.lines.push(parts[i]);
+    }
+    this.measureGroup(shown);
     this.drawGroup(group);
     return [true];
   },
+  groupLineHtml: function(line, top) {
+    var cells = line.split('\t'), row = 'Row ' + cells[1];
+    return '<div style="position:absolute;left:2px;right:2px;top:' + top + 'px">' +
+        (cells[0] != '0' ? '<span data-entry=' + cells[0] + ' tabindex=0>' + row + '</span>' : row) + ': ' +
+        cells[2] + '</div>';
+  },
+  // Lines wrap at the box's width; each stands in a slot as high as the
+  // longest of them wraps, so that where a line stands is still its index
+  // times one height.
+  measureGroup: function(shown) {
+    if (!shown.longest || shown.measured == shown.longest) return;
+    shown.measured = shown.longest;
+    var probe = document.createElement('div');
+    probe.style.visibility = 'hidden';
+    probe.innerHTML = this.groupLineHtml(shown.lines[shown.longest - 1], 0);
+    shown.box.appendChild(probe);
+    shown.slot = Math.max(this.lineHeight, Math.ceil(probe.firstChild.getBoundingClientRect().height));
+    probe.remove();
+    shown.box.firstChild.style.height = shown.count * shown.slot + 'px';
+  },
   drawGroup: function(group) {
-    var shown = this.groups[group], height = this.lineHeight;
+    var shown = this.groups[group], height = shown.slot || this.lineHeight;
     var first = Math.floor(shown.box.scrollTop / height);
     var last = Math.min(shown.lines.length, first + Math.ceil(shown.box.clientHeight / height) + 2);
     var html = '';
-    for (var i = first; i < last; ++i) {
-      var cells = shown.lines[i].split('\t'), row = 'Row ' + cells[1];
-      html += '<div style="position:absolute;left:2px;white-space:nowrap;top:' + i * height + 'px">' +
-          (cells[0] != '0' ? '<span data-entry=' + cells[0] + ' tabindex=0>' + row + '</span>' : row) + ': ' +
-          cells[2] + '</div>';
-    }
+    for (var i = first; i < last; ++i) html += this.groupLineHtml(shown.lines[i], i * height);
     shown.box.lastChild.innerHTML = html;
+  },
+  // Finds the next row after the marked one (before it, `backwards`) that
+  // holds `text` (markup-escaped), in any case, on from the other end, and
+  // leads to it; gives its entry, or 0. The rows are searched as data, as
+  // most of them are not drawn.
+  find: function(text, backwards) {
+    var count = this.rows ? this.rows.length : 0, wanted = text.toLowerCase();
+    if (!count || !wanted || !this.body || !this.body.isConnected) return [0];
+    var from = this.marked > 0 && this.marked <= count ? this.marked - 1 : (backwards ? 0 : count - 1);
+    for (var step = 1; step <= count; ++step) {
+      var i = ((from + (backwards ? -step : step)) % count + count) % count;
+      if (this.rows[i].toLowerCase().indexOf(wanted) >= 0) {
+        this.go(i + 1);
+        return [i + 1];
+      }
+    }
+    return [0];
   },
   // Scrolls an entry's row to just under the headings and marks it; a row
   // still on its way is drawn marked when it comes.

@@ -151,6 +151,15 @@ void RunPageScriptLater(PageHost& window, const std::string& script, std::functi
   });
 }
 
+void RunPageScriptForNumber(PageHost& window, const std::string& script,
+                            std::function<void(std::optional<long long>)> done) {
+  RunScriptLater(window, QString::fromStdString(script), [done](const QVariant& result) {
+    bool number = false;
+    const long long value = result.toLongLong(&number);
+    if (done) done(number ? std::optional<long long>(value) : std::nullopt);
+  });
+}
+
 void RestrictSelection(PageHost& window) {
   // A selection inside a text field is the field's own; elsewhere it is the document's.
   RunScriptLater(window,

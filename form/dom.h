@@ -26,6 +26,10 @@ std::string ScriptLiteral(std::string_view text);
 void RunPageScript(PageHost& window, const std::string& script);
 // Sends a script without waiting; `done` learns later whether it gave a result.
 void RunPageScriptLater(PageHost& window, const std::string& script, std::function<void(bool)> done);
+// Sends a script that ends in an array holding a number, without waiting;
+// `done` receives the number later, or none when the script gave no number.
+void RunPageScriptForNumber(PageHost& window, const std::string& script,
+                            std::function<void(std::optional<long long>)> done);
 
 // Operations of the host's input filter. Input must never wait for the page,
 // so these send their script and return at once; a callback, when given,

@@ -543,6 +543,14 @@ TEST_F(Program, GroupedCheckLinesShowAllTheirRowsAndLeadToThem) {
   ASSERT_TRUE(WaitUntil([&] { return Js("f13Preview.groups[0].lines.length").toInt() == 2999; }));
   EXPECT_LT(Js("document.getElementById('f13Group0').lastChild.children.length").toInt(), 30)
       << "only the lines in the box's view are drawn";
+  // In a narrow window the lines wrap, each in a slot of one height.
+  const int slot = Js("f13Preview.groups[0].slot").toInt();
+  window()->resize(260, window()->height());
+  ASSERT_TRUE(WaitUntil([&] { return Js("f13Preview.groups[0].slot").toInt() > slot; })) << "lines wrap";
+  EXPECT_LE(Js("document.getElementById('f13Group0').scrollWidth").toInt(),
+            Js("document.getElementById('f13Group0').clientWidth").toInt())
+      << "nothing cut at the right";
+  window()->resize(900, window()->height());
   // The box scrolled to its end shows the last row's line.
   const QString box = "document.getElementById('f13Group0')";
   const QPoint inBox(Js(box + ".getBoundingClientRect().left+40").toInt(),
@@ -559,6 +567,50 @@ TEST_F(Program, GroupedCheckLinesShowAllTheirRowsAndLeadToThem) {
                                                    Js(last + ".getBoundingClientRect().top+3").toInt()))) +
       " click 1");
   ASSERT_TRUE(WaitUntil([&] { return Js("f13Preview.marked").toInt() == 3000; }));
+}
+
+// Ctrl+F finds rows in the preview's data, drawn or not, in any case, on
+// from the row last led to; Esc gives the focus back to the page.
+TEST_F(Program, CtrlFFindsRowsThePreviewHasNotDrawnAndLeadsToThem) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  CaptureClipboard(Issuers(3000));
+  ASSERT_LT(Js("document.querySelectorAll('#idPb tr').length").toInt(), 500) << "most rows are not drawn";
+  RealClick(window(), "idNe");
+  Xdotool("key ctrl+f");
+  ASSERT_TRUE(WaitUntil([] {
+    return QApplication::focusWidget() && QApplication::focusWidget()->objectName() == "previewFind";
+  }));
+  auto* note = window()->findChild<QLabel*>("previewFindNote");
+  ASSERT_NE(note, nullptr);
+  const struct {
+    const char* keys;
+    int entry;  // 0: not found, said under the field
+  } steps[] = {
+      {"type 'issuer 2500'", 0},  {"key Return", 2501},  // ISSUER 0 is entry 1
+      {"key ctrl+a BackSpace", 0}, {"type 'ISSUER 1'", 0}, {"key shift+Return", 2000},  // ISSUER 1999
+      {"key Return", 2},          {"key ctrl+a BackSpace", 0}, {"type 'no such issuer'", 0},
+      {"key Return", -1},
+  };
+  for (const auto& step : steps) {
+    Xdotool(step.keys);
+    if (step.entry > 0) {
+      ASSERT_TRUE(WaitUntil([&] { return Js("f13Preview.marked").toInt() == step.entry; }))
+          << step.keys << ": " << Js("f13Preview.marked").toInt();
+      EXPECT_EQ(note->text().toStdString(), "Entry " + GroupThousands(std::to_string(step.entry)));
+      EXPECT_NE(Js("document.querySelector('tr.f13Marked').textContent").toString().indexOf(
+                    QString("ISSUER %1").arg(step.entry - 1)),
+                -1)
+          << "the row is drawn, marked";
+    } else if (step.entry < 0) {
+      ASSERT_TRUE(WaitUntil([&] { return note->text() == kNotInPreviewText; }));
+      EXPECT_EQ(Js("f13Preview.marked").toInt(), 2) << "the row last found stays marked";
+    }
+  }
+  Xdotool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == window()->browser->focusProxy(); }));
+  EXPECT_FALSE(note->isVisible());
 }
 
 TEST_F(Program, AListOfSecuritiesInTheFilingFolderIsUsedAndNamed) {

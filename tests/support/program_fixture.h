@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QScreen>
@@ -33,6 +34,7 @@
 #include "app/preview_sender.h"
 #include "form/dom.h"
 #include "infotable/conversion.h"
+#include "infotable/text_forms.h"
 #include "tests/support/holdings.h"
 #include "tests/support/page_fixture.h"
 #include "tests/support/securities_list.h"
