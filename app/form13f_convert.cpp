@@ -2,10 +2,12 @@
 // information table as tab-separated text and writes the XML document.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -22,10 +24,12 @@
 #include "infotable/csv_text.h"
 #include "infotable/edgar_limits.h"
 #include "infotable/error_list.h"
+#include "infotable/filing_details.h"
 #include "infotable/heading.h"
 #include "infotable/large_buffer.h"
 #include "infotable/preview.h"
 #include "infotable/securities_list.h"
+#include "infotable/submission.h"
 #include "storage/failure_reason.h"
 #include "storage/file_replacement.h"
 
@@ -36,6 +40,7 @@ enum ExitStatus { kClean = 0, kRowErrors = 1, kNotWritten = 2 };
 const std::string kUsage =
     "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--securities-list FILE]\n"
     "                       [--threads N] [INPUT]\n"
+    "       form13f-convert --filing DETAILS.toml [--period YYYY-MM-DD] -o SUBMISSION [options] [INPUT]\n"
     "\n"
     "Converts a Form 13F information table, copied from a spreadsheet as\n"
     "tab-separated text with one row per line, or exported as CSV, into the EDGAR\n"
@@ -53,6 +58,14 @@ const std::string kUsage =
     "                      Section 13(f) Securities, its text file (13flist2026q2.txt)\n"
     "  --threads N         convert on N threads (default: one per core); the\n"
     "                      document is the same for any N\n"
+    "  --filing DETAILS.toml\n"
+    "                      write the whole Form 13F as one EDGAR submission to\n"
+    "                      OUTPUT: the cover page, signature and other managers\n"
+    "                      from DETAILS.toml, the summary page from the table, and\n"
+    "                      the table attached; a notice takes no INPUT. The CCC is\n"
+    "                      read from FORM13F_CCC, else from a line of standard\n"
+    "                      input; OUTPUT is readable by its owner alone\n"
+    "  --period YYYY-MM-DD the period of report, in place of the details' own\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -68,7 +81,10 @@ const std::string kUsage =
     "Exit status: 0 the document was written and no row had an error or a check;\n"
     "1 it was written but some rows had errors or checks; 2 no document was\n"
     "written (OUTPUT is then as it was), or it was written but the preview or\n"
-    "the counts could not be; the reason is on standard error.\n";
+    "the counts could not be; the reason is on standard error. With --filing, 2\n"
+    "also when the details, the CCC or what ties them to the table would be\n"
+    "refused (each problem a line), and 1 when the submission was written with\n"
+    "checks.\n";
 
 constexpr const char* kOutOfMemory = "out of memory: nothing was written";
 
@@ -237,8 +253,9 @@ bool CopyToStandardOutput(const std::string& path) {
 
 // What the command line asks for.
 struct Options {
-  std::string output = kDocumentFileName, previewPath, input = "-", listPath;
+  std::string output = kDocumentFileName, previewPath, input = "-", listPath, filingPath, period;
   bool csv = false;
+  bool inputGiven = false;
   unsigned threads = 0;
 };
 
@@ -258,10 +275,15 @@ std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
     }
     if (argument == "--csv") {
       options.csv = true;
-    } else if (argument == "-o" || argument == "--preview" || argument == "--securities-list") {
-      if (i + 1 == argc) return Fail(argument + " needs a file name\n\n" + kUsage);
-      (argument == "-o" ? options.output : argument == "--preview" ? options.previewPath : options.listPath) =
-          argv[++i];
+    } else if (argument == "-o" || argument == "--preview" || argument == "--securities-list" ||
+               argument == "--filing" || argument == "--period") {
+      if (i + 1 == argc)
+        return Fail(argument + (argument == "--period" ? " needs a date" : " needs a file name") + "\n\n" + kUsage);
+      (argument == "-o"                  ? options.output
+       : argument == "--preview"         ? options.previewPath
+       : argument == "--securities-list" ? options.listPath
+       : argument == "--filing"          ? options.filingPath
+                                         : options.period) = argv[++i];
     } else if (argument == "--threads") {
       char* end = nullptr;
       const unsigned long count = i + 1 < argc ? std::strtoul(argv[i + 1], &end, 10) : 0;
@@ -278,6 +300,12 @@ std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
       inputGiven = true;
     }
   }
+  options.inputGiven = inputGiven;
+  if (!options.period.empty() && options.filingPath.empty()) return Fail("--period is given with --filing\n\n" + kUsage);
+  if (!options.period.empty() && !IsQuarterEndDate(options.period))
+    return Fail("--period " + options.period + " is not a calendar quarter's end (YYYY-03-31, -06-30, -09-30 or -12-31)");
+  if (!options.filingPath.empty() && options.output == "-")
+    return Fail("the submission holds the CCC: write it to a file, not to standard output");
   const bool toStandardOutput = options.output == "-";
   if (!options.previewPath.empty() && !toStandardOutput &&
       Canonical(options.previewPath) == Canonical(options.output))
@@ -316,6 +344,82 @@ int Report(const Conversion& conversion, const Options& options, const Securitie
   return conversion.errors.empty() ? kClean : kRowErrors;
 }
 
+// Today as YYYY-MM-DD, on this machine's calendar.
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+  return text;
+}
+
+// The CCC from FORM13F_CCC, or a line of standard input, asked for without
+// echo at a terminal. It is never written but into the submission.
+Refusal ReadCcc(bool tableOnStandardInput, std::string& ccc) {
+  if (const char* given = std::getenv("FORM13F_CCC"); given && *given) {
+    ccc = given;
+  } else if (tableOnStandardInput) {
+    return std::string("the table is read from standard input, so the CCC must be given in FORM13F_CCC");
+  } else {
+    const bool terminal = isatty(STDIN_FILENO);
+    termios saved{};
+    if (terminal && tcgetattr(STDIN_FILENO, &saved) == 0) {
+      termios quiet = saved;
+      quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+      std::cerr << "CCC (EDGAR confirmation code): " << std::flush;
+      tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+      std::getline(std::cin, ccc);
+      tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+      std::cerr << "\n";
+    } else {
+      std::getline(std::cin, ccc);
+    }
+    if (!ccc.empty() && ccc.back() == '\r') ccc.pop_back();
+  }
+  return CheckCcc(ccc);
+}
+
+// Reads the filing's details and the CCC; an exit status when either would
+// be refused, each problem told.
+std::optional<int> LoadFiling(const Options& options, FilingDetails& details, std::string& ccc) {
+  std::ifstream file(options.filingPath, std::ios::binary);
+  struct stat info;
+  if (stat(options.filingPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+    return Fail(options.filingPath + " is a folder, not the filing's details");
+  if (!file) return Fail("could not read " + options.filingPath + ": " + std::strerror(errno));
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::vector<std::string> problems = ReadFilingDetails(text, Today(), details);
+  for (const std::string& problem : problems) std::cerr << "form13f-convert: " << options.filingPath << " " << problem << "\n";
+  if (!problems.empty()) return Fail("nothing written: the filing's details would be refused");
+  if (!options.period.empty()) details.period = options.period;
+  const bool tableOnStandardInput = options.input == "-" && !(details.type == ReportType::kNotice && !options.inputGiven);
+  if (const Refusal refusal = ReadCcc(tableOnStandardInput, ccc)) return Fail(*refusal + ": nothing written");
+  return std::nullopt;
+}
+
+// Checks the details against the table and writes the submission to the
+// output, the table's document at `documentPath` attached.
+int WriteFiling(const FilingDetails& details, const std::string& ccc, const Conversion& conversion,
+                const std::string& documentPath, const Options& options, const SecuritiesList& list) {
+  TableFigures table{conversion.entryCount, conversion.valueTotal, conversion.managersUsed};
+  const SubmissionFindings found = CheckSubmission(details, table, Today());
+  for (const std::string& refusal : found.refusals) std::cerr << "Not accepted by EDGAR: " << refusal << "\n";
+  if (!found.refusals.empty()) return Fail("nothing written: the submission would be refused");
+  const std::string head = SubmissionHead(details, table, ccc, Today());
+  if (const FileFailure failure = WriteSubmission(options.output, head, details.type == ReportType::kNotice ? "" : documentPath,
+                                                  SubmissionEnd(details)))
+    return Fail("could not write " + options.output + ": " + FailureReason(*failure, options.output));
+  if (details.type != ReportType::kNotice && !WriteCounts(conversion, options, list))
+    return Fail("could not write the counts");
+  for (const std::string& note : found.notes) std::cout << note << "\n";
+  std::cout << options.output << " holds the CCC: it is readable by you alone; transmit it on EDGAR's "
+               "\"Transmit XML Submission\" page.\n";
+  ReportRows(conversion);
+  for (const std::string& check : found.checks) std::cerr << "Check before filing: " << check << "\n";
+  return conversion.errors.empty() && found.checks.empty() ? kClean : kRowErrors;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -327,6 +431,14 @@ int main(int argc, char** argv) {
   if (!options.listPath.empty())
     if (const Refusal refusal = LoadSecuritiesList(options.listPath, list))
       return Fail(options.listPath + " " + *refusal);
+
+  FilingDetails details;
+  std::string ccc;
+  const bool filing = !options.filingPath.empty();
+  if (filing)
+    if (const std::optional<int> status = LoadFiling(options, details, ccc)) return *status;
+  if (filing && details.type == ReportType::kNotice && !options.inputGiven)
+    return WriteFiling(details, ccc, Conversion(), "", options, list);
 
   InputText text;
   if (options.input == "-" && isatty(STDIN_FILENO))
@@ -343,10 +455,11 @@ int main(int argc, char** argv) {
   }
 
   // The document for standard output is made in a folder of its own first,
-  // so that a failure leaves nothing half-written on the pipe.
+  // so that a failure leaves nothing half-written on the pipe; so is the
+  // one a submission attaches.
   const bool toStandardOutput = options.output == "-";
   std::string folder, output = options.output;
-  if (toStandardOutput) {
+  if (toStandardOutput || filing) {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/form13f-convert-XXXXXX";
     if (!mkdtemp(pattern.data()))
@@ -360,10 +473,13 @@ int main(int argc, char** argv) {
   text.Release();
   tabs = std::string();
   bool copied = true;
-  if (toStandardOutput) {
-    if (conversion.outcome == ConversionOutcome::kWritten) copied = CopyToStandardOutput(output);
+  int status = -1;
+  if (filing && conversion.outcome == ConversionOutcome::kWritten)
+    status = WriteFiling(details, ccc, conversion, output, options, list);
+  if (toStandardOutput && conversion.outcome == ConversionOutcome::kWritten) copied = CopyToStandardOutput(output);
+  if (!folder.empty()) {
     std::remove(output.c_str());
     rmdir(folder.c_str());
   }
-  return Report(conversion, options, list, copied);
+  return status >= 0 ? status : Report(conversion, options, list, copied);
 }

@@ -82,7 +82,7 @@ void FileReplacement::Discard() {
   heldFile_ = -1;
 }
 
-FileFailure FileReplacement::Open(const std::string& path) {
+FileFailure FileReplacement::Open(const std::string& path, bool ownerOnly) {
   Discard();
   failure_.reset();
   syncFailure_ = 0;
@@ -96,7 +96,7 @@ FileFailure FileReplacement::Open(const std::string& path) {
   file_ = mkostemp(pattern.data(), O_CLOEXEC);
   if (file_ < 0) return Fail(errno);
   temporaryPath_ = pattern;
-  if (fchmod(file_, NewFileMode()) != 0) return Fail(errno);
+  if (fchmod(file_, ownerOnly ? S_IRUSR | S_IWUSR : NewFileMode()) != 0) return Fail(errno);
   stream_.reset(new (std::nothrow) FileStream(file_));
   if (!stream_) return Fail(ENOMEM);
   return std::nullopt;

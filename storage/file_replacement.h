@@ -30,8 +30,10 @@ class FileReplacement {
   // replacement holds `path`, EACCES when it is read-only, EISDIR or EINVAL
   // when it is not a regular file (a symbolic link straight to a regular
   // file, or to nothing, is replaced, never written through), or with what
-  // creating the temporary file gave.
-  FileFailure Open(const std::string& path);
+  // creating the temporary file gave. With `ownerOnly` the new version is
+  // readable by its owner alone (for a file that holds a secret), from its
+  // first byte on.
+  FileFailure Open(const std::string& path, bool ownerOnly = false);
 
   // Appends to the new version. After a failure nothing more is written, and
   // every later Write and Commit gives that first failure.

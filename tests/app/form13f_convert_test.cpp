@@ -8,6 +8,7 @@
 
 #include "infotable/preview.h"
 #include "storage/file_replacement.h"
+#include "tests/support/filing.h"
 #include "tests/support/securities_list.h"
 #include "tests/support/temp_dir.h"
 
@@ -18,9 +19,12 @@ struct ProgramRun {
   std::string out, err;
 };
 
-ProgramRun Convert(const TempDir& dir, const std::string& arguments, const std::string& input = "") {
+// `environment`: "NAME=VALUE ..." for the run; FORM13F_CCC is unset unless given.
+ProgramRun Convert(const TempDir& dir, const std::string& arguments, const std::string& input = "",
+                   const std::string& environment = "") {
   WriteFile(dir.File("stdin.txt"), input);
-  const std::string command = "cd " + dir.path() + " && " FORM13F_BIN_DIR "/form13f-convert " + arguments +
+  const std::string command = "cd " + dir.path() + " && env -u FORM13F_CCC " + environment +
+                              " " FORM13F_BIN_DIR "/form13f-convert " + arguments +
                               " <stdin.txt >stdout.txt 2>stderr.txt";
   const int raw = std::system(command.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir.File("stdout.txt")),
@@ -327,6 +331,74 @@ TEST(Form13fConvert, HelpAndVersion) {
         << threads;
   run = Convert(dir, "--version");
   EXPECT_EQ(run.out, std::string("form13f-convert ") + FORM13F_VERSION + "\n");
+}
+
+// The whole filing from the details, the table and the CCC, which is read
+// from the environment or from standard input and is written nowhere else.
+TEST(Form13fConvert, FilingWritesTheSubmissionTheCccOnlyInIt) {
+  TempDir dir;
+  WriteFile(dir.File("filing.toml"), kFilingToml);
+  WriteFile(dir.File("table.txt"), "ALPHA\tCOM\t123456782\t1,500\t10\tSH\tn/a\tDFND\t1\t10\tshared\n" + kOtherGood);
+  for (const bool fromEnvironment : {true, false}) {
+    std::filesystem::remove(dir.File("sub.xml"));
+    const ProgramRun run = Convert(dir, "--filing filing.toml --period 2026-09-30 -o sub.xml table.txt",
+                                   fromEnvironment ? "" : kMadeUpCcc + "\n",
+                                   fromEnvironment ? "FORM13F_CCC='" + kMadeUpCcc + "'" : "");
+    EXPECT_NE(run.status, 2) << run.err;
+    const std::string submission = ReadFile(dir.File("sub.xml"));
+    EXPECT_NE(submission.find("<ccc>" + kMadeUpCcc + "</ccc>"), std::string::npos);
+    EXPECT_NE(submission.find("<tableValueTotal>3000</tableValueTotal>"), std::string::npos);
+    EXPECT_NE(submission.find("<otherIncludedManagersCount>1</otherIncludedManagersCount>"), std::string::npos);
+    struct stat info;
+    ASSERT_EQ(stat(dir.File("sub.xml").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ((run.out + run.err).find(kMadeUpCcc), std::string::npos) << "never shown";
+    EXPECT_NE(run.out.find("sub.xml holds the CCC"), std::string::npos) << run.out;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("tev_13f.xml"))) << "the table only attached";
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    if (entry.path().filename() != "sub.xml" && entry.path().filename() != "stdin.txt") {
+      EXPECT_EQ(ReadFile(entry.path()).find(kMadeUpCcc), std::string::npos) << entry.path();
+    }
+  }
+}
+
+// What would be refused writes nothing: the previous submission stays whole.
+TEST(Form13fConvert, FilingRefusalsNameWhatToMendAndWriteNothing) {
+  TempDir dir;
+  WriteFile(dir.File("filing.toml"), kFilingToml);
+  std::string badCik = kFilingToml;
+  badCik.replace(badCik.find("0001234567"), 10, "12345");
+  WriteFile(dir.File("bad.toml"), badCik);
+  std::filesystem::create_directory(dir.File("folder.toml"));
+  WriteFile(dir.File("table.txt"), kGood);
+  WriteFile(dir.File("manager2.txt"), "ALPHA\tCOM\t123456782\t1,500\t10\tSH\tn/a\tDFND\t2\t10\tshared\n");
+  const std::string ccc = "FORM13F_CCC='" + kMadeUpCcc + "'";
+  const struct {
+    const char* arguments;
+    std::string environment, input;
+    const char* said;
+  } cases[] = {
+      {"--filing bad.toml -o sub.xml table.txt", ccc, "",
+       "form13f-convert: bad.toml line 2, manager.cik: \"12345\" is not 10 digits"},
+      {"--filing folder.toml -o sub.xml table.txt", ccc, "", "form13f-convert: folder.toml is a folder"},
+      {"--filing filing.toml -o sub.xml table.txt", "FORM13F_CCC=short1#", "", "form13f-convert: The CCC is not"},
+      {"--filing filing.toml -o sub.xml table.txt", "", "abcdefgh\n", "form13f-convert: The CCC is not"},
+      {"--filing filing.toml -o sub.xml", "", kGood, "form13f-convert: the table is read from standard input"},
+      {"--filing filing.toml -o sub.xml manager2.txt", ccc, "",
+       "Not accepted by EDGAR: The table's rows name other manager 2"},
+      {"--filing filing.toml -o - table.txt", ccc, "", "form13f-convert: the submission holds the CCC"},
+      {"--filing filing.toml --period 2026-08-31 -o sub.xml table.txt", ccc, "",
+       "form13f-convert: --period 2026-08-31 is not a calendar quarter's end"},
+  };
+  for (const auto& c : cases) {
+    WriteFile(dir.File("sub.xml"), "the previous submission");
+    const ProgramRun run = Convert(dir, c.arguments, c.input, c.environment);
+    EXPECT_EQ(run.status, 2) << c.arguments;
+    EXPECT_NE(run.err.find(c.said), std::string::npos) << c.arguments << ": " << run.err;
+    EXPECT_EQ(ReadFile(dir.File("sub.xml")), "the previous submission") << c.arguments;
+    EXPECT_EQ((run.out + run.err).find(kMadeUpCcc), std::string::npos);
+  }
 }
 
 }  // namespace
