@@ -70,6 +70,11 @@ std::string DocumentsFolder() {
   return "/";
 }
 
+std::string FilingDetailsPath() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+         "/form13f/filing.toml";
+}
+
 void OpenWithDesktop(const std::string& target, const std::string& folder,
                      std::function<void(const std::string& reason)> failed) {
   auto* opener = new QProcess;

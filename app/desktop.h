@@ -45,3 +45,7 @@ void OpenWithDesktop(const std::string& target, const std::string& folder,
 // The user's documents folder: the XDG documents folder, else the home folder,
 // each only when it exists; else "/".
 std::string DocumentsFolder();
+
+// Where the filing's details are kept: form13f/filing.toml in the user's
+// configuration folder (XDG_CONFIG_HOME, else ~/.config).
+std::string FilingDetailsPath();

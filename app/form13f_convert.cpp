@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <ctime>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -342,16 +341,6 @@ int Report(const Conversion& conversion, const Options& options, const Securitie
   if (!WritePreview(options.previewPath, conversion))
     return Fail("could not write the preview to " + options.previewPath);
   return conversion.errors.empty() ? kClean : kRowErrors;
-}
-
-// Today as YYYY-MM-DD, on this machine's calendar.
-std::string Today() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d", &local);
-  return text;
 }
 
 // The CCC from FORM13F_CCC, or a line of standard input, asked for without

@@ -6,7 +6,8 @@
 // - Capture, Submit and the three fields stay in view while the messages and
 //   the preview scroll under them (idCtl);
 // - a line of plain actions under them: help, copy all messages, open the
-//   filing folder, undo the last capture; and a place for what Submit has to say (idSub), apart
+//   filing folder, undo the last capture, the filing's details, save the
+//   whole filing; and a place for what Submit has to say (idSub), apart
 //   from the messages of the last capture.
 // The array at the end is the script's result, which the host waits for.
 (function(){
@@ -30,7 +31,8 @@
   var actions = document.createElement('div');
   actions.style.cssText = 'padding:2px 0;border-bottom:1px solid #e0e0e0';
   [['idHelp', 'Help (F1)', 'hh'], ['idCopyAll', 'Copy all messages', 'cm'],
-   ['idOpen', 'Open filing folder', 'of'], ['idUndo', 'Undo capture', 'uc']].forEach(function(action){
+   ['idOpen', 'Open filing folder', 'of'], ['idUndo', 'Undo capture', 'uc'],
+   ['idDetails', 'Filing details\u2026', 'fd'], ['idSave', 'Save filing\u2026', 'sf']].forEach(function(action){
     var span = document.createElement('span');
     span.id = action[0];
     span.className = 'f13Action';

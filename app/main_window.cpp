@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLayout>
 #include <QPointer>
@@ -14,11 +15,15 @@
 #include "app/desktop.h"
 #include "app/help_window.h"
 #include "app/page_scripts.h"
+#include "app/save_filing_window.h"
 #include "form/dom.h"
 #include "form/page_event.h"
+#include "infotable/document_summary.h"
+#include "infotable/filing_details.h"
 #include "infotable/kept_findings.h"
 #include "infotable/text_forms.h"
 #include "storage/failure_reason.h"
+#include "storage/file_replacement.h"
 #include "storage/undo_copy.h"
 
 namespace {
@@ -142,6 +147,8 @@ void MainWindow::HandleEvent(const std::string& eventText) {
     case PageEvent::kCopyAllMessages: CopyAllMessages(); return;
     case PageEvent::kOpenFilingFolder: OpenFilingFolder(); return;
     case PageEvent::kUndoCapture: UndoCapture(); return;
+    case PageEvent::kFilingDetails: ShowFilingDetails(); return;
+    case PageEvent::kSaveFiling: SaveFiling(); return;
     case PageEvent::kShowGroup:
       if (!event.subject.empty()) preview.ShowGroup(std::strtoul(event.subject.c_str(), nullptr, 10));
       return;
@@ -153,6 +160,7 @@ void MainWindow::HandleEvent(const std::string& eventText) {
 // change: both say so at once.
 void MainWindow::StartCapture() {
   submitWarned_ = false;
+  savedSubmission_.clear();
   ShowSubmitNotice("", false);
   if (!capture.Running())
     for (const char* field : {"idNe", "idTot"})
@@ -234,7 +242,11 @@ void MainWindow::Submit() {
     return;
   }
   submitWarned_ = false;
-  ShowSubmitNotice("", false);
+  ShowSubmitNotice(savedSubmission_.empty()
+                       ? ""
+                       : "On the SEC's site, transmit " + EscapeMarkup(savedSubmission_) +
+                             " on the \"Transmit XML Submission\" page.",
+                   false);
   OpenFilerLogin();
 }
 
@@ -308,4 +320,106 @@ void MainWindow::OpenFilingFolder() {
       self->PlayExclamation();
     }
   });
+}
+
+void MainWindow::ShowFilingDetails() {
+  if (!details_) details_ = new FilingDetailsWindow(this, FilingDetailsPath());
+  details_->show();
+  details_->raise();
+  details_->activateWindow();
+}
+
+namespace {
+
+std::string LinesHtml(const std::vector<std::string>& lines) {
+  std::string html;
+  for (const std::string& line : lines) html += "<br>" + EscapeMarkup(line);
+  return html;
+}
+
+}  // namespace
+
+// The whole filing from the details, the document in the filing folder and
+// the CCC, asked for each time; what would be refused writes nothing.
+void MainWindow::SaveFiling() {
+  if (Converting()) {
+    PlayExclamation();
+    return;
+  }
+  QFile file(QString::fromStdString(FilingDetailsPath()));
+  if (!file.open(QIODevice::ReadOnly)) {
+    ShowSubmitNotice("There are no filing details yet: fill them in and save them, then save the filing again.",
+                     true);
+    ShowFilingDetails();
+    return;
+  }
+  FilingDetails details;
+  const std::vector<std::string> problems = ReadFilingDetails(file.readAll().toStdString(), Today(), details);
+  if (!problems.empty()) {
+    ShowSubmitNotice("<font color=red>The filing details would be refused:</font>" + LinesHtml(problems), true);
+    ShowFilingDetails();
+    return;
+  }
+  TableFigures table;
+  if (details.type != ReportType::kNotice) {
+    DocumentSummary summary;
+    const Refusal problem = ReadDocumentSummary(captureState.filingFolder + kDocumentFileName, summary);
+    if (!summary.exists || problem) {
+      ShowSubmitNotice(std::string("There is no readable ") + kDocumentFileName +
+                           " in the filing folder to attach: capture the table first.",
+                       true);
+      return;
+    }
+    table = {summary.entries, summary.valueTotal, summary.managersUsed};
+  }
+  const SubmissionFindings found = CheckSubmission(details, table, Today());
+  if (!found.refusals.empty()) {
+    ShowSubmitNotice("<font color=red>Nothing was saved: EDGAR would refuse the filing.</font>" +
+                         LinesHtml(found.refusals),
+                     true);
+    return;
+  }
+  std::vector<std::string> checks = found.checks;
+  if (captureState.lastHadLines) checks.insert(checks.begin(), "The last capture named errors or checks (below).");
+  std::string findings = checks.empty() ? "" : "<br><font color=#c05000>Check before filing:</font>" + LinesHtml(checks);
+  findings += LinesHtml(found.notes);
+  std::string suggested = captureState.filingFolder + KeptSubmissionName(details);
+  suggested.replace(suggested.size() - 4, 4, "-to-transmit.xml");
+  QPointer<MainWindow> self(this);
+  auto* window = new SaveFilingWindow(this, suggested, [self, details, table, findings](const std::string& path,
+                                                                                       const std::string& ccc) {
+    return self ? self->WriteFiling(details, table, findings, path, ccc) : std::string("The window is gone.");
+  });
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+std::string MainWindow::WriteFiling(const FilingDetails& details, const TableFigures& table,
+                                    const std::string& findings, const std::string& path, const std::string& ccc) {
+  const std::string kept = captureState.filingFolder + KeptSubmissionName(details);
+  if (QFileInfo(QString::fromStdString(path)).absoluteFilePath() == QFileInfo(QString::fromStdString(kept)).absoluteFilePath())
+    return "That is the name the copy without the CCC is kept by in the filing folder: choose another.";
+  const std::string document =
+      details.type == ReportType::kNotice ? "" : captureState.filingFolder + kDocumentFileName;
+  const std::string end = SubmissionEnd(details);
+  if (const FileFailure failure = WriteSubmission(path, SubmissionHead(details, table, ccc, Today()), document, end))
+    return "Not saved: " + FailureReason(*failure, std::string(FileNameOf(path))) + ".";
+  const FileFailure keptFailure =
+      WriteSubmission(kept, SubmissionHead(details, table, kCccLeftOut, Today()), document, end);
+  savedSubmission_ = path;
+  try {
+    ShowSubmitNotice("Saved the filing as " + EscapeMarkup(path) +
+                         ": it holds your CCC and is readable by you alone. Press Submit, then transmit it on the "
+                         "\"Transmit XML Submission\" page." +
+                         (keptFailure ? "<br><font color=red>The copy without the CCC could not be kept:</font> " +
+                                            EscapeMarkup(FailureReason(*keptFailure, KeptSubmissionName(details)))
+                                      : "<br>A copy without the CCC is kept as " +
+                                            EscapeMarkup(KeptSubmissionName(details)) + ".") +
+                         findings,
+                     false);
+  } catch (const PageOperationFailed&) {
+    PlayExclamation();
+  }
+  return "";
 }

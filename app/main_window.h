@@ -6,10 +6,12 @@
 #include <string>
 
 #include "app/capture.h"
+#include "app/filing_details_window.h"
 #include "app/help_window.h"
 #include "app/page_window.h"
 #include "app/preview_find_bar.h"
 #include "app/preview_sender.h"
+#include "infotable/submission.h"
 
 constexpr const char* kFilerLoginUrl = "https://www.edgarfiling.sec.gov/";
 constexpr const char* kSubmitFailedMessage = "There was an error going to the SEC Filer Login Page.";
@@ -62,10 +64,18 @@ class MainWindow : public PageWindow {
   void CopyAllMessages();
   void OpenFilingFolder();
   void UndoCapture();
+  void ShowFilingDetails();
+  void SaveFiling();
+  // Writes the submission to `path` and its copy without the CCC into the
+  // filing folder; why it could not, or empty.
+  std::string WriteFiling(const FilingDetails& details, const TableFigures& table, const std::string& findings,
+                          const std::string& path, const std::string& ccc);
   void ShowCopied();
   bool Converting() const { return capture.Running(); }
 
   QPointer<HelpWindow> help_;
   PreviewFindBar* findBar_;
+  QPointer<FilingDetailsWindow> details_;
+  std::string savedSubmission_;  // saved since the last capture: Submit says how to transmit it
   bool submitWarned_ = false;  // Submit has said what speaks against it; pressed again, it opens the site
 };

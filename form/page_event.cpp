@@ -13,6 +13,7 @@ constexpr Entry kEvents[] = {
     {PageEvent::kEnter, "ek", true},            {PageEvent::kHelp, "hh", true},
     {PageEvent::kCopyAllMessages, "cm", true},  {PageEvent::kOpenFilingFolder, "of", true},
     {PageEvent::kShowGroup, "sa", true},        {PageEvent::kUndoCapture, "uc", true},
+    {PageEvent::kFilingDetails, "fd", true},    {PageEvent::kSaveFiling, "sf", true},
 };
 
 const Entry* Find(PageEvent event) {

@@ -18,6 +18,8 @@ enum class PageEvent {
   kCopyAllMessages,   // "cm|idCopyAll"
   kOpenFilingFolder,  // "of|idOpen"
   kUndoCapture,       // "uc|idUndo": the document the last capture replaced put back
+  kFilingDetails,     // "fd|idDetails": the filing's details shown to edit
+  kSaveFiling,        // "sf|idSave": the whole filing saved as one submission
   kShowGroup,         // "sa|3": every line of a group of the status paragraph shown
 };
 

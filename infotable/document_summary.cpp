@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -13,8 +14,30 @@ namespace {
 
 constexpr std::string_view kEntryStart = "<infoTable>";
 constexpr std::string_view kValueStart = "<value>";
+constexpr std::string_view kManagersStart = "<otherManager>";
 constexpr std::string_view kDocumentStart = "<informationTable";
 constexpr std::string_view kDocumentEnd = "</informationTable>";
+
+// Adds the sequence numbers an otherManager element's text names ("1,3").
+void AddManagers(std::string_view text, std::vector<unsigned long>& managers) {
+  unsigned long number = 0;
+  bool digits = false;
+  for (char c : text) {
+    if (IsDigit(c)) {
+      number = number * 10 + static_cast<unsigned long>(c - '0');
+      digits = true;
+      if (number > 999999) return;  // no sequence number: the text is not ours
+      continue;
+    }
+    if (digits) {
+      const auto at = std::lower_bound(managers.begin(), managers.end(), number);
+      if (at == managers.end() || *at != number) managers.insert(at, number);
+    }
+    number = 0;
+    digits = false;
+    if (c == '<') return;
+  }
+}
 
 // Counts the entries and adds up the values of the tags that start in
 // `text` before `end`.
@@ -25,6 +48,8 @@ void CountTags(std::string_view text, size_t end, DocumentSummary& summary) {
     else if (text.compare(at, kValueStart.size(), kValueStart) == 0)
       summary.valueTotal =
           SaturatingAdd(summary.valueTotal, ParseValue(text.substr(at + kValueStart.size())));
+    else if (text.compare(at, kManagersStart.size(), kManagersStart) == 0)
+      AddManagers(text.substr(at + kManagersStart.size()), summary.managersUsed);
   }
 }
 
@@ -44,7 +69,7 @@ Refusal ReadDocumentSummary(const std::string& path, DocumentSummary& summary) {
   if (!file) return std::string("can't be read: ") + std::strerror(errno);
   // Read a megabyte at a time; the tail of each piece that may hold the
   // start of a tag goes with the next.
-  constexpr size_t kPiece = 1 << 20, kKept = 64;
+  constexpr size_t kPiece = 1 << 20, kKept = 160;  // an otherManager element whole
   std::string text;
   bool started = false;
   std::string_view last;

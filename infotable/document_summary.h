@@ -1,11 +1,13 @@
 // What a document already in the filing folder holds, read from the document
-// itself: its entries, its value total and when it was written. The window
+// itself: its entries, its value total, the other managers it names and
+// when it was written. The window
 // shows it at start-up and after a capture that kept it.
 #pragma once
 
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "infotable/refusal.h"
 
@@ -13,6 +15,7 @@ struct DocumentSummary {
   bool exists = false;  // false: there is no document at the path
   uint32_t entries = 0;
   uint64_t valueTotal = 0;  // saturates at the largest 64-bit value
+  std::vector<unsigned long> managersUsed;  // the other managers' numbers its entries name, ascending
   std::time_t writtenAt = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <optional>
 #include <toml++/toml.h>
 
@@ -312,6 +313,15 @@ bool IsEdgarStateOrCountry(std::string_view code) {
   for (size_t at = 0; at + 2 <= codes.size(); at += 3)
     if (codes.substr(at, 2) == code) return true;
   return false;
+}
+
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+  return text;
 }
 
 bool IsQuarterEndDate(std::string_view date) {

@@ -43,6 +43,9 @@ struct FilingDetails {
 // when a key is missing), table by table; none when all is well.
 std::vector<std::string> ReadFilingDetails(std::string_view text, const std::string& today, FilingDetails& details);
 
+// Today as YYYY-MM-DD, on this machine's calendar.
+std::string Today();
+
 // Whether `date` is a calendar quarter's end, YYYY-MM-DD.
 bool IsQuarterEndDate(std::string_view date);
 

@@ -243,6 +243,13 @@ SubmissionFindings CheckSubmission(const FilingDetails& details, const TableFigu
   return found;
 }
 
+std::string KeptSubmissionName(const FilingDetails& details) {
+  const int month = std::stoi(details.period.substr(5, 2));
+  return std::string(details.type == ReportType::kNotice ? "13f-nt-" : "13f-hr-") +
+         (details.amendment > 0 ? "a" + std::to_string(details.amendment) + "-" : "") + details.period.substr(0, 4) +
+         "q" + std::to_string((month + 2) / 3) + ".xml";
+}
+
 Refusal CheckCcc(std::string_view ccc) {
   const bool digit = std::any_of(ccc.begin(), ccc.end(), [](char c) { return c >= '0' && c <= '9'; });
   const bool mark = ccc.find_first_of("@#*$") != std::string_view::npos;

@@ -33,6 +33,14 @@ SubmissionFindings CheckSubmission(const FilingDetails& details, const TableFigu
 // EDGAR's rule for a CCC: 8 characters, at least one a digit and one of @ # * $.
 Refusal CheckCcc(std::string_view ccc);
 
+// The name a submission is kept by in the filing folder, by its kind and
+// quarter: "13f-hr-2026q3.xml", "13f-hr-a1-2026q3.xml" for amendment 1,
+// "13f-nt-2026q3.xml" for a notice.
+std::string KeptSubmissionName(const FilingDetails& details);
+
+// What the kept copy holds in the CCC's place: it is never kept.
+constexpr const char* kCccLeftOut = "********";
+
 // The attached table's name in the submission.
 constexpr const char* kAttachedTableName = "infotable.xml";
 

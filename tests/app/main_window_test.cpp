@@ -2,6 +2,12 @@
 // line, the page's input and its restart.
 #include "tests/support/program_fixture.h"
 
+#include <QPlainTextEdit>
+
+#include "app/filing_details_window.h"
+#include "app/save_filing_window.h"
+#include "tests/support/filing.h"
+
 namespace {
 
 TEST_F(Program, StartsWithTheFilePathAndZeroCounts) {
@@ -410,6 +416,93 @@ TEST_F(Program, UndoCapturePutsBackTheDocumentTheLastCaptureReplaced) {
   Click("idUndo");
   ASSERT_TRUE(WaitUntil([&] { return Text("idSub").find("There is no capture to undo") != std::string::npos; }));
   EXPECT_EQ(ReadFile(OutputPath()), first);
+}
+
+template <typename Window>
+Window* Shown() {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible()) return window;
+  return nullptr;
+}
+
+// The details entered in the window are checked, kept and read again after
+// a restart; the filing is saved with the CCC asked for, which is kept in no
+// other file.
+TEST_F(Program, FilingDetailsAreKeptAndTheFilingIsSavedWithTheCccAskedFor) {
+  if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  CaptureClipboard(HoldingLine("ALPHA", "5") +
+                   SheetLine({"BETA", "COM", CusipFor("BETA"), "6", "1", "SH", "n/a", "DFND", "1", "0", "1", "0"}));
+  RealClick(window(), "idSave");
+  ASSERT_TRUE(WaitUntil([] { return Shown<FilingDetailsWindow>() != nullptr; })) << "no details yet: asked for";
+  EXPECT_NE(Text("idSub").find("There are no filing details yet"), std::string::npos);
+  const std::string detailsPath = home_.File(".config/form13f/filing.toml");
+  const auto enter = [&](const std::string& text) {
+    FilingDetailsWindow* details = Shown<FilingDetailsWindow>();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(details));
+    auto* editor = details->findChild<QPlainTextEdit*>("filingDetailsText");
+    PutClipboardText(text);
+    Xdotool(MoveTo(editor->mapToGlobal(editor->rect().center())) + " click 1 key ctrl+a ctrl+v ctrl+s");
+  };
+  std::string refused = WithKey(kFilingToml, "[report]", "period = 2026-09-30");
+  refused.replace(refused.find("0001234567"), 10, "12345");
+  enter(refused);
+  auto* problems = Shown<FilingDetailsWindow>()->findChild<QLabel*>("filingDetailsProblems");
+  ASSERT_TRUE(WaitUntil([&] { return problems->text().contains("line 2, manager.cik"); }))
+      << problems->text().toStdString() << " | "
+      << Shown<FilingDetailsWindow>()->findChild<QPlainTextEdit*>("filingDetailsText")->toPlainText().toStdString().substr(0, 200);
+  EXPECT_FALSE(std::filesystem::exists(detailsPath)) << "nothing EDGAR would refuse is kept";
+  const std::string details = WithKey(kFilingToml, "[report]", "period = 2026-09-30");
+  enter(details);
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(detailsPath); }));
+  EXPECT_EQ(ReadFile(detailsPath), details);
+  Xdotool("key Escape");
+  ASSERT_TRUE(WaitUntil([] { return Shown<FilingDetailsWindow>() == nullptr; }));
+
+  EndProgram();
+  ASSERT_TRUE(StartProgram());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+  WaitForFrame(window()->Page());
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  RealClick(window(), "idDetails");
+  ASSERT_TRUE(WaitUntil([] { return Shown<FilingDetailsWindow>() != nullptr; }));
+  EXPECT_EQ(Shown<FilingDetailsWindow>()->findChild<QPlainTextEdit*>("filingDetailsText")->toPlainText().toStdString(),
+            details)
+      << "kept across the restart";
+  Shown<FilingDetailsWindow>()->close();
+
+  window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+  RealClick(window(), "idSave");
+  ASSERT_TRUE(WaitUntil([] { return Shown<SaveFilingWindow>() != nullptr; }));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Shown<SaveFilingWindow>()));
+  Xdotool("type --delay 20 'short#1'");
+  Xdotool("key Return");
+  auto* problem = Shown<SaveFilingWindow>()->findChild<QLabel*>("saveProblem");
+  ASSERT_TRUE(WaitUntil([&] { return problem->text().contains("The CCC is not of EDGAR's form"); }))
+      << "focus: " << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
+  Xdotool("key ctrl+a BackSpace");
+  Xdotool("type --delay 20 '" + kMadeUpCcc + "'");
+  Xdotool("key Return");
+  ASSERT_TRUE(WaitUntil([] { return Shown<SaveFilingWindow>() == nullptr; })) << problem->text().toStdString();
+  const std::string saved = home_.File("Documents/13f-hr-2026q3-to-transmit.xml");
+  const std::string kept = home_.File("Documents/13f-hr-2026q3.xml");
+  ASSERT_NE(ReadFile(saved).find("<ccc>" + kMadeUpCcc + "</ccc>"), std::string::npos);
+  EXPECT_NE(ReadFile(saved).find("<otherIncludedManagersCount>1</otherIncludedManagersCount>"), std::string::npos);
+  EXPECT_NE(ReadFile(saved).find("<tableValueTotal>11</tableValueTotal>"), std::string::npos);
+  struct stat info;
+  ASSERT_EQ(stat(saved.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_NE(ReadFile(kept).find("<ccc>********</ccc>"), std::string::npos);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(home_.path())) {
+    if (entry.is_regular_file() && entry.path() != saved) {
+      EXPECT_EQ(ReadFile(entry.path()).find(kMadeUpCcc), std::string::npos) << entry.path();
+    }
+  }
+  EXPECT_NE(Text("idSub").find("Saved the filing as " + saved), std::string::npos) << Text("idSub");
+  EXPECT_NE(Text("idSub").find("Transmit XML Submission"), std::string::npos);
 }
 
 }  // namespace

@@ -17,12 +17,18 @@ TEST(DocumentSummary, TheDocumentsOwnEntriesAndTotal) {
 
   std::string table;
   for (int i = 0; i < 30000; ++i) table += HoldingLine("ISSUER " + std::to_string(i), std::to_string(i + 1));
+  // Other managers across the megabyte pieces the summary is read in.
+  for (int i = 0; i < 3000; ++i)
+    table += SheetLine({"MANAGED " + std::to_string(i), "COM", CusipFor("MANAGED " + std::to_string(i)), "1", "1",
+                        "SH", "n/a", "DFND", i % 2 ? "12,3" : "7", "0", "1", "0"});
   const Conversion conversion = ConvertInfoTable(table, path, PreviewKind::kNone);  // past a megabyte
   ASSERT_EQ(conversion.outcome, ConversionOutcome::kWritten);
   ASSERT_FALSE(ReadDocumentSummary(path, summary));
   EXPECT_TRUE(summary.exists);
   EXPECT_EQ(summary.entries, conversion.entryCount);
   EXPECT_EQ(summary.valueTotal, conversion.valueTotal);
+  EXPECT_EQ(summary.managersUsed, (std::vector<unsigned long>{3, 7, 12}));
+  EXPECT_EQ(summary.managersUsed.size(), conversion.managersUsed.size());
   EXPECT_GT(summary.writtenAt, 0);
 
   const std::string whole = ReadFile(path);

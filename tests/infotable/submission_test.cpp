@@ -140,6 +140,14 @@ TEST(Submission, WhatTheTableAndTheDetailsDisagreeOnIsNamed) {
                                                    "ended 2026-09-30."});
 }
 
+TEST(Submission, KeptByKindAndQuarter) {
+  EXPECT_EQ(KeptSubmissionName(Details(kFilingToml)), "13f-hr-2026q3.xml");
+  EXPECT_EQ(KeptSubmissionName(Details(WithKey(kFilingToml, "[report]", "period = 2026-03-31\namendment = 1"))),
+            "13f-hr-a1-2026q1.xml");
+  EXPECT_EQ(KeptSubmissionName(Details(WithKey(kFilingToml, "[report]", "period = 2025-12-31\ntype = \"notice\""))),
+            "13f-nt-2025q4.xml");
+}
+
 TEST(Submission, TheCccMustBeOfEdgarsForm) {
   for (const char* good : {"ab1#cdef", "1234567$", "A1*B2*C3"}) EXPECT_FALSE(CheckCcc(good)) << good;
   for (const char* bad : {"", "abcdefg#", "abcdefg1", "ab1#cde", "ab1#cdefg", "ab1# def", "ab1#cd\xC3\xA9"})
