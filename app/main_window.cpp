@@ -16,6 +16,7 @@
 #include "app/help_window.h"
 #include "app/page_scripts.h"
 #include "app/save_filing_window.h"
+#include "app/secret_store.h"
 #include "form/dom.h"
 #include "form/page_event.h"
 #include "infotable/document_summary.h"
@@ -386,17 +387,19 @@ void MainWindow::SaveFiling() {
   std::string suggested = captureState.filingFolder + KeptSubmissionName(details);
   suggested.replace(suggested.size() - 4, 4, "-to-transmit.xml");
   QPointer<MainWindow> self(this);
-  auto* window = new SaveFilingWindow(this, suggested, [self, details, table, findings](const std::string& path,
-                                                                                       const std::string& ccc) {
-    return self ? self->WriteFiling(details, table, findings, path, ccc) : std::string("The window is gone.");
-  });
+  auto* window = new SaveFilingWindow(
+      this, suggested, details.manager.cik,
+      [self, details, table, findings](const std::string& path, const std::string& ccc, bool keep) {
+        return self ? self->WriteFiling(details, table, findings, path, ccc, keep) : std::string("The window is gone.");
+      });
   window->show();
   window->raise();
   window->activateWindow();
 }
 
 std::string MainWindow::WriteFiling(const FilingDetails& details, const TableFigures& table,
-                                    const std::string& findings, const std::string& path, const std::string& ccc) {
+                                    const std::string& findings, const std::string& path, const std::string& ccc,
+                                    bool keep) {
   const std::string kept = captureState.filingFolder + KeptSubmissionName(details);
   if (QFileInfo(QString::fromStdString(path)).absoluteFilePath() == QFileInfo(QString::fromStdString(kept)).absoluteFilePath())
     return "That is the name the copy without the CCC is kept by in the filing folder: choose another.";
@@ -421,5 +424,22 @@ std::string MainWindow::WriteFiling(const FilingDetails& details, const TableFig
   } catch (const PageOperationFailed&) {
     PlayExclamation();
   }
+  if (!keep) {
+    ForgetCcc(details.manager.cik);
+    return "";
+  }
+  QPointer<MainWindow> self(this);
+  KeepCcc(details.manager.cik, ccc, [self](const std::string& problem) {
+    if (!self) return;
+    // Said beside what the save said, without waiting for the page.
+    const std::string said = problem.empty() ? "<p>The CCC is kept in the desktop's secret store.</p>"
+                                             : "<p><font color=red>The CCC could not be kept in the desktop's "
+                                               "secret store:</font> " +
+                                                   EscapeMarkup(problem) + "</p>";
+    RunPageScriptLater(*self,
+                       "(function(){var s=document.getElementById('idSub');if(s)s.insertAdjacentHTML('beforeend'," +
+                           ScriptLiteral(said) + ");return [true];})()",
+                       nullptr);
+  });
   return "";
 }

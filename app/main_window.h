@@ -67,9 +67,10 @@ class MainWindow : public PageWindow {
   void ShowFilingDetails();
   void SaveFiling();
   // Writes the submission to `path` and its copy without the CCC into the
-  // filing folder; why it could not, or empty.
+  // filing folder, and keeps the CCC in the secret store or takes it out of
+  // it (`keep`); why it could not, or empty.
   std::string WriteFiling(const FilingDetails& details, const TableFigures& table, const std::string& findings,
-                          const std::string& path, const std::string& ccc);
+                          const std::string& path, const std::string& ccc, bool keep);
   void ShowCopied();
   bool Converting() const { return capture.Running(); }
 

@@ -2,6 +2,7 @@
 // line, the page's input and its restart.
 #include "tests/support/program_fixture.h"
 
+#include <QCheckBox>
 #include <QPlainTextEdit>
 
 #include "app/filing_details_window.h"
@@ -483,7 +484,12 @@ TEST_F(Program, FilingDetailsAreKeptAndTheFilingIsSavedWithTheCccAskedFor) {
   auto* problem = Shown<SaveFilingWindow>()->findChild<QLabel*>("saveProblem");
   ASSERT_TRUE(WaitUntil([&] { return problem->text().contains("The CCC is not of EDGAR's form"); }))
       << "focus: " << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
-  Xdotool("key ctrl+a BackSpace");
+  auto* keep = Shown<SaveFilingWindow>()->findChild<QCheckBox*>("saveKeepCcc");
+  EXPECT_FALSE(keep->isChecked()) << "kept only when the filer asks";
+  Xdotool(MoveTo(keep->mapToGlobal(QPoint(8, keep->height() / 2))) + " click 1");
+  ASSERT_TRUE(WaitUntil([&] { return keep->isChecked(); }));
+  Xdotool(MoveTo(Shown<SaveFilingWindow>()->findChild<QLineEdit*>("saveCcc")->mapToGlobal(QPoint(10, 8))) +
+          " click 1 key ctrl+a BackSpace");
   Xdotool("type --delay 20 '" + kMadeUpCcc + "'");
   Xdotool("key Return");
   ASSERT_TRUE(WaitUntil([] { return Shown<SaveFilingWindow>() == nullptr; })) << problem->text().toStdString();
@@ -503,6 +509,18 @@ TEST_F(Program, FilingDetailsAreKeptAndTheFilingIsSavedWithTheCccAskedFor) {
   }
   EXPECT_NE(Text("idSub").find("Saved the filing as " + saved), std::string::npos) << Text("idSub");
   EXPECT_NE(Text("idSub").find("Transmit XML Submission"), std::string::npos);
+  // Asked to keep it: in the desktop's secret store, or said why not (this
+  // display has none); never in a file.
+  ASSERT_TRUE(WaitUntil([&] {
+    return Text("idSub").find("The CCC is kept in the desktop's secret store") != std::string::npos ||
+           Text("idSub").find("The CCC could not be kept in the desktop's secret store") != std::string::npos;
+  }, 20000))
+      << Text("idSub");
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(home_.path())) {
+    if (entry.is_regular_file() && entry.path() != saved) {
+      EXPECT_EQ(ReadFile(entry.path()).find(kMadeUpCcc), std::string::npos) << entry.path();
+    }
+  }
 }
 
 }  // namespace
