@@ -302,7 +302,7 @@ void CaptureRunner::Recheck(const std::string& heading, std::function<void()> sh
         std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/form13f-recheck-XXXXXX";
         if (!mkdtemp(folder.data())) return Conversion();
         const std::string copy = folder + "/" + kDocumentFileName;
-        Conversion conversion = ConvertInfoTable(rows, copy, PreviewKind::kDrawn, list.get(), listNote);
+        Conversion conversion = ConvertInfoTable(rows, copy, PreviewKind::kDrawn, list.get(), listNote, 0, FileUse::kScratch);
         std::remove(copy.c_str());
         rmdir(folder.c_str());
         return conversion;

@@ -456,9 +456,11 @@ int main(int argc, char** argv) {
     folder = pattern;
     output = folder + "/" + kDocumentFileName;
   }
+  // A document made in that folder is read back once and removed: never synced.
   const Conversion conversion = ConvertInfoTable(
       table, output, options.previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable,
-      options.listPath.empty() ? nullptr : &list, "", options.threads);
+      options.listPath.empty() ? nullptr : &list, "", options.threads,
+      folder.empty() ? FileUse::kShared : FileUse::kScratch);
   text.Release();
   tabs = std::string();
   bool copied = true;

@@ -145,7 +145,7 @@ void AddPreviewStatus(Conversion& conversion, ErrorList& errors, const Securitie
 }
 
 Conversion Convert(std::string_view text, const std::string& outputPath, PreviewKind previewKind,
-                   const SecuritiesList* list, const std::string& listNote, unsigned threads) {
+                   const SecuritiesList* list, const std::string& listNote, unsigned threads, FileUse use) {
   const bool buildPreview = previewKind != PreviewKind::kNone;
   const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
@@ -156,7 +156,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
   }
   if (outputPath.empty()) return Failure(ConversionOutcome::kNoOutputPath);
   FileReplacement document;
-  if (const FileFailure failure = document.Open(outputPath)) {
+  if (const FileFailure failure = document.Open(outputPath, use)) {
     if (*failure == ENOMEM) return Failure(ConversionOutcome::kOutOfMemory);
     return Failure(ConversionOutcome::kCannotCreate, *failure);
   }
@@ -210,9 +210,9 @@ std::string ListCheckedText(const SecuritiesList& list, uint32_t rowsOnList, uin
 }
 
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, PreviewKind preview,
-                            const SecuritiesList* list, const std::string& listNote, unsigned threads) {
+                            const SecuritiesList* list, const std::string& listNote, unsigned threads, FileUse use) {
   try {
-    return Convert(text, outputPath, preview, list, listNote, threads);
+    return Convert(text, outputPath, preview, list, listNote, threads, use);
   } catch (const std::bad_alloc&) {
     // Everything the conversion held is released by now, and the old
     // document was never touched.

@@ -13,6 +13,7 @@
 #include "infotable/preview.h"
 #include "infotable/row_error.h"
 #include "infotable/securities_list.h"
+#include "storage/file_replacement.h"
 
 // What became of the document. Unless written, the old one is exactly as it was.
 enum class ConversionOutcome {
@@ -65,10 +66,11 @@ enum class PreviewKind {
 // why the rows were not checked, and then it never says "No errors." as if
 // they had been. Empty: no list was asked for.
 // Blocks of rows are converted on `threads` threads, 0 for one per core; the
-// result is the same for any count.
+// result is the same for any count. A document written as scratch (to be
+// read back and removed, as a submission's attachment) is never synced.
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath,
                             PreviewKind preview = PreviewKind::kDrawn, const SecuritiesList* list = nullptr,
-                            const std::string& listNote = "", unsigned threads = 0);
+                            const std::string& listNote = "", unsigned threads = 0, FileUse use = FileUse::kShared);
 
 // "Checked against ... 950 of 1,000 rows are on it."
 std::string ListCheckedText(const SecuritiesList& list, uint32_t rowsOnList, uint32_t entries);

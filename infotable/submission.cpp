@@ -129,6 +129,15 @@ void AppendElement(std::string& out, const char* indent, const char* name, const
   out += ">\n";
 }
 
+// An otherManager element, `indent` deep: its file number and name.
+void AppendOtherManager(std::string& out, const std::string& indent, const OtherManagerDetails& manager) {
+  const std::string inner = indent + "  ";
+  out += indent + "<otherManager>\n";
+  AppendElement(out, inner.c_str(), "form13FFileNumber", manager.fileNumber);
+  AppendElement(out, inner.c_str(), "name", manager.name);
+  out += indent + "</otherManager>\n";
+}
+
 void AppendHeader(std::string& out, const FilingDetails& details, std::string_view ccc) {
   const bool notice = details.type == ReportType::kNotice;
   out += "  <headerData>\n    <submissionType>";
@@ -179,12 +188,7 @@ void AppendCoverPage(std::string& out, const FilingDetails& details) {
   AppendElement(out, "      ", "secFileNumber", m.secFileNumber);
   if (details.type != ReportType::kHoldings && !details.reportingManagers.empty()) {
     out += "      <otherManagersInfo>\n";
-    for (const OtherManagerDetails& other : details.reportingManagers) {
-      out += "        <otherManager>\n";
-      AppendElement(out, "          ", "form13FFileNumber", other.fileNumber);
-      AppendElement(out, "          ", "name", other.name);
-      out += "        </otherManager>\n";
-    }
+    for (const OtherManagerDetails& other : details.reportingManagers) AppendOtherManager(out, "        ", other);
     out += "      </otherManagersInfo>\n";
   }
   out += "      <provideInfoForInstruction5>N</provideInfoForInstruction5>\n    </coverPage>\n";
@@ -217,10 +221,8 @@ void AppendSummaryPage(std::string& out, const FilingDetails& details, const Tab
     for (const OtherManagerDetails& other : managers) {
       out += "        <otherManager2>\n";
       AppendElement(out, "          ", "sequenceNumber", std::to_string(other.sequence));
-      out += "          <otherManager>\n";
-      AppendElement(out, "            ", "form13FFileNumber", other.fileNumber);
-      AppendElement(out, "            ", "name", other.name);
-      out += "          </otherManager>\n        </otherManager2>\n";
+      AppendOtherManager(out, "          ", other);
+      out += "        </otherManager2>\n";
     }
     out += "      </otherManagers2Info>\n";
   }
@@ -320,7 +322,7 @@ void AppendBase64(std::string& out, std::string_view bytes) {
 FileFailure WriteSubmission(const std::string& path, const std::string& head, const std::string& documentPath,
                             const std::string& end) {
   FileReplacement file;
-  if (FileFailure failure = file.Open(path, true)) return failure;
+  if (FileFailure failure = file.Open(path, FileUse::kOwnerOnly)) return failure;
   if (FileFailure failure = file.Write(head)) return failure;
   if (!documentPath.empty()) {
     const int document = open(documentPath.c_str(), O_RDONLY | O_CLOEXEC);

@@ -82,11 +82,12 @@ void FileReplacement::Discard() {
   heldFile_ = -1;
 }
 
-FileFailure FileReplacement::Open(const std::string& path, bool ownerOnly) {
+FileFailure FileReplacement::Open(const std::string& path, FileUse use) {
   Discard();
   failure_.reset();
   syncFailure_ = 0;
   path_ = path;
+  use_ = use;
   if (const FileFailure refused = CannotReplace(path)) return Fail(*refused);
   // An advisory lock on the old file, which every replacement takes: a file
   // that another one is writing is not replaced under it.
@@ -96,7 +97,7 @@ FileFailure FileReplacement::Open(const std::string& path, bool ownerOnly) {
   file_ = mkostemp(pattern.data(), O_CLOEXEC);
   if (file_ < 0) return Fail(errno);
   temporaryPath_ = pattern;
-  if (fchmod(file_, ownerOnly ? S_IRUSR | S_IWUSR : NewFileMode()) != 0) return Fail(errno);
+  if (fchmod(file_, use == FileUse::kShared ? NewFileMode() : S_IRUSR | S_IWUSR) != 0) return Fail(errno);
   stream_.reset(new (std::nothrow) FileStream(file_));
   if (!stream_) return Fail(ENOMEM);
   return std::nullopt;
@@ -110,7 +111,7 @@ FileFailure FileReplacement::Write(std::string_view text) {
 }
 
 bool FileReplacement::SyncSoFar() {
-  if (!stream_ || syncing_) return false;
+  if (!stream_ || syncing_ || use_ == FileUse::kScratch) return false;
   if (syncer_.joinable()) syncer_.join();
   syncing_ = true;
   try {
@@ -130,7 +131,8 @@ FileFailure FileReplacement::Commit() {
   if (syncer_.joinable()) syncer_.join();
   if (syncFailure_ != 0) return Fail(syncFailure_);
   if (const FileFailure failure = stream_->Flush()) return Fail(*failure);
-  if (fsync(file_) != 0) return Fail(errno);
+  const bool durable = use_ != FileUse::kScratch;
+  if (durable && fsync(file_) != 0) return Fail(errno);
   stream_.reset();
   const int file = file_;
   file_ = -1;
@@ -138,7 +140,7 @@ FileFailure FileReplacement::Commit() {
   if (std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) return Fail(errno);
   temporaryPath_.clear();
   // The rename itself reaches the disk with the folder.
-  const int folder = open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int folder = durable ? open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
   if (folder >= 0) {
     fsync(folder);
     close(folder);

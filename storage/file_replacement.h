@@ -15,6 +15,14 @@
 
 class FileStream;
 
+// What a new version is for, which decides who may read it and whether it
+// must reach the disk.
+enum class FileUse {
+  kShared,     // readable as the umask allows, on the disk before it is in place
+  kOwnerOnly,  // readable by its owner alone (it holds a secret), on the disk likewise
+  kScratch,    // readable by its owner alone, read back by this program and removed: never synced
+};
+
 // The file name of a path: what follows its last "/".
 std::string_view FileNameOf(std::string_view path);
 
@@ -30,10 +38,9 @@ class FileReplacement {
   // replacement holds `path`, EACCES when it is read-only, EISDIR or EINVAL
   // when it is not a regular file (a symbolic link straight to a regular
   // file, or to nothing, is replaced, never written through), or with what
-  // creating the temporary file gave. With `ownerOnly` the new version is
-  // readable by its owner alone (for a file that holds a secret), from its
-  // first byte on.
-  FileFailure Open(const std::string& path, bool ownerOnly = false);
+  // creating the temporary file gave. A new version for `use` other than
+  // kShared is readable by its owner alone from its first byte on.
+  FileFailure Open(const std::string& path, FileUse use = FileUse::kShared);
 
   // Appends to the new version. After a failure nothing more is written, and
   // every later Write and Commit gives that first failure.
@@ -41,11 +48,12 @@ class FileReplacement {
 
   // Starts putting what is written so far on the disk, on a thread of its
   // own while the caller writes on. False when it began nothing: no file is
-  // open, or the last such start is still at work (ask again later). Commit
-  // then has less to wait for, and fails if this failed.
+  // open, it is scratch, or the last such start is still at work (ask again
+  // later). Commit then has less to wait for, and fails if this failed.
   bool SyncSoFar();
 
-  // Puts the new version on the disk, closes it and renames it over `path`.
+  // Puts the new version on the disk (unless scratch), closes it and renames
+  // it over `path`.
   // After a failure the temporary file is gone and the old file untouched.
   FileFailure Commit();
 
@@ -55,6 +63,7 @@ class FileReplacement {
 
   std::string path_, temporaryPath_;
   int file_ = -1;  // the temporary file
+  FileUse use_ = FileUse::kShared;
   std::unique_ptr<FileStream> stream_;
   FileFailure failure_;
   int heldFile_ = -1;  // the old file, locked so that no second replacement writes it meanwhile

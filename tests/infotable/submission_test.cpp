@@ -91,6 +91,11 @@ TEST(Submission, EveryKindOfReportValidatesAndAttachesTheTableAsWritten) {
                               .c_str()),
               0);
     EXPECT_EQ(ReadFile(dir.File("attached.xml")), ReadFile(documentPath)) << c.kind;
+    EXPECT_EQ(std::system(("xmllint --noout --schema " + Edgar("eis_13FDocument.xsd") + " " + dir.File("attached.xml") +
+                           " 2>/dev/null")
+                              .c_str()),
+              0)
+        << c.kind;
   }
 }
 

@@ -41,6 +41,38 @@ TEST(FileReplacement, TheOldFileStaysUntilTheNewOneIsCommitted) {
   EXPECT_EQ(FilesIn(dir.path()), 1u);
 }
 
+// A secret's file and a scratch file are the owner's alone from their first
+// byte; only a scratch file is never synced.
+TEST(FileReplacement, EachUseGivesItsModeAndItsSyncs) {
+  TempDir dir;
+  const mode_t savedMask = umask(022);  // the usual mask: a shared file is 0644
+  const struct {
+    FileUse use;
+    mode_t mode;
+    bool synced;
+  } cases[] = {{FileUse::kShared, 0644, true}, {FileUse::kOwnerOnly, 0600, true}, {FileUse::kScratch, 0600, false}};
+  for (const auto& c : cases) {
+    const std::string path = dir.File("file" + std::to_string(static_cast<int>(c.use)));
+    FileReplacement replacement;
+    ASSERT_FALSE(replacement.Open(path, c.use));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      struct stat info;
+      ASSERT_EQ(stat(entry.path().c_str(), &info), 0);
+      if (entry.path().filename().string()[0] == '.') {
+        EXPECT_EQ(info.st_mode & 0777, c.mode) << "while written";
+      }
+    }
+    EXPECT_FALSE(replacement.Write("text"));
+    EXPECT_EQ(replacement.SyncSoFar(), c.synced);
+    ASSERT_FALSE(replacement.Commit());
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, c.mode);
+    EXPECT_EQ(ReadFile(path), "text");
+  }
+  umask(savedMask);
+}
+
 TEST(FileReplacement, WhatCannotBeReplacedGivesItsCause) {
   TempDir dir;
   WriteFile(dir.File("held.xml"), "held");
