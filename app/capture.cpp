@@ -26,6 +26,7 @@
 #include "infotable/document_summary.h"
 #include "infotable/kept_findings.h"
 #include "infotable/row_error.h"
+#include "storage/scratch_folder.h"
 #include "infotable/text_forms.h"
 #include "storage/failure_reason.h"
 #include "storage/undo_copy.h"
@@ -298,9 +299,8 @@ void CaptureRunner::Recheck(const std::string& heading, std::function<void()> sh
         std::string rows;
         if (ReadDocumentRows(path, rows)) return Conversion();
         // Converted into a folder of its own: the document stays as it is.
-        const char* tmp = std::getenv("TMPDIR");
-        std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/form13f-recheck-XXXXXX";
-        if (!mkdtemp(folder.data())) return Conversion();
+        const std::string folder = MakeScratchFolder("form13f-recheck");
+        if (folder.empty()) return Conversion();
         const std::string copy = folder + "/" + kDocumentFileName;
         Conversion conversion = ConvertInfoTable(rows, copy, PreviewKind::kDrawn, list.get(), listNote, 0, FileUse::kScratch);
         std::remove(copy.c_str());

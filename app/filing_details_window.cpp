@@ -24,14 +24,23 @@ FilingDetailsWindow::FilingDetailsWindow(QWidget* over, const std::string& path)
   text_ = new QPlainTextEdit(this);
   text_->setObjectName("filingDetailsText");
   text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  QFile file(QString::fromStdString(path));
-  text_->setPlainText(file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
-                                                     : QString::fromStdString(PageScript("filing_template.toml")));
   problems_ = new QLabel(this);
   problems_->setObjectName("filingDetailsProblems");
   problems_->setWordWrap(true);
   problems_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Close, this);
+  QFile file(QString::fromStdString(path));
+  if (file.open(QIODevice::ReadOnly)) {
+    text_->setPlainText(QString::fromUtf8(file.readAll()));
+  } else if (file.exists()) {
+    // A file that is there but can't be read is never replaced by a template.
+    problems_->setText("The details can't be read (" + file.errorString() +
+                       "): mend the file's permissions and open this window again.");
+    text_->setReadOnly(true);
+    buttons->button(QDialogButtonBox::Save)->setEnabled(false);
+  } else {
+    text_->setPlainText(QString::fromStdString(PageScript("filing_template.toml")));
+  }
   buttons->button(QDialogButtonBox::Save)->setText("&Save (Ctrl+S)");
   connect(buttons->button(QDialogButtonBox::Save), &QPushButton::clicked, this, [this] { Save(); });
   connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, [this] { Save(); });
@@ -45,6 +54,7 @@ FilingDetailsWindow::FilingDetailsWindow(QWidget* over, const std::string& path)
 }
 
 bool FilingDetailsWindow::Save() {
+  if (text_->isReadOnly()) return false;
   const std::string text = text_->toPlainText().toStdString();
   FilingDetails details;
   const std::vector<std::string> problems = ReadFilingDetails(text, Today(), details);

@@ -31,6 +31,7 @@
 #include "infotable/submission.h"
 #include "storage/failure_reason.h"
 #include "storage/file_replacement.h"
+#include "storage/scratch_folder.h"
 
 namespace {
 
@@ -449,11 +450,8 @@ int main(int argc, char** argv) {
   const bool toStandardOutput = options.output == "-";
   std::string folder, output = options.output;
   if (toStandardOutput || filing) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/form13f-convert-XXXXXX";
-    if (!mkdtemp(pattern.data()))
+    if ((folder = MakeScratchFolder("form13f-convert")).empty())
       return Fail("could not make a temporary folder: " + std::string(std::strerror(errno)));
-    folder = pattern;
     output = folder + "/" + kDocumentFileName;
   }
   // A document made in that folder is read back once and removed: never synced.

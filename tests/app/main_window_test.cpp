@@ -523,4 +523,18 @@ TEST_F(Program, FilingDetailsAreKeptAndTheFilingIsSavedWithTheCccAskedFor) {
   }
 }
 
+// Details that are there but can't be read are shown as such, and never
+// replaced by the template.
+TEST_F(Program, UnreadableDetailsAreNeverReplacedByTheTemplate) {
+  const std::string detailsPath = home_.File(".config/form13f/filing.toml");
+  std::filesystem::create_directories(detailsPath);  // no file can be read there
+  Click("idDetails");
+  ASSERT_TRUE(WaitUntil([] { return Shown<FilingDetailsWindow>() != nullptr; }));
+  FilingDetailsWindow* details = Shown<FilingDetailsWindow>();
+  EXPECT_TRUE(details->findChild<QLabel*>("filingDetailsProblems")->text().contains("The details can't be read"));
+  EXPECT_FALSE(details->Save());
+  EXPECT_TRUE(std::filesystem::is_directory(detailsPath));
+  details->close();
+}
+
 }  // namespace
