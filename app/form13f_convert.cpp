@@ -27,6 +27,7 @@
 #include "infotable/heading.h"
 #include "infotable/large_buffer.h"
 #include "infotable/preview.h"
+#include "infotable/quarter_comparison.h"
 #include "infotable/securities_list.h"
 #include "infotable/submission.h"
 #include "storage/failure_reason.h"
@@ -66,6 +67,11 @@ const std::string kUsage =
     "                      read from FORM13F_CCC, else from a line of standard\n"
     "                      input; OUTPUT is readable by its owner alone\n"
     "  --period YYYY-MM-DD the period of report, in place of the details' own\n"
+    "  --previous FILE     compare the table with last quarter's filing: its\n"
+    "                      information table XML (values in thousands before\n"
+    "                      2023) or a submission with the table attached\n"
+    "  --comparison CSV    with --previous, write every holding that changed,\n"
+    "                      new or closed to CSV\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -253,7 +259,8 @@ bool CopyToStandardOutput(const std::string& path) {
 
 // What the command line asks for.
 struct Options {
-  std::string output = kDocumentFileName, previewPath, input = "-", listPath, filingPath, period;
+  std::string output = kDocumentFileName, previewPath, input = "-", listPath, filingPath, period, previousPath,
+                                       comparisonPath;
   bool csv = false;
   bool inputGiven = false;
   unsigned threads = 0;
@@ -276,13 +283,16 @@ std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
     if (argument == "--csv") {
       options.csv = true;
     } else if (argument == "-o" || argument == "--preview" || argument == "--securities-list" ||
-               argument == "--filing" || argument == "--period") {
+               argument == "--filing" || argument == "--period" || argument == "--previous" ||
+               argument == "--comparison") {
       if (i + 1 == argc)
         return Fail(argument + (argument == "--period" ? " needs a date" : " needs a file name") + "\n\n" + kUsage);
       (argument == "-o"                  ? options.output
        : argument == "--preview"         ? options.previewPath
        : argument == "--securities-list" ? options.listPath
        : argument == "--filing"          ? options.filingPath
+       : argument == "--previous"        ? options.previousPath
+       : argument == "--comparison"      ? options.comparisonPath
                                          : options.period) = argv[++i];
     } else if (argument == "--threads") {
       char* end = nullptr;
@@ -302,6 +312,8 @@ std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
   }
   options.inputGiven = inputGiven;
   if (!options.period.empty() && options.filingPath.empty()) return Fail("--period is given with --filing\n\n" + kUsage);
+  if (!options.comparisonPath.empty() && options.previousPath.empty())
+    return Fail("--comparison is given with --previous\n\n" + kUsage);
   if (!options.period.empty() && !IsQuarterEndDate(options.period))
     return Fail("--period " + options.period + " is not a calendar quarter's end (YYYY-03-31, -06-30, -09-30 or -12-31)");
   if (!options.filingPath.empty() && options.output == "-")
@@ -410,6 +422,67 @@ int WriteFiling(const FilingDetails& details, const std::string& ccc, const Conv
   return conversion.errors.empty() && found.checks.empty() ? kClean : kRowErrors;
 }
 
+// What the comparison with last quarter found: its counts on the counts'
+// stream, its checks on standard error, every change in the CSV asked for.
+// The exit status, from the conversion's `status`.
+int ReportComparison(const QuarterComparison& comparison, const FiledTable& previous, const Options& options,
+                     int status) {
+  std::ostream& counts = options.output == "-" ? std::cerr : std::cout;
+  counts << "Against " << options.previousPath << (previous.valuesWereThousands ? " (values in thousands)" : "")
+         << ": " << comparison.added << " new holdings, " << comparison.closed << " closed.\n";
+  counts.flush();
+  for (const std::string& check : comparison.checks) std::cerr << "Check before filing: " << check << "\n";
+  if (!options.comparisonPath.empty()) {
+    std::ofstream csv(options.comparisonPath, std::ios::binary | std::ios::trunc);
+    csv << comparison.csv;
+    csv.close();
+    if (!csv) return Fail("could not write the comparison to " + options.comparisonPath);
+  }
+  return comparison.checks.empty() ? status : std::max(status, static_cast<int>(kRowErrors));
+}
+
+// Converts the table and writes what the options ask for; the exit status.
+int ConvertTable(std::string_view table, InputText& text, std::string& tabs, const Options& options,
+                 const SecuritiesList& list, const FilingDetails& details, const std::string& ccc,
+                 const FiledTable& previous) {
+  // The document for standard output is made in a folder of its own first,
+  // so that a failure leaves nothing half-written on the pipe; so is the
+  // one a submission attaches.
+  const bool filing = !options.filingPath.empty();
+  const bool toStandardOutput = options.output == "-";
+  std::string folder, output = options.output;
+  if (toStandardOutput || filing) {
+    if ((folder = MakeScratchFolder("form13f-convert")).empty())
+      return Fail("could not make a temporary folder: " + std::string(std::strerror(errno)));
+    output = folder + "/" + kDocumentFileName;
+  }
+  // A document made in that folder is read back once and removed: never synced.
+  const Conversion conversion = ConvertInfoTable(
+      table, output, options.previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable,
+      options.listPath.empty() ? nullptr : &list, "", options.threads,
+      folder.empty() ? FileUse::kShared : FileUse::kScratch);
+  text.Release();
+  tabs = std::string();
+  bool copied = true;
+  int status = -1;
+  if (filing && conversion.outcome == ConversionOutcome::kWritten)
+    status = WriteFiling(details, ccc, conversion, output, options, list);
+  if (toStandardOutput && conversion.outcome == ConversionOutcome::kWritten) copied = CopyToStandardOutput(output);
+  // The table as written, read back as last quarter's is read.
+  std::optional<QuarterComparison> comparison;
+  FiledTable current;
+  if (!options.previousPath.empty() && conversion.outcome == ConversionOutcome::kWritten &&
+      !ReadFiledTable(output, true, current))
+    comparison = CompareQuarters(previous, current);
+  if (!folder.empty()) {
+    std::remove(output.c_str());
+    rmdir(folder.c_str());
+  }
+  status = status >= 0 ? status : Report(conversion, options, list, copied);
+  if (comparison && status != kNotWritten) status = ReportComparison(*comparison, previous, options, status);
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -421,6 +494,11 @@ int main(int argc, char** argv) {
   if (!options.listPath.empty())
     if (const Refusal refusal = LoadSecuritiesList(options.listPath, list))
       return Fail(options.listPath + " " + *refusal);
+
+  FiledTable previous;
+  if (!options.previousPath.empty())
+    if (const Refusal refusal = ReadFiledTable(options.previousPath, false, previous))
+      return Fail(options.previousPath + " " + *refusal + ": nothing written");
 
   FilingDetails details;
   std::string ccc;
@@ -444,31 +522,5 @@ int main(int argc, char** argv) {
     table = tabs;
   }
 
-  // The document for standard output is made in a folder of its own first,
-  // so that a failure leaves nothing half-written on the pipe; so is the
-  // one a submission attaches.
-  const bool toStandardOutput = options.output == "-";
-  std::string folder, output = options.output;
-  if (toStandardOutput || filing) {
-    if ((folder = MakeScratchFolder("form13f-convert")).empty())
-      return Fail("could not make a temporary folder: " + std::string(std::strerror(errno)));
-    output = folder + "/" + kDocumentFileName;
-  }
-  // A document made in that folder is read back once and removed: never synced.
-  const Conversion conversion = ConvertInfoTable(
-      table, output, options.previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable,
-      options.listPath.empty() ? nullptr : &list, "", options.threads,
-      folder.empty() ? FileUse::kShared : FileUse::kScratch);
-  text.Release();
-  tabs = std::string();
-  bool copied = true;
-  int status = -1;
-  if (filing && conversion.outcome == ConversionOutcome::kWritten)
-    status = WriteFiling(details, ccc, conversion, output, options, list);
-  if (toStandardOutput && conversion.outcome == ConversionOutcome::kWritten) copied = CopyToStandardOutput(output);
-  if (!folder.empty()) {
-    std::remove(output.c_str());
-    rmdir(folder.c_str());
-  }
-  return status >= 0 ? status : Report(conversion, options, list, copied);
+  return ConvertTable(table, text, tabs, options, list, details, ccc, previous);
 }

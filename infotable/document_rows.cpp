@@ -54,26 +54,34 @@ std::string ElementText(std::string_view entry, std::string_view name) {
 
 }  // namespace
 
+Refusal ReadDocumentEntries(std::string_view document, std::vector<DocumentEntry>& entries) {
+  entries.clear();
+  for (size_t at = FindTag(document, "infoTable", false, 0); at != std::string_view::npos;) {
+    const size_t end = FindTag(document, "infoTable", true, at);
+    if (end == std::string_view::npos) break;
+    const std::string_view entry = document.substr(at, end - at);
+    DocumentEntry& texts = entries.emplace_back();
+    for (size_t column = 0; column < std::size(kElements); ++column) texts[column] = ElementText(entry, kElements[column]);
+    at = FindTag(document, "infoTable", false, end + 1);
+  }
+  if (entries.empty()) return "holds no infoTable entry";
+  return std::nullopt;
+}
+
 Refusal ReadDocumentRows(const std::string& path, std::string& table) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return std::string("can't be read: ") + std::strerror(errno);
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   if (file.bad()) return std::string("can't be read: ") + std::strerror(errno);
-  const std::string_view document(text);
+  std::vector<DocumentEntry> entries;
+  if (Refusal refusal = ReadDocumentEntries(text, entries)) return refusal;
   table = kDocumentRowsHeading;
-  size_t entries = 0;
-  for (size_t at = FindTag(document, "infoTable", false, 0); at != std::string_view::npos;) {
-    const size_t end = FindTag(document, "infoTable", true, at);
-    if (end == std::string_view::npos) break;
-    const std::string_view entry = document.substr(at, end - at);
-    for (size_t column = 0; column < std::size(kElements); ++column) {
+  for (const DocumentEntry& entry : entries) {
+    for (size_t column = 0; column < entry.size(); ++column) {
       if (column > 0) table += '\t';
-      table += ElementText(entry, kElements[column]);
+      table += entry[column];
     }
     table += '\n';
-    ++entries;
-    at = FindTag(document, "infoTable", false, end + 1);
   }
-  if (entries == 0) return "holds no infoTable entry";
   return std::nullopt;
 }

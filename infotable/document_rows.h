@@ -5,9 +5,23 @@
 // prefix.
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "infotable/refusal.h"
+
+// An entry's element texts, unescaped, in the heading's column order.
+using DocumentEntry = std::array<std::string, 13>;
+enum DocumentColumn : size_t {
+  kEntryName, kEntryClass, kEntryCusip, kEntryFigi, kEntryValue, kEntryAmount, kEntryAmountType, kEntryPutCall,
+  kEntryDiscretion, kEntryManagers, kEntrySole, kEntryShared, kEntryNone
+};
+
+// Every infoTable entry of an information table document's text, by the
+// elements' local names; refused when it holds none.
+Refusal ReadDocumentEntries(std::string_view document, std::vector<DocumentEntry>& entries);
 
 // The heading a document's rows are read under; row 2 is the first entry.
 extern const char* const kDocumentRowsHeading;

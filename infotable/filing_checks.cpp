@@ -81,6 +81,14 @@ std::string Price(double price) {
 
 }  // namespace
 
+std::optional<float> ThousandsMedianPrice(std::vector<float>& prices) {
+  if (prices.size() < kRowsForAUnit) return std::nullopt;
+  const auto middle = prices.begin() + static_cast<std::ptrdiff_t>(prices.size() / 2);
+  std::nth_element(prices.begin(), middle, prices.end());
+  if (*middle < kLowestMedianPrice) return *middle;
+  return std::nullopt;
+}
+
 uint64_t HoldingKey(const InfoTableRow& row) {
   // FNV-1a over the fields, a separator after each.
   uint64_t hash = 14695981039346656037u;
@@ -244,16 +252,13 @@ void FilingChecks::CheckTable(bool unitReported, std::vector<RowError>& found) {
             " is no sequence number, and is not counted: the List of Other Included Managers numbers them "
             "from "
             "1; leave the cell empty where no other manager is included");
-  if (!unitReported && impliedPrices_.size() >= kRowsForAUnit) {
-    const auto middle = impliedPrices_.begin() + static_cast<std::ptrdiff_t>(impliedPrices_.size() / 2);
-    std::nth_element(impliedPrices_.begin(), middle, impliedPrices_.end());
-    if (*middle < kLowestMedianPrice)
+  if (!unitReported)
+    if (const std::optional<float> median = ThousandsMedianPrice(impliedPrices_))
       Add(found, 0,
           "the values look like thousands of dollars: over the " + std::to_string(impliedPrices_.size()) +
-              " rows in shares, value / shares gives a median price of " + Price(*middle) +
+              " rows in shares, value / shares gives a median price of " + Price(*median) +
               " a share. EDGAR takes values in whole dollars since January 2023: if they are in thousands, "
               "multiply them by 1,000");
-  }
 }
 
 std::vector<unsigned long> FilingChecks::ManagersUsed() const { return {managers_.begin(), managers_.end()}; }

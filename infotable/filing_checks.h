@@ -20,6 +20,11 @@
 // of them is no CUSIP character.
 std::optional<int> CusipCheckDigit(std::string_view firstEight);
 
+// The median of `prices` (value / shares over rows in shares) when it says
+// the values are thousands of dollars: below $1 over 5 rows or more, as
+// tables were before 2023. None otherwise. Reorders `prices`.
+std::optional<float> ThousandsMedianPrice(std::vector<float>& prices);
+
 // What makes a row the same holding as another: a hash of its CUSIP, title
 // of class, put/call, investment discretion and other managers.
 uint64_t HoldingKey(const InfoTableRow& row);

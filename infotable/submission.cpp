@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "infotable/base64.h"
 #include "infotable/blocks_in_order.h"
 #include "infotable/text_forms.h"
 #include "storage/file_replacement.h"
@@ -286,37 +287,6 @@ std::string SubmissionEnd(const FilingDetails& details) {
   if (details.type == ReportType::kNotice) return "</edgarSubmission>\n";
   // Nothing but base64 lines between the tags, for the strictest decoder.
   return "</contents>\n    </document>\n  </documents>\n</edgarSubmission>\n";
-}
-
-void AppendBase64(std::string& out, std::string_view bytes) {
-  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  constexpr size_t kLineBytes = 57;  // 76 characters
-  const size_t lines = (bytes.size() + kLineBytes - 1) / kLineBytes;
-  const size_t start = out.size();
-  out.resize(start + (bytes.size() + 2) / 3 * 4 + lines);
-  char* to = out.data() + start;
-  const auto* from = reinterpret_cast<const unsigned char*>(bytes.data());
-  for (size_t line = 0; line < bytes.size(); line += kLineBytes) {
-    const size_t end = std::min(bytes.size(), line + kLineBytes);
-    size_t i = line;
-    for (; i + 3 <= end; i += 3) {
-      const unsigned group = from[i] << 16 | from[i + 1] << 8 | from[i + 2];
-      to[0] = kDigits[group >> 18];
-      to[1] = kDigits[group >> 12 & 63];
-      to[2] = kDigits[group >> 6 & 63];
-      to[3] = kDigits[group & 63];
-      to += 4;
-    }
-    if (i < end) {  // one or two bytes left, padded
-      const unsigned group = from[i] << 16 | (i + 1 < end ? from[i + 1] << 8 : 0u);
-      to[0] = kDigits[group >> 18];
-      to[1] = kDigits[group >> 12 & 63];
-      to[2] = i + 1 < end ? kDigits[group >> 6 & 63] : '=';
-      to[3] = '=';
-      to += 4;
-    }
-    *to++ = '\n';
-  }
 }
 
 FileFailure WriteSubmission(const std::string& path, const std::string& head, const std::string& documentPath,

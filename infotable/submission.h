@@ -51,8 +51,6 @@ std::string SubmissionHead(const FilingDetails& details, const TableFigures& tab
                            const std::string& signatureDate);
 // What follows the contents (or the form, for a notice).
 std::string SubmissionEnd(const FilingDetails& details);
-// `bytes` in base64, 76 characters to the line, each line ended.
-void AppendBase64(std::string& out, std::string_view bytes);
 
 // Writes the submission to `path` in place of what it holds, readable by
 // its owner alone, as the CCC is in it: the head, the document at

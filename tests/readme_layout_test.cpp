@@ -25,7 +25,7 @@ std::map<std::string, size_t> ListedRooms(const std::string& readme, const std::
   const size_t end = readme.find("\n- `", start + 1);
   std::map<std::string, size_t> ranks;
   const std::string section = readme.substr(start, end - start);
-  const std::regex name("`([a-z_]+)(\\.h|\\.css)?`");
+  const std::regex name("`([a-z_0-9]+)(\\.h|\\.css)?`");
   size_t rank = 0;
   for (auto match = std::sregex_iterator(section.begin(), section.end(), name); match != std::sregex_iterator();
        ++match) {
@@ -41,7 +41,7 @@ TEST(ReadmeLayout, EachRoomUsesOnlyTheRoomsAboveIt) {
   const std::string readme = Read(std::filesystem::path(FORM13F_SOURCE_DIR) / "README.md");
   for (const std::string folder : {"storage", "infotable"}) {
     const std::map<std::string, size_t> ranks = ListedRooms(readme, folder);
-    const std::regex include("#include \"" + folder + "/([a-z_]+)\\.h\"");
+    const std::regex include("#include \"" + folder + "/([a-z_0-9]+)\\.h\"");
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(FORM13F_SOURCE_DIR) / folder)) {
       const std::string extension = entry.path().extension();
       if (extension != ".h" && extension != ".cpp") continue;

@@ -401,4 +401,37 @@ TEST(Form13fConvert, FilingRefusalsNameWhatToMendAndWriteNothing) {
   }
 }
 
+// Last quarter's filing: its counts on standard output, a slip against it a
+// check (status 1), every change in the CSV; a file that is no filing
+// writes nothing.
+TEST(Form13fConvert, PreviousFilingIsComparedAndANonFilingWritesNothing) {
+  TempDir dir;
+  // The largest holding unchanged: one row's slip does not move the total tenfold.
+  const std::string largest = "GAMMA\tCOM\t594918104\t90,000,000\t100000\tSH\tn/a\tSOLE\tn/a\t100000\tsole\n";
+  WriteFile(dir.File("last.txt"), kGood + kOtherGood + largest);
+  ASSERT_EQ(Convert(dir, "-o last.xml last.txt").status, 0);
+  const std::string thousandfold = "OMEGA\tCOM\t037833100\t1,500,000\t10\tSH\tn/a\tSOLE\tn/a\t10\tsole\n";
+  WriteFile(dir.File("now.txt"), kGood + thousandfold + largest);
+  ProgramRun run = Convert(dir, "--previous last.xml --comparison changes.csv -o now.xml now.txt");
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.out.find("Against last.xml: 0 new holdings, 0 closed.\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("Check before filing: entry 2, OMEGA (037833100): value per share $150000.00 now, $150.00 "
+                         "last quarter, a change of 1000 times"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(ReadFile(dir.File("changes.csv")).find("\nchanged,2,OMEGA,037833100,1500,1500000,10,10,1498500,0\n"),
+            std::string::npos)
+      << ReadFile(dir.File("changes.csv"));
+  EXPECT_EQ(Convert(dir, "--previous last.xml -o now.xml last.txt").status, 0) << "the same quarter: no line";
+
+  WriteFile(dir.File("page.html"), "<html>not a filing</html>");
+  WriteFile(dir.File("now.xml"), "the previous document");
+  run = Convert(dir, "--previous page.html -o now.xml now.txt");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "form13f-convert: page.html is not a 13F information table: it holds no infoTable entry: "
+                     "nothing written\n");
+  EXPECT_EQ(ReadFile(dir.File("now.xml")), "the previous document");
+  EXPECT_EQ(Convert(dir, "--comparison c.csv now.txt").err.rfind("form13f-convert: --comparison is given with --previous", 0), 0u);
+}
+
 }  // namespace

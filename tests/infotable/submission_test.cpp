@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "infotable/base64.h"
 #include "infotable/conversion.h"
 #include "tests/support/filing.h"
 #include "tests/support/holdings.h"
@@ -159,7 +160,7 @@ TEST(Submission, TheCccMustBeOfEdgarsForm) {
     EXPECT_TRUE(CheckCcc(bad)) << bad;
 }
 
-TEST(Submission, Base64AsRfc4648GivesIt) {
+TEST(Base64, AsRfc4648GivesItBothWays) {
   const struct {
     std::string bytes;
     const char* encoded;
@@ -169,7 +170,12 @@ TEST(Submission, Base64AsRfc4648GivesIt) {
     std::string out;
     AppendBase64(out, c.bytes);
     EXPECT_EQ(out, c.encoded) << c.bytes.size();
+    std::string decoded;
+    EXPECT_FALSE(DecodeBase64(out, decoded));
+    EXPECT_EQ(decoded, c.bytes);
   }
+  std::string decoded;
+  for (const char* bad : {"Zm9v!", "Zm9vY", "Zg=a", "Z"}) EXPECT_TRUE(DecodeBase64(bad, decoded)) << bad;
 }
 
 }  // namespace

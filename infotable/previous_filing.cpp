@@ -1,0 +1,96 @@
+#include "infotable/previous_filing.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "infotable/base64.h"
+#include "infotable/document_rows.h"
+#include "infotable/filing_checks.h"
+#include "infotable/text_forms.h"
+
+namespace {
+
+// The first element named `name` in `text`, any prefix, as it stands.
+std::string_view RawElement(std::string_view text, std::string_view name) {
+  for (size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
+    const size_t end = text.find_first_of(" >", at);
+    if (end == std::string_view::npos) return {};
+    std::string_view tag = text.substr(at + 1, end - at - 1);
+    if (const size_t colon = tag.find(':'); colon != std::string_view::npos) tag = tag.substr(colon + 1);
+    if (tag != name) continue;
+    const size_t start = text.find('>', at) + 1;
+    const size_t close = text.find("</", start);
+    return close == std::string_view::npos ? std::string_view() : text.substr(start, close - start);
+  }
+  return {};
+}
+
+uint64_t Times(uint64_t a, uint64_t b) { return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b; }
+
+uint64_t Number(const std::string& text) {
+  uint64_t number = 0;
+  for (char c : text)
+    if (IsDigit(c)) number = SaturatingAdd(Times(number, 10), static_cast<uint64_t>(c - '0'));
+  return number;
+}
+
+FiledHolding HoldingOf(const DocumentEntry& entry) {
+  InfoTableRow row;
+  row[kCusip] = EscapeMarkup(entry[kEntryCusip]);
+  row[kTitleOfClass] = EscapeMarkup(entry[kEntryClass]);
+  row[kPutCall] = EscapeMarkup(entry[kEntryPutCall]);
+  row[kInvestmentDiscretion] = EscapeMarkup(entry[kEntryDiscretion]);
+  row[kOtherManager] = EscapeMarkup(entry[kEntryManagers]);
+  FiledHolding holding;
+  holding.key = HoldingKey(row);
+  holding.name = entry[kEntryName];
+  holding.cusip = entry[kEntryCusip];
+  holding.value = Number(entry[kEntryValue]);
+  holding.shares = Number(entry[kEntryAmount]);
+  holding.inShares = entry[kEntryAmountType] == "SH" && entry[kEntryPutCall].empty();
+  return holding;
+}
+
+// EDGAR's MM-DD-YYYY as YYYY-MM-DD; empty for anything else.
+std::string IsoDate(std::string_view edgar) {
+  if (edgar.size() != 10 || edgar[2] != '-' || edgar[5] != '-') return "";
+  return std::string(edgar.substr(6, 4)) + "-" + std::string(edgar.substr(0, 2)) + "-" + std::string(edgar.substr(3, 2));
+}
+
+}  // namespace
+
+Refusal ReadFiledTable(const std::string& path, bool asWritten, FiledTable& table) {
+  table = FiledTable();
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::string("can't be read: ") + std::strerror(errno);
+  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) return std::string("can't be read: ") + std::strerror(errno);
+  std::vector<DocumentEntry> entries;
+  const bool submission = !RawElement(text, "edgarSubmission").empty();
+  if (submission) {
+    table.period = IsoDate(RawElement(text, "periodOfReport"));
+    const std::string_view contents = RawElement(text, "contents");
+    if (contents.empty()) return std::string("is a submission without an attached information table (a notice?)");
+    std::string attached;
+    if (Refusal refusal = DecodeBase64(contents, attached)) return "is a submission whose attached table " + *refusal;
+    text = std::move(attached);
+  }
+  if (ReadDocumentEntries(text, entries))
+    return std::string(submission ? "is a submission whose attachment" : "is not a 13F information table: it") +
+           " holds no infoTable entry";
+  std::vector<float> prices;
+  for (const DocumentEntry& entry : entries) {
+    table.holdings.push_back(HoldingOf(entry));
+    const FiledHolding& holding = table.holdings.back();
+    if (holding.inShares && holding.shares > 0 && holding.value > 0)
+      prices.push_back(static_cast<float>(static_cast<double>(holding.value) / static_cast<double>(holding.shares)));
+  }
+  if (!asWritten)
+    table.valuesWereThousands = !table.period.empty() ? table.period < "2022-12-31"
+                                                      : ThousandsMedianPrice(prices).has_value();
+  if (table.valuesWereThousands)
+    for (FiledHolding& holding : table.holdings) holding.value = Times(holding.value, 1000);
+  return std::nullopt;
+}
