@@ -11,6 +11,7 @@
 
 #include "bench/generated_table.h"
 #include "infotable/conversion.h"
+#include "infotable/quarter_comparison.h"
 #include "infotable/securities_list.h"
 #include "infotable/submission.h"
 #include "storage/file_replacement.h"
@@ -146,6 +147,25 @@ void BM_LargestSubmissionFromDocument(benchmark::State& state) {
 }
 BENCHMARK(BM_LargestSubmissionFromDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// form13f-convert --previous: the table converted, read back and compared
+// with last quarter's filing of as many rows.
+void BM_LargestAgainstPrevious(benchmark::State& state) {
+  const std::string table = GenerateTable(kLargestRows);
+  const std::string path = OutputPath("-largest.xml"), previousPath = OutputPath("-previous.xml");
+  ConvertInfoTable(table, previousPath, PreviewKind::kNone);
+  for (auto _ : state) {
+    FiledTable previous, current;
+    const Conversion conversion = ConvertInfoTable(table, path, PreviewKind::kNone);
+    if (conversion.outcome != ConversionOutcome::kWritten || ReadFiledTable(previousPath, false, previous) ||
+        ReadFiledTable(path, true, current))
+      state.SkipWithError("the tables were not read");
+    benchmark::DoNotOptimize(CompareQuarters(previous, current).checks.size());
+  }
+  std::remove(path.c_str());
+  std::remove(previousPath.c_str());
+}
+BENCHMARK(BM_LargestAgainstPrevious)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Reading a list of 50,000 lines, twice the real list's.
 void BM_ReadSecuritiesList(benchmark::State& state) {
   const std::string text = GeneratedList();
@@ -225,6 +245,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ratio("BM_ConversionWithList", "BM_Conversion");
     ratio("BM_LargestSubmission", "BM_LargestTableAlone");
     ratio("BM_LargestSubmissionFromDocument", "BM_LargestTableAlone");
+    ratio("BM_LargestAgainstPrevious", "BM_LargestTableAlone");
   }
 
  private:

@@ -20,49 +20,39 @@ constexpr const char* kElements[] = {"nameOfIssuer", "titleOfClass",         "cu
                                      "investmentDiscretion", "otherManager", "Sole",         "Shared",
                                      "None"};
 
-// Where the next tag named `name` (an opening tag, or a closing one with
-// `closing`) starts in `text` from `from`, whatever its prefix.
-size_t FindTag(std::string_view text, std::string_view name, bool closing, size_t from) {
-  for (size_t at = text.find('<', from); at != std::string_view::npos; at = text.find('<', at + 1)) {
-    size_t start = at + 1;
-    if (closing) {
-      if (start >= text.size() || text[start] != '/') continue;
-      ++start;
-    }
-    const size_t end = text.find_first_of(" >/\t\r\n", start);
-    if (end == std::string_view::npos) return std::string_view::npos;
-    std::string_view tag = text.substr(start, end - start);
-    if (const size_t colon = tag.find(':'); colon != std::string_view::npos) tag = tag.substr(colon + 1);
-    if (tag == name) return at;
-  }
-  return std::string_view::npos;
-}
-
-// The text of the first element named `name` in `entry`, without its tags,
-// unescaped, its tabs and line ends as blanks; empty when there is none.
-std::string ElementText(std::string_view entry, std::string_view name) {
-  const size_t open = FindTag(entry, name, false, 0);
-  if (open == std::string_view::npos) return "";
-  const size_t start = entry.find('>', open);
-  const size_t close = FindTag(entry, name, true, start);
-  if (start == std::string_view::npos || close == std::string_view::npos) return "";
-  std::string text = UnescapeMarkup(entry.substr(start + 1, close - start - 1));
-  for (char& c : text)
-    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-  return text;
-}
-
 }  // namespace
 
 Refusal ReadDocumentEntries(std::string_view document, std::vector<DocumentEntry>& entries) {
   entries.clear();
-  for (size_t at = FindTag(document, "infoTable", false, 0); at != std::string_view::npos;) {
-    const size_t end = FindTag(document, "infoTable", true, at);
+  // One pass over the tags: an entry's elements are taken as they come, the
+  // first of each name only.
+  DocumentEntry* entry = nullptr;
+  std::array<bool, std::size(kElements)> taken{};
+  for (size_t at = document.find('<'); at != std::string_view::npos; at = document.find('<', at + 1)) {
+    const bool closing = at + 1 < document.size() && document[at + 1] == '/';
+    const size_t start = at + (closing ? 2 : 1);
+    const size_t end = document.find_first_of(" >/\t\r\n", start);
     if (end == std::string_view::npos) break;
-    const std::string_view entry = document.substr(at, end - at);
-    DocumentEntry& texts = entries.emplace_back();
-    for (size_t column = 0; column < std::size(kElements); ++column) texts[column] = ElementText(entry, kElements[column]);
-    at = FindTag(document, "infoTable", false, end + 1);
+    std::string_view tag = document.substr(start, end - start);
+    if (const size_t colon = tag.find(':'); colon != std::string_view::npos) tag = tag.substr(colon + 1);
+    if (tag == "infoTable") {
+      entry = closing ? nullptr : &entries.emplace_back();
+      taken.fill(false);
+      continue;
+    }
+    if (closing || !entry) continue;
+    for (size_t column = 0; column < std::size(kElements); ++column) {
+      if (taken[column] || tag != kElements[column]) continue;
+      taken[column] = true;
+      const size_t textStart = document.find('>', end);
+      if (textStart == std::string_view::npos || document[textStart - 1] == '/') break;
+      const size_t textEnd = document.find('<', textStart + 1);
+      std::string text = UnescapeMarkup(document.substr(textStart + 1, textEnd - textStart - 1));
+      for (char& c : text)
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+      (*entry)[column] = std::move(text);
+      break;
+    }
   }
   if (entries.empty()) return "holds no infoTable entry";
   return std::nullopt;

@@ -68,7 +68,8 @@ Refusal ReadFiledTable(const std::string& path, bool asWritten, FiledTable& tabl
   std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   if (file.bad()) return std::string("can't be read: ") + std::strerror(errno);
   std::vector<DocumentEntry> entries;
-  const bool submission = !RawElement(text, "edgarSubmission").empty();
+  // A document's root element comes first.
+  const bool submission = !RawElement(std::string_view(text).substr(0, 4096), "edgarSubmission").empty();
   if (submission) {
     table.period = IsoDate(RawElement(text, "periodOfReport"));
     const std::string_view contents = RawElement(text, "contents");
