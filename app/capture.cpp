@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <new>
@@ -26,9 +25,9 @@
 #include "infotable/document_summary.h"
 #include "infotable/kept_findings.h"
 #include "infotable/row_error.h"
-#include "storage/scratch_folder.h"
 #include "infotable/text_forms.h"
 #include "storage/failure_reason.h"
+#include "storage/scratch_folder.h"
 #include "storage/undo_copy.h"
 
 namespace {

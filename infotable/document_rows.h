@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,10 @@ enum DocumentColumn : size_t {
   kEntryName, kEntryClass, kEntryCusip, kEntryFigi, kEntryValue, kEntryAmount, kEntryAmountType, kEntryPutCall,
   kEntryDiscretion, kEntryManagers, kEntrySole, kEntryShared, kEntryNone
 };
+
+// The text of the first element named `name` (its local name, any prefix)
+// in `xml`, as it stands, escaped; none when there is no such element.
+std::optional<std::string_view> FirstElementText(std::string_view xml, std::string_view name);
 
 // Every infoTable entry of an information table document's text, by the
 // elements' local names; refused when it holds none.

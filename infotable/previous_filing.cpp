@@ -12,29 +12,7 @@
 
 namespace {
 
-// The first element named `name` in `text`, any prefix, as it stands.
-std::string_view RawElement(std::string_view text, std::string_view name) {
-  for (size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
-    const size_t end = text.find_first_of(" >", at);
-    if (end == std::string_view::npos) return {};
-    std::string_view tag = text.substr(at + 1, end - at - 1);
-    if (const size_t colon = tag.find(':'); colon != std::string_view::npos) tag = tag.substr(colon + 1);
-    if (tag != name) continue;
-    const size_t start = text.find('>', at) + 1;
-    const size_t close = text.find("</", start);
-    return close == std::string_view::npos ? std::string_view() : text.substr(start, close - start);
-  }
-  return {};
-}
-
 uint64_t Times(uint64_t a, uint64_t b) { return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b; }
-
-uint64_t Number(const std::string& text) {
-  uint64_t number = 0;
-  for (char c : text)
-    if (IsDigit(c)) number = SaturatingAdd(Times(number, 10), static_cast<uint64_t>(c - '0'));
-  return number;
-}
 
 FiledHolding HoldingOf(const DocumentEntry& entry) {
   InfoTableRow row;
@@ -47,8 +25,8 @@ FiledHolding HoldingOf(const DocumentEntry& entry) {
   holding.key = HoldingKey(row);
   holding.name = entry[kEntryName];
   holding.cusip = entry[kEntryCusip];
-  holding.value = Number(entry[kEntryValue]);
-  holding.shares = Number(entry[kEntryAmount]);
+  holding.value = ParseValue(entry[kEntryValue]);
+  holding.shares = ParseValue(entry[kEntryAmount]);
   holding.inShares = entry[kEntryAmountType] == "SH" && entry[kEntryPutCall].empty();
   return holding;
 }
@@ -69,10 +47,10 @@ Refusal ReadFiledTable(const std::string& path, bool asWritten, FiledTable& tabl
   if (file.bad()) return std::string("can't be read: ") + std::strerror(errno);
   std::vector<DocumentEntry> entries;
   // A document's root element comes first.
-  const bool submission = !RawElement(std::string_view(text).substr(0, 4096), "edgarSubmission").empty();
+  const bool submission = FirstElementText(std::string_view(text).substr(0, 4096), "edgarSubmission").has_value();
   if (submission) {
-    table.period = IsoDate(RawElement(text, "periodOfReport"));
-    const std::string_view contents = RawElement(text, "contents");
+    table.period = IsoDate(FirstElementText(text, "periodOfReport").value_or(""));
+    const std::string_view contents = FirstElementText(text, "contents").value_or("");
     if (contents.empty()) return std::string("is a submission without an attached information table (a notice?)");
     std::string attached;
     if (Refusal refusal = DecodeBase64(contents, attached)) return "is a submission whose attached table " + *refusal;

@@ -14,6 +14,7 @@
 #include "infotable/text_forms.h"
 #include "tests/support/holdings.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/xmllint.h"
 
 namespace {
 
@@ -22,8 +23,6 @@ size_t Count(const std::string& text, const std::string& what) {
   for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size()) ++count;
   return count;
 }
-
-bool HaveXmllint() { return std::system("xmllint --version >/dev/null 2>&1") == 0; }
 
 struct ConversionTest : ::testing::Test {
   TempDir dir;

@@ -15,6 +15,7 @@
 #include "tests/support/holdings.h"
 #include "tests/support/small_filesystem.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/xmllint.h"
 
 namespace {
 
@@ -31,8 +32,6 @@ std::vector<std::string> Names(const std::string& folder) {
     names.push_back(entry.path().filename());
   return names;
 }
-
-bool HaveXmllint() { return std::system("xmllint --version >/dev/null 2>&1") == 0; }
 
 bool WellFormed(const std::string& path) {
   return std::system(("xmllint --noout " + path + " 2>/dev/null").c_str()) == 0;

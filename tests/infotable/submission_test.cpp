@@ -11,10 +11,9 @@
 #include "tests/support/filing.h"
 #include "tests/support/holdings.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/xmllint.h"
 
 namespace {
-
-bool HaveXmllint() { return std::system("xmllint --version >/dev/null 2>&1") == 0; }
 
 std::string Edgar(const char* file) { return std::string(FORM13F_EDGAR_DIR) + "/" + file; }
 
