@@ -171,8 +171,9 @@ Refusal ReadInput(const std::string& input, InputText& text) {
 Refusal NotATableText(std::string_view bytes, const std::string& source) {
   if (bytes.empty()) return source + " is empty: copy the table's rows, or export the sheet as text or CSV";
   if (bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4))
-    return source + " is a workbook or another zip file (.xlsx, .ods): export the sheet as text or CSV, "
-                    "or copy its rows, and convert that";
+    return source +
+           " is a workbook or another zip file (.xlsx, .ods): export the sheet as text or CSV, "
+           "or copy its rows, and convert that";
   if (bytes.substr(0, 8) == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
     return source + " is an old Excel workbook (.xls): export the sheet as text or CSV and convert that";
   if (bytes.substr(0, 5) == "%PDF-") return source + " is a PDF: convert the spreadsheet the table came from";
@@ -259,8 +260,8 @@ bool CopyToStandardOutput(const std::string& path) {
 
 // What the command line asks for.
 struct Options {
-  std::string output = kDocumentFileName, previewPath, input = "-", listPath, filingPath, period, previousPath,
-                                       comparisonPath;
+  std::string output = kDocumentFileName, previewPath, input = "-", listPath, filingPath, period,
+              previousPath, comparisonPath;
   bool csv = false;
   bool inputGiven = false;
   unsigned threads = 0;
@@ -286,7 +287,8 @@ std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
                argument == "--filing" || argument == "--period" || argument == "--previous" ||
                argument == "--comparison") {
       if (i + 1 == argc)
-        return Fail(argument + (argument == "--period" ? " needs a date" : " needs a file name") + "\n\n" + kUsage);
+        return Fail(argument + (argument == "--period" ? " needs a date" : " needs a file name") + "\n\n" +
+                    kUsage);
       (argument == "-o"                  ? options.output
        : argument == "--preview"         ? options.previewPath
        : argument == "--securities-list" ? options.listPath
@@ -311,11 +313,13 @@ std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
     }
   }
   options.inputGiven = inputGiven;
-  if (!options.period.empty() && options.filingPath.empty()) return Fail("--period is given with --filing\n\n" + kUsage);
+  if (!options.period.empty() && options.filingPath.empty())
+    return Fail("--period is given with --filing\n\n" + kUsage);
   if (!options.comparisonPath.empty() && options.previousPath.empty())
     return Fail("--comparison is given with --previous\n\n" + kUsage);
   if (!options.period.empty() && !IsQuarterEndDate(options.period))
-    return Fail("--period " + options.period + " is not a calendar quarter's end (YYYY-03-31, -06-30, -09-30 or -12-31)");
+    return Fail("--period " + options.period +
+                " is not a calendar quarter's end (YYYY-03-31, -06-30, -09-30 or -12-31)");
   if (!options.filingPath.empty() && options.output == "-")
     return Fail("the submission holds the CCC: write it to a file, not to standard output");
   const bool toStandardOutput = options.output == "-";
@@ -344,7 +348,8 @@ int Report(const Conversion& conversion, const Options& options, const Securitie
     if (!WritePreview(options.previewPath, conversion))
       return Fail("could not write the preview to " + options.previewPath);
     const bool onlyHeading = conversion.outcome == ConversionOutcome::kOnlyHeading;
-    return Fail("nothing written: " + NothingToFileText(onlyHeading, FileNameOf(options.output), "the table"));
+    return Fail("nothing written: " +
+                NothingToFileText(onlyHeading, FileNameOf(options.output), "the table"));
   }
   if (conversion.outcome != ConversionOutcome::kWritten)
     return Fail(NotWrittenProblem(conversion, options.input, options.output));
@@ -392,30 +397,34 @@ std::optional<int> LoadFiling(const Options& options, FilingDetails& details, st
   if (!file) return Fail("could not read " + options.filingPath + ": " + std::strerror(errno));
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   const std::vector<std::string> problems = ReadFilingDetails(text, Today(), details);
-  for (const std::string& problem : problems) std::cerr << "form13f-convert: " << options.filingPath << " " << problem << "\n";
+  for (const std::string& problem : problems)
+    std::cerr << "form13f-convert: " << options.filingPath << " " << problem << "\n";
   if (!problems.empty()) return Fail("nothing written: the filing's details would be refused");
   if (!options.period.empty()) details.period = options.period;
-  const bool tableOnStandardInput = options.input == "-" && !(details.type == ReportType::kNotice && !options.inputGiven);
+  const bool tableOnStandardInput =
+      options.input == "-" && !(details.type == ReportType::kNotice && !options.inputGiven);
   if (const Refusal refusal = ReadCcc(tableOnStandardInput, ccc)) return Fail(*refusal + ": nothing written");
   return std::nullopt;
 }
 
 // Checks the details against the table and writes the submission to the
-// output, the table's document at `documentPath` attached.
+// output, the table's document attached as the conversion encoded it.
 int WriteFiling(const FilingDetails& details, const std::string& ccc, const Conversion& conversion,
-                const std::string& documentPath, const Options& options, const SecuritiesList& list) {
+                const Options& options, const SecuritiesList& list) {
   TableFigures table{conversion.entryCount, conversion.valueTotal, conversion.managersUsed};
   const SubmissionFindings found = CheckSubmission(details, table, Today());
   for (const std::string& refusal : found.refusals) std::cerr << "Not accepted by EDGAR: " << refusal << "\n";
   if (!found.refusals.empty()) return Fail("nothing written: the submission would be refused");
   const std::string head = SubmissionHead(details, table, ccc, Today());
-  if (const FileFailure failure = WriteSubmission(options.output, head, details.type == ReportType::kNotice ? "" : documentPath,
-                                                  SubmissionEnd(details)))
+  if (const FileFailure failure = WriteSubmissionFromMemory(
+          options.output, head, details.type == ReportType::kNotice ? "" : conversion.document,
+          SubmissionEnd(details)))
     return Fail("could not write " + options.output + ": " + FailureReason(*failure, options.output));
   if (details.type != ReportType::kNotice && !WriteCounts(conversion, options, list))
     return Fail("could not write the counts");
   for (const std::string& note : found.notes) std::cout << note << "\n";
-  std::cout << options.output << " holds the CCC: it is readable by you alone; transmit it on EDGAR's "
+  std::cout << options.output
+            << " holds the CCC: it is readable by you alone; transmit it on EDGAR's "
                "\"Transmit XML Submission\" page.\n";
   ReportRows(conversion);
   for (const std::string& check : found.checks) std::cerr << "Check before filing: " << check << "\n";
@@ -428,17 +437,15 @@ int WriteFiling(const FilingDetails& details, const std::string& ccc, const Conv
 int ReportComparison(const QuarterComparison& comparison, const FiledTable& previous, const Options& options,
                      int status) {
   std::ostream& counts = options.output == "-" ? std::cerr : std::cout;
-  counts << "Against " << options.previousPath << (previous.valuesWereThousands ? " (values in thousands)" : "")
-         << ": " << comparison.added << " new holdings, " << comparison.closed << " closed.\n";
+  counts << ComparedText(comparison, previous, options.previousPath) << "\n";
   counts.flush();
-  for (const std::string& check : comparison.checks) std::cerr << "Check before filing: " << check << "\n";
   if (!options.comparisonPath.empty()) {
     std::ofstream csv(options.comparisonPath, std::ios::binary | std::ios::trunc);
-    csv << comparison.csv;
+    csv << ComparisonCsv(comparison);
     csv.close();
     if (!csv) return Fail("could not write the comparison to " + options.comparisonPath);
   }
-  return comparison.checks.empty() ? status : std::max(status, static_cast<int>(kRowErrors));
+  return status;
 }
 
 // Converts the table and writes what the options ask for; the exit status.
@@ -446,40 +453,41 @@ int ConvertTable(std::string_view table, InputText& text, std::string& tabs, con
                  const SecuritiesList& list, const FilingDetails& details, const std::string& ccc,
                  const FiledTable& previous) {
   // The document for standard output is made in a folder of its own first,
-  // so that a failure leaves nothing half-written on the pipe; so is the
-  // one a submission attaches.
+  // so that a failure leaves nothing half-written on the pipe. The one a
+  // submission attaches is made in base64 alone.
   const bool filing = !options.filingPath.empty();
   const bool toStandardOutput = options.output == "-";
   std::string folder, output = options.output;
-  if (toStandardOutput || filing) {
+  if (toStandardOutput) {
     if ((folder = MakeScratchFolder("form13f-convert")).empty())
       return Fail("could not make a temporary folder: " + std::string(std::strerror(errno)));
     output = folder + "/" + kDocumentFileName;
   }
   // A document made in that folder is read back once and removed: never synced.
-  const Conversion conversion = ConvertInfoTable(
-      table, output, options.previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable,
-      options.listPath.empty() ? nullptr : &list, "", options.threads,
-      folder.empty() ? FileUse::kShared : FileUse::kScratch);
+  ConversionRequest request;
+  request.preview = options.previewPath.empty() ? PreviewKind::kNone : PreviewKind::kSingleTable;
+  request.list = options.listPath.empty() ? nullptr : &list;
+  request.threads = options.threads;
+  request.use = folder.empty() ? FileUse::kShared : FileUse::kScratch;
+  request.previous = options.previousPath.empty() ? nullptr : &previous;
+  request.previousName = options.previousPath;
+  request.inMemory = filing;
+  const Conversion conversion = ConvertInfoTable(table, output, request);
   text.Release();
   tabs = std::string();
   bool copied = true;
   int status = -1;
   if (filing && conversion.outcome == ConversionOutcome::kWritten)
-    status = WriteFiling(details, ccc, conversion, output, options, list);
-  if (toStandardOutput && conversion.outcome == ConversionOutcome::kWritten) copied = CopyToStandardOutput(output);
-  // The table as written, read back as last quarter's is read.
-  std::optional<QuarterComparison> comparison;
-  FiledTable current;
-  if (!options.previousPath.empty() && conversion.outcome == ConversionOutcome::kWritten &&
-      !ReadFiledTable(output, true, current))
-    comparison = CompareQuarters(previous, current);
+    status = WriteFiling(details, ccc, conversion, options, list);
+  if (toStandardOutput && conversion.outcome == ConversionOutcome::kWritten)
+    copied = CopyToStandardOutput(output);
   if (!folder.empty()) {
     std::remove(output.c_str());
     rmdir(folder.c_str());
   }
   status = status >= 0 ? status : Report(conversion, options, list, copied);
-  if (comparison && status != kNotWritten) status = ReportComparison(*comparison, previous, options, status);
+  if (conversion.comparison && status != kNotWritten)
+    status = ReportComparison(*conversion.comparison, previous, options, status);
   return status;
 }
 
@@ -506,11 +514,12 @@ int main(int argc, char** argv) {
   if (filing)
     if (const std::optional<int> status = LoadFiling(options, details, ccc)) return *status;
   if (filing && details.type == ReportType::kNotice && !options.inputGiven)
-    return WriteFiling(details, ccc, Conversion(), "", options, list);
+    return WriteFiling(details, ccc, Conversion(), options, list);
 
   InputText text;
   if (options.input == "-" && isatty(STDIN_FILENO))
-    std::cerr << "form13f-convert: reading the table from standard input; end it with Ctrl+D (--help for more)\n";
+    std::cerr
+        << "form13f-convert: reading the table from standard input; end it with Ctrl+D (--help for more)\n";
   if (const Refusal refusal = ReadInput(options.input, text)) return Fail(*refusal);
   std::string_view table = text.view();
   const std::string source = options.input == "-" ? "standard input" : options.input;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -10,7 +12,17 @@ constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz
 }  // namespace
 
 void AppendBase64(std::string& out, std::string_view bytes) {
-  constexpr size_t kLineBytes = 57;  // 76 characters
+  // Each 12 bits of a group become two digits at once, from a table of every
+  // pair: the attachment of EDGAR's largest table is encoded in a blink.
+  static const std::array<uint16_t, 4096> kPairs = [] {
+    std::array<uint16_t, 4096> pairs{};
+    for (unsigned i = 0; i < 4096; ++i) {
+      const char two[2] = {kDigits[i >> 6], kDigits[i & 63]};
+      std::memcpy(&pairs[i], two, 2);
+    }
+    return pairs;
+  }();
+  constexpr size_t kLineBytes = kBase64LineBytes;
   const size_t lines = (bytes.size() + kLineBytes - 1) / kLineBytes;
   const size_t start = out.size();
   out.resize(start + (bytes.size() + 2) / 3 * 4 + lines);
@@ -21,10 +33,8 @@ void AppendBase64(std::string& out, std::string_view bytes) {
     size_t i = line;
     for (; i + 3 <= end; i += 3) {
       const unsigned group = from[i] << 16 | from[i + 1] << 8 | from[i + 2];
-      to[0] = kDigits[group >> 18];
-      to[1] = kDigits[group >> 12 & 63];
-      to[2] = kDigits[group >> 6 & 63];
-      to[3] = kDigits[group & 63];
+      std::memcpy(to, &kPairs[group >> 12], 2);
+      std::memcpy(to + 2, &kPairs[group & 4095], 2);
       to += 4;
     }
     if (i < end) {  // one or two bytes left, padded
@@ -67,7 +77,8 @@ Refusal DecodeBase64(std::string_view text, std::string& bytes) {
       digits = 0;
     }
   }
-  if (digits == 1 || (digits > 0 && digits + padding != 4)) return std::string("is cut: its base64 ends inside a group");
+  if (digits == 1 || (digits > 0 && digits + padding != 4))
+    return std::string("is cut: its base64 ends inside a group");
   if (digits == 2) bytes += static_cast<char>(group >> 4);
   if (digits == 3) {
     bytes += static_cast<char>(group >> 10);

@@ -2,10 +2,14 @@
 // 76 characters to the line.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "infotable/refusal.h"
+
+// The bytes of one line of base64: 76 characters.
+constexpr size_t kBase64LineBytes = 57;
 
 // `bytes` in base64, 76 characters to the line, each line ended.
 void AppendBase64(std::string& out, std::string_view bytes);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <new>
 
 #include "infotable/blocks_in_order.h"
@@ -63,6 +64,7 @@ struct BlockJoin {
   FilingChecks& checks;
   DocumentWriter& writer;
   PreviewTable* preview;  // null when none is built
+  FiledTable* holdings;   // null unless compared with last quarter
   std::vector<RowError> found;
 
   // Adds a block's line, its entry counted from the block's first.
@@ -87,6 +89,8 @@ struct BlockJoin {
     for (; line < block.errors.size(); ++line) AddLine(block.errors[line], entriesBefore);
     checks.Join(block.checks);
     if (preview) AppendPreviewBlock(*preview, block.preview, entriesBefore + 1);
+    if (holdings)
+      std::move(block.holdings.begin(), block.holdings.end(), std::back_inserter(holdings->holdings));
     writer.Add(block.entries);
     conversion.entryCount += static_cast<uint32_t>(block.written.size());
     conversion.refusedRows += block.refusedRows;
@@ -99,6 +103,7 @@ struct BlockJoin {
 // their order.
 void ConvertBlocks(const NormalizedText& normalized, const TablePlan& plan, const SecuritiesList* list,
                    unsigned threads, bool buildPreview, const PreviewTable& preview, BlockJoin& join) {
+  if (join.holdings) join.holdings->holdings.reserve(plan.lines.size());
   const std::vector<size_t> starts = BlockStarts(plan.lines);
   const size_t blockCount = starts.size() - 1;
   const unsigned threadCount = ThreadsFor(blockCount, threads);
@@ -106,6 +111,7 @@ void ConvertBlocks(const NormalizedText& normalized, const TablePlan& plan, cons
   std::vector<TableBlock> blocks(std::min<size_t>(2 * threadCount, blockCount));
   for (TableBlock& block : blocks) {
     block.withPreview = buildPreview;
+    block.withHoldings = join.holdings != nullptr;
     block.preview.withFigi = preview.withFigi;
     block.preview.notesWidest = preview.notesWidest;
   }
@@ -129,24 +135,33 @@ void CheckWholeTable(const TablePlan& plan, FilingChecks& checks, Conversion& co
   conversion.rowsOnList = checks.RowsOnList();
 }
 
+// The table against last quarter's: what changed, and its checks among the others.
+void CompareWithPrevious(const ConversionRequest& request, const FiledTable& current, Conversion& conversion,
+                         ErrorList& errors) {
+  conversion.comparison = CompareQuarters(*request.previous, current);
+  for (RowError& check : conversion.comparison->checks) errors.Add(std::move(check));
+  conversion.comparison->checks.clear();
+}
+
 // The paragraph over the preview and the groups of lines it links to.
-void AddPreviewStatus(Conversion& conversion, ErrorList& errors, const SecuritiesList* list,
-                      const std::string& listNote, const std::string& nothingWritten) {
+void AddPreviewStatus(Conversion& conversion, ErrorList& errors, const ConversionRequest& request,
+                      const std::string& nothingWritten) {
   errors.BuildHtml();
-  std::string listLine = listNote;
-  if (list && conversion.entryCount > 0)
-    listLine = ListCheckedText(*list, conversion.rowsOnList, conversion.entryCount) +
-               (listNote.empty() ? "" : " " + listNote);
-  const bool unchecked = !list && !listNote.empty();
-  conversion.previewStatus =
-      StatusParagraph(errors.errorsHtml(), errors.checksHtml(), conversion.refusedRows, nothingWritten,
-                      conversion.managersUsed, listLine, unchecked);
+  std::string notes = request.listNote;
+  if (request.list && conversion.entryCount > 0)
+    notes = ListCheckedText(*request.list, conversion.rowsOnList, conversion.entryCount) +
+            (request.listNote.empty() ? "" : " " + request.listNote);
+  if (conversion.comparison)
+    notes += (notes.empty() ? "" : "\n") +
+             ComparedText(*conversion.comparison, *request.previous, request.previousName);
+  const bool unchecked = !request.list && !request.listNote.empty();
+  conversion.previewStatus = StatusParagraph(errors.errorsHtml(), errors.checksHtml(), conversion.refusedRows,
+                                             nothingWritten, conversion.managersUsed, notes, unchecked);
   conversion.statusGroups = errors.TakeGroups();
 }
 
-Conversion Convert(std::string_view text, const std::string& outputPath, PreviewKind previewKind,
-                   const SecuritiesList* list, const std::string& listNote, unsigned threads, FileUse use) {
-  const bool buildPreview = previewKind != PreviewKind::kNone;
+Conversion Convert(std::string_view text, const std::string& outputPath, const ConversionRequest& request) {
+  const bool buildPreview = request.preview != PreviewKind::kNone;
   const NormalizedText normalized = NormalizeClipboardText(text);
   const TablePlan plan = PlanTable(normalized);
   if (!IsTable(plan)) {
@@ -156,17 +171,20 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
   }
   if (outputPath.empty()) return Failure(ConversionOutcome::kNoOutputPath);
   FileReplacement document;
-  if (const FileFailure failure = document.Open(outputPath, use)) {
-    if (*failure == ENOMEM) return Failure(ConversionOutcome::kOutOfMemory);
-    return Failure(ConversionOutcome::kCannotCreate, *failure);
-  }
+  if (!request.inMemory)
+    if (const FileFailure failure = document.Open(outputPath, request.use)) {
+      if (*failure == ENOMEM) return Failure(ConversionOutcome::kOutOfMemory);
+      return Failure(ConversionOutcome::kCannotCreate, *failure);
+    }
 
   Conversion conversion;
   ErrorList errors(conversion.errors, buildPreview);
   ReportReadingChecks(normalized, errors);
-  DocumentWriter writer(document);
+  // An entry's XML is some 500 bytes.
+  if (request.inMemory) ReserveLarge(conversion.document, plan.lines.size() * 600);
+  DocumentWriter writer = request.inMemory ? DocumentWriter(conversion.document) : DocumentWriter(document);
   PreviewTable& preview = conversion.previewTable;
-  preview.notesWidest = previewKind == PreviewKind::kDrawn;
+  preview.notesWidest = request.preview == PreviewKind::kDrawn;
   if (buildPreview) {
     preview.withFigi = plan.showsFigi;
     // A row's cells are about as long as its line.
@@ -175,9 +193,16 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
   }
   FilingChecks checks;
   checks.ExpectRows(plan.lines.size());
-  BlockJoin join{conversion, errors, checks, writer, buildPreview ? &preview : nullptr, {}};
+  FiledTable current;
+  BlockJoin join{conversion,
+                 errors,
+                 checks,
+                 writer,
+                 buildPreview ? &preview : nullptr,
+                 request.previous ? &current : nullptr,
+                 {}};
 
-  ConvertBlocks(normalized, plan, list, threads, buildPreview, preview, join);
+  ConvertBlocks(normalized, plan, request.list, request.threads, buildPreview, preview, join);
 
   std::string nothingWritten;
   if (conversion.entryCount == 0) {
@@ -191,8 +216,9 @@ Conversion Convert(std::string_view text, const std::string& outputPath, Preview
   } else {
     conversion.outcome = ConversionOutcome::kWritten;
     CheckWholeTable(plan, checks, conversion, errors, join.found);
+    if (request.previous) CompareWithPrevious(request, current, conversion, errors);
   }
-  if (buildPreview) AddPreviewStatus(conversion, errors, list, listNote, nothingWritten);
+  if (buildPreview) AddPreviewStatus(conversion, errors, request, nothingWritten);
   return conversion;
 }
 
@@ -209,10 +235,29 @@ std::string ListCheckedText(const SecuritiesList& list, uint32_t rowsOnList, uin
          (entries == 1 ? " row is" : " rows are") + " on it.";
 }
 
+std::string ComparedText(const QuarterComparison& comparison, const FiledTable& previous,
+                         const std::string& name) {
+  return "Compared with last quarter's filing, " + name +
+         (previous.valuesWereThousands ? " (its values in thousands, brought to dollars)" : "") + ": " +
+         NewAndClosedText(comparison) + ".";
+}
+
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath, PreviewKind preview,
-                            const SecuritiesList* list, const std::string& listNote, unsigned threads, FileUse use) {
+                            const SecuritiesList* list, const std::string& listNote, unsigned threads,
+                            FileUse use) {
+  ConversionRequest request;
+  request.preview = preview;
+  request.list = list;
+  request.listNote = listNote;
+  request.threads = threads;
+  request.use = use;
+  return ConvertInfoTable(text, outputPath, request);
+}
+
+Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath,
+                            const ConversionRequest& request) {
   try {
-    return Convert(text, outputPath, preview, list, listNote, threads, use);
+    return Convert(text, outputPath, request);
   } catch (const std::bad_alloc&) {
     // Everything the conversion held is released by now, and the old
     // document was never touched.

@@ -6,11 +6,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "infotable/preview.h"
+#include "infotable/previous_filing.h"
+#include "infotable/quarter_comparison.h"
 #include "infotable/row_error.h"
 #include "infotable/securities_list.h"
 #include "storage/file_replacement.h"
@@ -48,6 +51,10 @@ struct Conversion {
   uint64_t valueTotal = 0;                  // saturates at the largest 64-bit value
   std::vector<unsigned long> managersUsed;  // the other managers' numbers the table names, in order
   std::vector<RowError> errors;
+  // Against last quarter's filing, when one was given; its checks are among
+  // `errors` (and no longer its own).
+  std::optional<QuarterComparison> comparison;
+  std::string document;  // the document itself, when asked for in memory instead of a file
 };
 
 // What preview a conversion builds beside the document.
@@ -67,10 +74,33 @@ enum class PreviewKind {
 // they had been. Empty: no list was asked for.
 // Blocks of rows are converted on `threads` threads, 0 for one per core; the
 // result is the same for any count. A document written as scratch (to be
-// read back and removed, as a submission's attachment) is never synced.
+// read back and removed) is never synced.
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath,
                             PreviewKind preview = PreviewKind::kDrawn, const SecuritiesList* list = nullptr,
-                            const std::string& listNote = "", unsigned threads = 0, FileUse use = FileUse::kShared);
+                            const std::string& listNote = "", unsigned threads = 0,
+                            FileUse use = FileUse::kShared);
+
+// A conversion with everything it can be asked for.
+struct ConversionRequest {
+  PreviewKind preview = PreviewKind::kDrawn;
+  const SecuritiesList* list = nullptr;
+  std::string listNote;
+  unsigned threads = 0;
+  FileUse use = FileUse::kShared;
+  // Last quarter's filing, which the table is compared with; the status
+  // paragraph names it by `previousName`.
+  const FiledTable* previous = nullptr;
+  std::string previousName;
+  // The document made in memory, into `document`, for a submission that
+  // attaches it, and no file written: the output path then only names it.
+  bool inMemory = false;
+};
+Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath,
+                            const ConversionRequest& request);
+
+// "Compared with last quarter's filing, 13f-hr-2026q2.xml: 12 new holdings, 3 closed."
+std::string ComparedText(const QuarterComparison& comparison, const FiledTable& previous,
+                         const std::string& name);
 
 // "Checked against ... 950 of 1,000 rows are on it."
 std::string ListCheckedText(const SecuritiesList& list, uint32_t rowsOnList, uint32_t entries);

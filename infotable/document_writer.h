@@ -5,14 +5,19 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
+#include "infotable/document.h"
 #include "storage/file_replacement.h"
 
 class DocumentWriter {
  public:
   // Writes into `document`, which must be open; the head is written first.
-  explicit DocumentWriter(FileReplacement& document);
+  explicit DocumentWriter(FileReplacement& document) : document_(&document) { Write(FormatDocumentHead()); }
+  // Writes into `bytes` instead, for a submission that attaches it: no file
+  // is written, nor read back.
+  explicit DocumentWriter(std::string& bytes) : bytes_(&bytes) { Write(FormatDocumentHead()); }
 
   // Writes entries formatted by AppendInfoTableEntry. After a failure later
   // entries are dropped, and Finish gives that failure.
@@ -20,7 +25,7 @@ class DocumentWriter {
   // Whether a write has failed.
   bool failed() const { return failure_.has_value(); }
   // Ends the document and puts it in the old one's place. After a failure
-  // nothing of the new document is left.
+  // nothing of the new document is left. In memory, it is ended and never fails.
   FileFailure Finish();
 
  private:
@@ -31,7 +36,8 @@ class DocumentWriter {
 
   void Write(std::string_view text);
 
-  FileReplacement& document_;
+  FileReplacement* document_ = nullptr;
   size_t unsynced_ = 0;  // bytes written since the last sync was begun
   FileFailure failure_;
+  std::string* bytes_ = nullptr;
 };

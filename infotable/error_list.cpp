@@ -1,5 +1,6 @@
 #include "infotable/error_list.h"
 
+#include <algorithm>
 #include <map>
 
 #include "infotable/text_forms.h"
@@ -7,14 +8,22 @@
 namespace {
 
 // Lines of one kind and the same reason but for its rows, numbers and quoted
-// cells ("the same holding as row 12 (...)") are one group.
+// cells ("the same holding as row 12 (...)", "$1,500.00 against $9.50") are
+// one group.
 std::string GroupKey(const RowError& error) {
   std::string key(1, static_cast<char>('0' + static_cast<int>(error.kind)));
   bool quoted = false;
-  for (char c : error.reason) {
+  const std::string& reason = error.reason;
+  for (size_t i = 0; i < reason.size(); ++i) {
+    const char c = reason[i];
     if (c == '"') quoted = !quoted;
     if (quoted || c == '"') continue;
-    key += IsDigit(c) ? '#' : c;
+    const bool inNumber = IsDigit(c) || ((c == ',' || c == '.') && i > 0 && IsDigit(reason[i - 1]) &&
+                                         i + 1 < reason.size() && IsDigit(reason[i + 1]));
+    if (!inNumber)
+      key += c;
+    else if (key.back() != '#')
+      key += '#';
   }
   return key;
 }
@@ -111,7 +120,11 @@ std::string StatusParagraph(const std::string& errorList, const std::string& che
                             const std::string& nothingWritten, const std::vector<unsigned long>& managersUsed,
                             const std::string& note, bool listUnchecked) {
   std::string managers = managersUsed.empty() ? "" : "<br>" + ManagersUsedText(managersUsed);
-  if (!note.empty()) managers += "<br>" + EscapeMarkup(note);
+  for (size_t at = 0; at < note.size();) {
+    const size_t end = std::min(note.find('\n', at), note.size());
+    managers += "<br>" + EscapeMarkup(std::string_view(note).substr(at, end - at));
+    at = end + 1;
+  }
   if (errorList.empty() && checkList.empty() && nothingWritten.empty()) {
     if (listUnchecked)
       return "<p><b><font color=#c05000>No errors in the rows as read, but they were not checked against the "

@@ -46,12 +46,13 @@ void AppendErrorLine(std::string& errorList, RowErrorKind kind, uint32_t rowNumb
 // The paragraph above the table: "No errors.", or why nothing was written,
 // the count of refused rows and the error list, and the rows to check
 // before filing under a heading of their own; last, the other managers the
-// table names and `note`. With `listUnchecked` the rows were not checked
-// against the SEC's list: no error is then "No errors." but says so.
+// table names and `note`, a line for each of its lines. With
+// `listUnchecked` the rows were not checked against the SEC's list: no
+// error is then "No errors." but says so.
 std::string StatusParagraph(const std::string& errorList, const std::string& checkList, uint32_t refusedRows,
                             const std::string& nothingWritten = "",
-                            const std::vector<unsigned long>& managersUsed = {},
-                            const std::string& note = "", bool listUnchecked = false);
+                            const std::vector<unsigned long>& managersUsed = {}, const std::string& note = "",
+                            bool listUnchecked = false);
 
 // "Other included managers named: 1, 2 (2 for the summary page's count)."
 std::string ManagersUsedText(const std::vector<unsigned long>& managersUsed);

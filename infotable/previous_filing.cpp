@@ -21,23 +21,34 @@ FiledHolding HoldingOf(const DocumentEntry& entry) {
   row[kPutCall] = EscapeMarkup(entry[kEntryPutCall]);
   row[kInvestmentDiscretion] = EscapeMarkup(entry[kEntryDiscretion]);
   row[kOtherManager] = EscapeMarkup(entry[kEntryManagers]);
-  FiledHolding holding;
-  holding.key = HoldingKey(row);
-  holding.name = entry[kEntryName];
-  holding.cusip = entry[kEntryCusip];
-  holding.value = ParseValue(entry[kEntryValue]);
-  holding.shares = ParseValue(entry[kEntryAmount]);
-  holding.inShares = entry[kEntryAmountType] == "SH" && entry[kEntryPutCall].empty();
-  return holding;
+  row[kNameOfIssuer] = EscapeMarkup(entry[kEntryName]);
+  row.value = ParseValue(entry[kEntryValue]);
+  row.amount = ParseValue(entry[kEntryAmount]);
+  row.amountType = entry[kEntryAmountType] == "SH" ? AmountType::kShares : AmountType::kPrincipal;
+  row.option = entry[kEntryPutCall].empty() ? Option::kNone : Option::kPut;
+  return HoldingOf(row, 0);
 }
 
 // EDGAR's MM-DD-YYYY as YYYY-MM-DD; empty for anything else.
 std::string IsoDate(std::string_view edgar) {
   if (edgar.size() != 10 || edgar[2] != '-' || edgar[5] != '-') return "";
-  return std::string(edgar.substr(6, 4)) + "-" + std::string(edgar.substr(0, 2)) + "-" + std::string(edgar.substr(3, 2));
+  return std::string(edgar.substr(6, 4)) + "-" + std::string(edgar.substr(0, 2)) + "-" +
+         std::string(edgar.substr(3, 2));
 }
 
 }  // namespace
+
+FiledHolding HoldingOf(const InfoTableRow& row, uint32_t sheetRow) {
+  FiledHolding holding;
+  holding.key = HoldingKey(row);
+  holding.name = UnescapeMarkup(row[kNameOfIssuer]);
+  holding.cusip = UnescapeMarkup(row[kCusip]);
+  holding.value = row.value;
+  holding.shares = row.amount;
+  holding.inShares = row.amountType == AmountType::kShares && row.option == Option::kNone;
+  holding.row = sheetRow;
+  return holding;
+}
 
 Refusal ReadFiledTable(const std::string& path, bool asWritten, FiledTable& table) {
   table = FiledTable();
@@ -47,28 +58,33 @@ Refusal ReadFiledTable(const std::string& path, bool asWritten, FiledTable& tabl
   if (file.bad()) return std::string("can't be read: ") + std::strerror(errno);
   std::vector<DocumentEntry> entries;
   // A document's root element comes first.
-  const bool submission = FirstElementText(std::string_view(text).substr(0, 4096), "edgarSubmission").has_value();
+  const bool submission =
+      FirstElementText(std::string_view(text).substr(0, 4096), "edgarSubmission").has_value();
   if (submission) {
     table.period = IsoDate(FirstElementText(text, "periodOfReport").value_or(""));
     const std::string_view contents = FirstElementText(text, "contents").value_or("");
-    if (contents.empty()) return std::string("is a submission without an attached information table (a notice?)");
+    if (contents.empty())
+      return std::string("is a submission without an attached information table (a notice?)");
     std::string attached;
-    if (Refusal refusal = DecodeBase64(contents, attached)) return "is a submission whose attached table " + *refusal;
+    if (Refusal refusal = DecodeBase64(contents, attached))
+      return "is a submission whose attached table " + *refusal;
     text = std::move(attached);
   }
   if (ReadDocumentEntries(text, entries))
-    return std::string(submission ? "is a submission whose attachment" : "is not a 13F information table: it") +
+    return std::string(submission ? "is a submission whose attachment"
+                                  : "is not a 13F information table: it") +
            " holds no infoTable entry";
   std::vector<float> prices;
   for (const DocumentEntry& entry : entries) {
     table.holdings.push_back(HoldingOf(entry));
     const FiledHolding& holding = table.holdings.back();
     if (holding.inShares && holding.shares > 0 && holding.value > 0)
-      prices.push_back(static_cast<float>(static_cast<double>(holding.value) / static_cast<double>(holding.shares)));
+      prices.push_back(
+          static_cast<float>(static_cast<double>(holding.value) / static_cast<double>(holding.shares)));
   }
   if (!asWritten)
-    table.valuesWereThousands = !table.period.empty() ? table.period < "2022-12-31"
-                                                      : ThousandsMedianPrice(prices).has_value();
+    table.valuesWereThousands =
+        !table.period.empty() ? table.period < "2022-12-31" : ThousandsMedianPrice(prices).has_value();
   if (table.valuesWereThousands)
     for (FiledHolding& holding : table.holdings) holding.value = Times(holding.value, 1000);
   return std::nullopt;

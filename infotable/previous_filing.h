@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "infotable/fields.h"
 #include "infotable/refusal.h"
 
 struct FiledHolding {
@@ -16,7 +17,11 @@ struct FiledHolding {
   uint64_t value = 0;  // in dollars
   uint64_t shares = 0;
   bool inShares = false;  // SH, no put/call: value / shares is a price
+  uint32_t row = 0;       // the sheet row of a table being written; 0 for a filed one
 };
+
+// The holding an accepted row files; `row` is its sheet row.
+FiledHolding HoldingOf(const InfoTableRow& row, uint32_t sheetRow);
 
 struct FiledTable {
   std::vector<FiledHolding> holdings;  // in entry order

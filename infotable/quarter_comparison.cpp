@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <unordered_map>
 
 #include "infotable/text_forms.h"
@@ -23,8 +24,14 @@ std::string Dollars(double amount) {
   return text;
 }
 
-std::string Named(size_t index, const FiledHolding& holding) {
-  return "entry " + std::to_string(index + 1) + ", " + holding.name + " (" + holding.cusip + ")";
+// The holding as a line names it: quoted, so that lines alike are one group.
+std::string Named(const FiledHolding& holding) {
+  return "\"" + holding.name + "\" (CUSIP \"" + holding.cusip + "\"): ";
+}
+
+RowError CheckOf(size_t index, const FiledHolding& holding, std::string reason) {
+  return {RowErrorKind::kCheckBeforeFiling, holding.row, "", Named(holding) + reason,
+          static_cast<uint32_t>(index + 1)};
 }
 
 // A name as two filings may write it: letters and digits, upper case.
@@ -42,75 +49,94 @@ std::string CsvCell(const std::string& text) {
   return quoted + "\"";
 }
 
-void AddCsvLine(std::string& csv, const std::string& status, size_t entry, const FiledHolding& holding,
-                const FiledHolding* before) {
-  const auto number = [](uint64_t n) { return std::to_string(n); };
-  const long double valueChange = before ? static_cast<long double>(holding.value) - before->value : 0;
-  const long double sharesChange = before ? static_cast<long double>(holding.shares) - before->shares : 0;
-  char changes[96];
-  std::snprintf(changes, sizeof changes, "%.0Lf,%.0Lf", valueChange, sharesChange);
-  csv += status + "," + (entry ? std::to_string(entry) : std::string()) + "," + CsvCell(holding.name) + "," +
-         CsvCell(holding.cusip) + "," + (before ? number(before->value) : "") + "," +
-         (status == "closed" ? "" : number(holding.value)) + "," + (before ? number(before->shares) : "") + "," +
-         (status == "closed" ? "" : number(holding.shares)) + "," + (status == "changed" ? changes : ",") + "\n";
+HoldingChange ChangeOf(HoldingChange::Kind kind, size_t index, const FiledHolding& holding,
+                       const FiledHolding* before) {
+  HoldingChange change;
+  change.kind = kind;
+  change.entry = kind == HoldingChange::kClosed ? 0 : static_cast<uint32_t>(index + 1);
+  change.row = holding.row;
+  change.name = holding.name;
+  change.cusip = holding.cusip;
+  if (kind != HoldingChange::kClosed) {
+    change.value = holding.value;
+    change.shares = holding.shares;
+  }
+  if (before) {
+    change.valueBefore = before->value;
+    change.sharesBefore = before->shares;
+  }
+  return change;
 }
 
+// Each holding against last quarter's; the ones gone since are closed.
 void CheckHoldings(const FiledTable& previous, const FiledTable& current, QuarterComparison& found) {
   std::unordered_map<uint64_t, const FiledHolding*> before;
+  before.reserve(previous.holdings.size());
   for (const FiledHolding& holding : previous.holdings) before.emplace(holding.key, &holding);
-  std::unordered_map<uint64_t, bool> seen;
+  std::vector<bool> seen(previous.holdings.size());
   for (size_t i = 0; i < current.holdings.size(); ++i) {
     const FiledHolding& now = current.holdings[i];
     const auto match = before.find(now.key);
     if (match == before.end()) {
       ++found.added;
-      AddCsvLine(found.csv, "new", i + 1, now, nullptr);
+      found.changes.push_back(ChangeOf(HoldingChange::kNew, i, now, nullptr));
       continue;
     }
-    seen[now.key] = true;
     const FiledHolding& then = *match->second;
-    if (now.value != then.value || now.shares != then.shares) AddCsvLine(found.csv, "changed", i + 1, now, &then);
+    seen[static_cast<size_t>(&then - previous.holdings.data())] = true;
+    if (now.value != then.value || now.shares != then.shares)
+      found.changes.push_back(ChangeOf(HoldingChange::kChanged, i, now, &then));
     if (now.inShares && then.inShares && now.shares > 0 && then.shares > 0) {
-      const double pricesThen = static_cast<double>(then.value) / static_cast<double>(then.shares);
+      const double priceThen = static_cast<double>(then.value) / static_cast<double>(then.shares);
       const double priceNow = static_cast<double>(now.value) / static_cast<double>(now.shares);
-      if (MovedBy(pricesThen, priceNow, kPriceJump)) {
-        found.checks.push_back(Named(i, now) + ": value per share " + Dollars(priceNow) + " now, " +
-                               Dollars(pricesThen) + " last quarter, a change of " + std::to_string(static_cast<long>(
-                                   priceNow > pricesThen ? priceNow / pricesThen : pricesThen / priceNow)) +
-                               kPriceLine);
+      if (MovedBy(priceThen, priceNow, kPriceJump)) {
+        found.checks.push_back(CheckOf(
+            i, now,
+            "value per share " + Dollars(priceNow) + " now, " + Dollars(priceThen) + " last quarter, " +
+                std::to_string(
+                    static_cast<long>(priceNow > priceThen ? priceNow / priceThen : priceThen / priceNow)) +
+                kPriceLine));
         continue;
       }
     }
-    if (now.shares == then.shares && MovedBy(static_cast<double>(then.value), static_cast<double>(now.value), kUnchangedJump))
-      found.checks.push_back(Named(i, now) + ": the same " + GroupThousands(std::to_string(now.shares)) +
-                             " shares or amount as last quarter, but a value of $" +
-                             GroupThousands(std::to_string(now.value)) + " against $" +
-                             GroupThousands(std::to_string(then.value)) +
-                             ": a move the market seldom makes in a quarter; check the value");
+    if (now.shares == then.shares &&
+        MovedBy(static_cast<double>(then.value), static_cast<double>(now.value), kUnchangedJump))
+      found.checks.push_back(CheckOf(i, now,
+                                     "the same " + GroupThousands(std::to_string(now.shares)) +
+                                         " shares or amount as last quarter, but a value of $" +
+                                         GroupThousands(std::to_string(now.value)) + " against $" +
+                                         GroupThousands(std::to_string(then.value)) +
+                                         ": a move the market seldom makes in a quarter; check the value"));
   }
-  for (const FiledHolding& then : previous.holdings)
-    if (!seen.count(then.key)) {
+  for (size_t i = 0; i < previous.holdings.size(); ++i)
+    if (!seen[i]) {
       ++found.closed;
-      AddCsvLine(found.csv, "closed", 0, then, &then);
+      found.changes.push_back(
+          ChangeOf(HoldingChange::kClosed, i, previous.holdings[i], &previous.holdings[i]));
     }
 }
 
 // A new CUSIP under a name that held another last quarter, gone now.
 void CheckCusips(const FiledTable& previous, const FiledTable& current, QuarterComparison& found) {
-  std::unordered_map<std::string, bool> cusipsNow, cusipsThen;
+  std::unordered_map<std::string_view, bool> cusipsNow, cusipsThen;
+  cusipsNow.reserve(current.holdings.size());
+  cusipsThen.reserve(previous.holdings.size());
   for (const FiledHolding& holding : current.holdings) cusipsNow[holding.cusip] = true;
   std::unordered_map<std::string, const FiledHolding*> goneByName;
   for (const FiledHolding& holding : previous.holdings) {
     cusipsThen[holding.cusip] = true;
     if (!cusipsNow.count(holding.cusip)) goneByName.emplace(Plain(holding.name), &holding);
   }
+  if (goneByName.empty()) return;
   for (size_t i = 0; i < current.holdings.size(); ++i) {
     const FiledHolding& now = current.holdings[i];
     if (cusipsThen.count(now.cusip)) continue;
     const auto gone = goneByName.find(Plain(now.name));
     if (gone == goneByName.end()) continue;
-    found.checks.push_back(Named(i, now) + ": last quarter the same issuer was filed under CUSIP " +
-                           gone->second->cusip + ", which the table no longer holds: a mistyped or outdated CUSIP?");
+    found.checks.push_back(CheckOf(i, now,
+                                   "last quarter the same issuer was filed under CUSIP \"" +
+                                       gone->second->cusip +
+                                       "\", which the table no longer holds: a mistyped or outdated CUSIP?"));
   }
 }
 
@@ -124,19 +150,53 @@ uint64_t Total(const FiledTable& table) {
 
 QuarterComparison CompareQuarters(const FiledTable& previous, const FiledTable& current) {
   QuarterComparison found;
-  found.csv = "status,entry,name of issuer,cusip,value last quarter,value,shares last quarter,shares,value change,"
-              "shares change\n";
   CheckHoldings(previous, current, found);
   CheckCusips(previous, current, found);
   const uint64_t before = Total(previous), now = Total(current);
   if (MovedBy(static_cast<double>(before), static_cast<double>(now), kTotalJump)) {
     // One mistake across the table is one line: the rows' own price lines go.
     found.checks.erase(std::remove_if(found.checks.begin(), found.checks.end(),
-                                      [](const std::string& line) { return line.find(kPriceLine) != std::string::npos; }),
+                                      [](const RowError& line) {
+                                        return line.reason.find(kPriceLine) != std::string::npos;
+                                      }),
                        found.checks.end());
-    found.checks.push_back("the table's total, $" + GroupThousands(std::to_string(now)) + ", against $" +
-                           GroupThousands(std::to_string(before)) +
-                           " last quarter: ten times or more apart; values in thousands, or rows missing?");
+    found.checks.push_back(
+        {RowErrorKind::kCheckBeforeFiling, 0, "",
+         "the table's total, $" + GroupThousands(std::to_string(now)) + ", against $" +
+             GroupThousands(std::to_string(before)) +
+             " last quarter: ten times or more apart; values in thousands, or rows missing?"});
   }
   return found;
+}
+
+std::string NewAndClosedText(const QuarterComparison& comparison) {
+  return GroupThousands(std::to_string(comparison.added)) +
+         (comparison.added == 1 ? " new holding, " : " new holdings, ") +
+         GroupThousands(std::to_string(comparison.closed)) + " closed";
+}
+
+std::string ComparisonCsv(const QuarterComparison& comparison) {
+  static const char* const kKinds[] = {"changed", "new", "closed"};
+  std::string csv =
+      "status,entry,name of issuer,cusip,value last quarter,value,shares last quarter,shares,value change,"
+      "shares change\n";
+  for (const HoldingChange& change : comparison.changes) {
+    const bool closed = change.kind == HoldingChange::kClosed, added = change.kind == HoldingChange::kNew;
+    const auto number = [](uint64_t n) { return std::to_string(n); };
+    csv += std::string(kKinds[change.kind]) + "," + (closed ? "" : number(change.entry)) + "," +
+           CsvCell(change.name) + "," + CsvCell(change.cusip) + "," +
+           (added ? "" : number(change.valueBefore)) + "," + (closed ? "" : number(change.value)) + "," +
+           (added ? "" : number(change.sharesBefore)) + "," + (closed ? "" : number(change.shares)) + ",";
+    if (change.kind == HoldingChange::kChanged) {
+      char changes[96];
+      std::snprintf(changes, sizeof changes, "%.0Lf,%.0Lf",
+                    static_cast<long double>(change.value) - change.valueBefore,
+                    static_cast<long double>(change.shares) - change.sharesBefore);
+      csv += changes;
+    } else {
+      csv += ",";
+    }
+    csv += "\n";
+  }
+  return csv;
 }

@@ -8,11 +8,24 @@
 #include <vector>
 
 #include "infotable/previous_filing.h"
+#include "infotable/row_error.h"
+
+// A holding whose value or shares changed since last quarter, or that is new
+// or closed.
+struct HoldingChange {
+  enum Kind : uint8_t { kChanged, kNew, kClosed } kind = kChanged;
+  uint32_t entry = 0;  // this quarter's entry, from 1; 0 when closed
+  uint32_t row = 0;    // its sheet row, when the table was just read
+  std::string name, cusip;
+  uint64_t valueBefore = 0, value = 0, sharesBefore = 0, shares = 0;  // 0 where there is none
+};
 
 struct QuarterComparison {
-  std::vector<std::string> checks;  // each names the entry ("entry 12, APPLE INC: ...")
-  uint32_t added = 0, closed = 0;   // holdings new this quarter, and gone since last
-  std::string csv;                  // every holding that changed, new or closed
+  // Checks before filing, each leading to its entry; the total's line is the
+  // whole table's (row 0).
+  std::vector<RowError> checks;
+  uint32_t added = 0, closed = 0;      // holdings new this quarter, and gone since last
+  std::vector<HoldingChange> changes;  // this quarter's in entry order, then the closed ones
 };
 
 // Holdings are matched by HoldingKey. The checks:
@@ -26,3 +39,9 @@ struct QuarterComparison {
 // - the total 10 times or more, or a tenth or less, of last quarter's.
 // New and closed holdings are counted, never checks.
 QuarterComparison CompareQuarters(const FiledTable& previous, const FiledTable& current);
+
+// "12 new holdings, 3 closed"
+std::string NewAndClosedText(const QuarterComparison& comparison);
+
+// Every change as CSV, a heading first.
+std::string ComparisonCsv(const QuarterComparison& comparison);

@@ -71,35 +71,41 @@ void CheckManagers(const FilingDetails& details, const TableFigures& table, Subm
     const bool listed = std::any_of(details.includedManagers.begin(), details.includedManagers.end(),
                                     [used](const OtherManagerDetails& m) { return m.sequence == used; });
     if (!listed)
-      found.refusals.push_back("The table's rows name other manager " + std::to_string(used) +
-                               ", which the summary page's list of other included managers does not hold: add it "
-                               "as [[included_managers]] with its sequence number, file number and name");
+      found.refusals.push_back(
+          "The table's rows name other manager " + std::to_string(used) +
+          ", which the summary page's list of other included managers does not hold: add it "
+          "as [[included_managers]] with its sequence number, file number and name");
   }
   for (const OtherManagerDetails& listed : details.includedManagers)
     if (!Names(table.managersUsed, listed.sequence))
-      found.checks.push_back("Other included manager " + std::to_string(listed.sequence) + " (" + listed.name +
+      found.checks.push_back("Other included manager " + std::to_string(listed.sequence) + " (" +
+                             listed.name +
                              ") is on the summary page's list, but no row of the table names it");
 }
 
 void CheckReportType(const FilingDetails& details, const TableFigures& table, SubmissionFindings& found) {
   const bool notice = details.type == ReportType::kNotice;
   if (notice && table.entries > 0)
-    found.refusals.push_back("A 13F notice carries no information table, but the table holds " +
-                             GroupThousands(std::to_string(table.entries)) +
-                             " entries: file a holdings or combination report, or a notice without the table");
+    found.refusals.push_back(
+        "A 13F notice carries no information table, but the table holds " +
+        GroupThousands(std::to_string(table.entries)) +
+        " entries: file a holdings or combination report, or a notice without the table");
   if (!notice && table.entries == 0)
     found.refusals.push_back(std::string("A 13F ") + ReportName(details.type) +
                              " needs its information table, and the table holds no entry");
   if (details.type != ReportType::kHoldings && details.reportingManagers.empty())
-    found.refusals.push_back(std::string("A 13F ") + ReportName(details.type) +
-                             " names the managers that report for this one: add each as [[reporting_managers]] "
-                             "with its file number and name");
+    found.refusals.push_back(
+        std::string("A 13F ") + ReportName(details.type) +
+        " names the managers that report for this one: add each as [[reporting_managers]] "
+        "with its file number and name");
   if (details.type == ReportType::kHoldings && !details.reportingManagers.empty())
-    found.checks.push_back("The details name managers reporting for this one ([[reporting_managers]]), but a "
-                           "holdings report names none: they are left out; file a combination report to name them");
+    found.checks.push_back(
+        "The details name managers reporting for this one ([[reporting_managers]]), but a "
+        "holdings report names none: they are left out; file a combination report to name them");
   if (notice && !details.includedManagers.empty())
-    found.checks.push_back("The details list other included managers, but a notice has no summary page: they are "
-                           "left out");
+    found.checks.push_back(
+        "The details list other included managers, but a notice has no summary page: they are "
+        "left out");
 }
 
 void CheckDeadline(const FilingDetails& details, const std::string& today, SubmissionFindings& found) {
@@ -111,11 +117,13 @@ void CheckDeadline(const FilingDetails& details, const std::string& today, Submi
     found.checks.push_back("The period of report, " + details.period +
                            ", has not ended yet: a report is filed after its quarter's end");
   else if (left < 0 && details.amendment == 0)
-    found.checks.push_back("EDGAR's deadline for the quarter ended " + details.period + " was " + date + ", " +
-                           std::to_string(-left) + (left == -1 ? " day" : " days") + " ago: the report is late");
+    found.checks.push_back("EDGAR's deadline for the quarter ended " + details.period + " was " + date +
+                           ", " + std::to_string(-left) + (left == -1 ? " day" : " days") +
+                           " ago: the report is late");
   else if (left >= 0)
-    found.notes.push_back(std::to_string(left) + (left == 1 ? " day" : " days") + " remain to EDGAR's deadline, " +
-                          date + ", for the quarter ended " + details.period + ".");
+    found.notes.push_back(std::to_string(left) + (left == 1 ? " day" : " days") +
+                          " remain to EDGAR's deadline, " + date + ", for the quarter ended " +
+                          details.period + ".");
 }
 
 void AppendElement(std::string& out, const char* indent, const char* name, const std::string& text) {
@@ -145,7 +153,8 @@ void AppendHeader(std::string& out, const FilingDetails& details, std::string_vi
   out += notice ? "13F-NT" : "13F-HR";
   if (details.amendment > 0) out += "/A";
   out += "</submissionType>\n    <filerInfo>\n";
-  out += details.test ? "      <liveTestFlag>TEST</liveTestFlag>\n" : "      <liveTestFlag>LIVE</liveTestFlag>\n";
+  out += details.test ? "      <liveTestFlag>TEST</liveTestFlag>\n"
+                      : "      <liveTestFlag>LIVE</liveTestFlag>\n";
   out += "      <filer>\n        <credentials>\n";
   AppendElement(out, "          ", "cik", details.manager.cik);
   AppendElement(out, "          ", "ccc", std::string(ccc));
@@ -189,7 +198,8 @@ void AppendCoverPage(std::string& out, const FilingDetails& details) {
   AppendElement(out, "      ", "secFileNumber", m.secFileNumber);
   if (details.type != ReportType::kHoldings && !details.reportingManagers.empty()) {
     out += "      <otherManagersInfo>\n";
-    for (const OtherManagerDetails& other : details.reportingManagers) AppendOtherManager(out, "        ", other);
+    for (const OtherManagerDetails& other : details.reportingManagers)
+      AppendOtherManager(out, "        ", other);
     out += "      </otherManagersInfo>\n";
   }
   out += "      <provideInfoForInstruction5>N</provideInfoForInstruction5>\n    </coverPage>\n";
@@ -216,8 +226,9 @@ void AppendSummaryPage(std::string& out, const FilingDetails& details, const Tab
   out += "      <isConfidentialOmitted>false</isConfidentialOmitted>\n";
   if (!details.includedManagers.empty()) {
     std::vector<OtherManagerDetails> managers = details.includedManagers;
-    std::sort(managers.begin(), managers.end(),
-              [](const OtherManagerDetails& a, const OtherManagerDetails& b) { return a.sequence < b.sequence; });
+    std::sort(
+        managers.begin(), managers.end(),
+        [](const OtherManagerDetails& a, const OtherManagerDetails& b) { return a.sequence < b.sequence; });
     out += "      <otherManagers2Info>\n";
     for (const OtherManagerDetails& other : managers) {
       out += "        <otherManager2>\n";
@@ -232,15 +243,16 @@ void AppendSummaryPage(std::string& out, const FilingDetails& details, const Tab
 
 }  // namespace
 
-SubmissionFindings CheckSubmission(const FilingDetails& details, const TableFigures& table, const std::string& today) {
+SubmissionFindings CheckSubmission(const FilingDetails& details, const TableFigures& table,
+                                   const std::string& today) {
   SubmissionFindings found;
   CheckReportType(details, table, found);
   if (details.type != ReportType::kNotice) CheckManagers(details, table, found);
   CheckDeadline(details, today, found);
   if (details.amendment > 0 && details.amendmentType == AmendmentType::kNewHoldings && table.entries > 0)
-    found.notes.push_back("Amendment " + std::to_string(details.amendment) + " adds new holdings: its table's " +
-                          GroupThousands(std::to_string(table.entries)) + " entries, $" +
-                          GroupThousands(std::to_string(table.valueTotal)) +
+    found.notes.push_back("Amendment " + std::to_string(details.amendment) +
+                          " adds new holdings: its table's " + GroupThousands(std::to_string(table.entries)) +
+                          " entries, $" + GroupThousands(std::to_string(table.valueTotal)) +
                           ", are added to those already reported for " + details.period +
                           "; it does not restate them.");
   return found;
@@ -249,8 +261,8 @@ SubmissionFindings CheckSubmission(const FilingDetails& details, const TableFigu
 std::string KeptSubmissionName(const FilingDetails& details) {
   const int month = std::stoi(details.period.substr(5, 2));
   return std::string(details.type == ReportType::kNotice ? "13f-nt-" : "13f-hr-") +
-         (details.amendment > 0 ? "a" + std::to_string(details.amendment) + "-" : "") + details.period.substr(0, 4) +
-         "q" + std::to_string((month + 2) / 3) + ".xml";
+         (details.amendment > 0 ? "a" + std::to_string(details.amendment) + "-" : "") +
+         details.period.substr(0, 4) + "q" + std::to_string((month + 2) / 3) + ".xml";
 }
 
 Refusal CheckCcc(std::string_view ccc) {
@@ -258,8 +270,9 @@ Refusal CheckCcc(std::string_view ccc) {
   const bool mark = ccc.find_first_of("@#*$") != std::string_view::npos;
   const bool plain = std::all_of(ccc.begin(), ccc.end(), [](char c) { return c > ' ' && c < 0x7F; });
   if (ccc.size() != 8 || !digit || !mark || !plain)
-    return std::string("The CCC is not of EDGAR's form: 8 characters, at least one of them a digit and one of "
-                       "@ # * $");
+    return std::string(
+        "The CCC is not of EDGAR's form: 8 characters, at least one of them a digit and one of "
+        "@ # * $");
   return std::nullopt;
 }
 
@@ -278,8 +291,9 @@ std::string SubmissionHead(const FilingDetails& details, const TableFigures& tab
   if (details.type == ReportType::kNotice) return out;
   out += "  <documents>\n    <document>\n      <conformedName>";
   out += kAttachedTableName;
-  out += "</conformedName>\n      <conformedDocumentType>INFORMATION TABLE</conformedDocumentType>\n"
-         "      <description>Information Table</description>\n      <contents>";
+  out +=
+      "</conformedName>\n      <conformedDocumentType>INFORMATION TABLE</conformedDocumentType>\n"
+      "      <description>Information Table</description>\n      <contents>";
   return out;
 }
 
@@ -289,47 +303,52 @@ std::string SubmissionEnd(const FilingDetails& details) {
   return "</contents>\n    </document>\n  </documents>\n</edgarSubmission>\n";
 }
 
-FileFailure WriteSubmission(const std::string& path, const std::string& head, const std::string& documentPath,
-                            const std::string& end) {
+FileFailure WriteSubmissionFromMemory(const std::string& path, const std::string& head,
+                                      std::string_view document, const std::string& end) {
   FileReplacement file;
   if (FileFailure failure = file.Open(path, FileUse::kOwnerOnly)) return failure;
   if (FileFailure failure = file.Write(head)) return failure;
-  if (!documentPath.empty()) {
-    const int document = open(documentPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (document < 0) return errno;
-    struct stat info;
-    if (fstat(document, &info) != 0) {
-      const int cause = errno;
-      close(document);
-      return cause;
-    }
-    const size_t size = static_cast<size_t>(info.st_size);
-    void* mapped = size > 0 ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE, document, 0) : nullptr;
-    const int mapCause = errno;
-    close(document);
-    if (mapped == MAP_FAILED) return mapCause;
-    const std::string_view bytes(static_cast<const char*>(mapped), size);
-    // The base64 is made in pieces of whole lines on every core and written
-    // in order, so that the attachment costs little more than its writing.
-    constexpr size_t kPiece = 57 * 16384;
-    const size_t pieces = (size + kPiece - 1) / kPiece;
-    const unsigned threads = ThreadsFor(pieces, 0);
-    std::vector<std::string> slots(2 * threads);
-    FileFailure failure;
-    MakeBlocksInOrder(
-        pieces, threads, slots.size(),
-        [&](size_t piece, size_t slot) {
-          slots[slot].clear();
-          AppendBase64(slots[slot], bytes.substr(piece * kPiece, kPiece));
-        },
-        [&](size_t, size_t slot) {
-          failure = file.Write(slots[slot]);
-          file.SyncSoFar();  // the disk at work meanwhile, not all at the end
-          return !failure;
-        });
-    if (mapped) munmap(mapped, size);
-    if (failure) return failure;
-  }
+  // The base64 is made in pieces of whole lines on every core and written
+  // in order, so that the attachment costs little more than its writing.
+  constexpr size_t kPiece = kBase64LineBytes * 16384;
+  const size_t pieces = (document.size() + kPiece - 1) / kPiece;
+  const unsigned threads = ThreadsFor(pieces, 0);
+  std::vector<std::string> slots(2 * threads);
+  FileFailure failure;
+  MakeBlocksInOrder(
+      pieces, threads, slots.size(),
+      [&](size_t piece, size_t slot) {
+        slots[slot].clear();
+        AppendBase64(slots[slot], document.substr(piece * kPiece, kPiece));
+      },
+      [&](size_t, size_t slot) {
+        failure = file.Write(slots[slot]);
+        file.SyncSoFar();  // the disk at work meanwhile, not all at the end
+        return !failure;
+      });
+  if (failure) return failure;
   if (FileFailure failure = file.Write(end)) return failure;
   return file.Commit();
+}
+
+FileFailure WriteSubmission(const std::string& path, const std::string& head, const std::string& documentPath,
+                            const std::string& end) {
+  if (documentPath.empty()) return WriteSubmissionFromMemory(path, head, "", end);
+  const int document = open(documentPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (document < 0) return errno;
+  struct stat info;
+  if (fstat(document, &info) != 0) {
+    const int cause = errno;
+    close(document);
+    return cause;
+  }
+  const size_t size = static_cast<size_t>(info.st_size);
+  void* mapped = size > 0 ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE, document, 0) : nullptr;
+  const int mapCause = errno;
+  close(document);
+  if (mapped == MAP_FAILED) return mapCause;
+  const FileFailure failure =
+      WriteSubmissionFromMemory(path, head, std::string_view(static_cast<const char*>(mapped), size), end);
+  if (mapped) munmap(mapped, size);
+  return failure;
 }

@@ -28,7 +28,8 @@ struct SubmissionFindings {
 };
 
 // Checks the details against the table and `today` (YYYY-MM-DD).
-SubmissionFindings CheckSubmission(const FilingDetails& details, const TableFigures& table, const std::string& today);
+SubmissionFindings CheckSubmission(const FilingDetails& details, const TableFigures& table,
+                                   const std::string& today);
 
 // EDGAR's rule for a CCC: 8 characters, at least one a digit and one of @ # * $.
 Refusal CheckCcc(std::string_view ccc);
@@ -53,7 +54,10 @@ std::string SubmissionHead(const FilingDetails& details, const TableFigures& tab
 std::string SubmissionEnd(const FilingDetails& details);
 
 // Writes the submission to `path` in place of what it holds, readable by
-// its owner alone, as the CCC is in it: the head, the document at
-// `documentPath` in base64 (none when empty) and the end.
+// its owner alone, as the CCC is in it: the head, the bytes of `document`
+// in base64 and the end.
+FileFailure WriteSubmissionFromMemory(const std::string& path, const std::string& head,
+                                      std::string_view document, const std::string& end);
+// The same with the document the file at `documentPath` holds (none when empty).
 FileFailure WriteSubmission(const std::string& path, const std::string& head, const std::string& documentPath,
                             const std::string& end);

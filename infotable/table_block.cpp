@@ -56,6 +56,7 @@ void ConvertTableBlock(const NormalizedText& normalized, const TablePlan& plan, 
   block.preview.widest.clear();
   block.errors.clear();
   block.written.clear();
+  block.holdings.clear();
   block.refusedRows = 0;
   block.valueTotal = 0;
   block.checks = FilingChecks();
@@ -85,6 +86,7 @@ void ConvertTableBlock(const NormalizedText& normalized, const TablePlan& plan, 
     errors.AddAll(block.found, entry);
     block.written.push_back(
         {HoldingKey(row), rowNumber, rulesEnd, static_cast<uint32_t>(block.errors.size())});
+    if (block.withHoldings) block.holdings.push_back(HoldingOf(row, rowNumber));
     if (block.withPreview) AppendPreviewRow(block.preview, rowNumber, row);
     AppendInfoTableEntry(block.entries, row);
     block.valueTotal = SaturatingAdd(block.valueTotal, row.value);

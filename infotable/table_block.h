@@ -15,6 +15,7 @@
 #include "infotable/fields.h"
 #include "infotable/filing_checks.h"
 #include "infotable/preview.h"
+#include "infotable/previous_filing.h"
 #include "infotable/row_error.h"
 #include "infotable/securities_list.h"
 #include "infotable/table_plan.h"
@@ -30,7 +31,9 @@ struct TableBlock {
   };
 
   bool withPreview = false;
-  std::string entries;  // the document's entries, in order
+  bool withHoldings = false;           // each written row's holding too, to compare with last quarter
+  std::vector<FiledHolding> holdings;  // in entry order, when asked for
+  std::string entries;                 // the document's entries, in order
   PreviewBlock preview;
   std::vector<RowError> errors;  // their entries counted from the block's first, 1
   std::vector<WrittenRow> written;

@@ -215,8 +215,9 @@ TEST(Form13fConvert, SecuritiesListChecksEveryRowAndANonListWritesNothing) {
             "form13f-convert: saved.html is a web page or another document, not the list's text file\n");
   EXPECT_EQ(ReadFile(dir.File("tev_13f.xml")), written) << "nothing written";
   std::filesystem::create_directory(dir.File("lists"));
-  for (const auto& [argument, words] : {std::pair<std::string, std::string>{"lists", "is a folder, not the list's text file"},
-                                        {"missing.txt", "can't be read: No such file or directory"}}) {
+  for (const auto& [argument, words] :
+       {std::pair<std::string, std::string>{"lists", "is a folder, not the list's text file"},
+        {"missing.txt", "can't be read: No such file or directory"}}) {
     run = Convert(dir, "--securities-list " + argument, kOtherGood);
     EXPECT_EQ(run.status, 2) << argument;
     EXPECT_EQ(run.err, "form13f-convert: " + argument + " " + words + "\n");
@@ -338,7 +339,8 @@ TEST(Form13fConvert, HelpAndVersion) {
 TEST(Form13fConvert, FilingWritesTheSubmissionTheCccOnlyInIt) {
   TempDir dir;
   WriteFile(dir.File("filing.toml"), kFilingToml);
-  WriteFile(dir.File("table.txt"), "ALPHA\tCOM\t123456782\t1,500\t10\tSH\tn/a\tDFND\t1\t10\tshared\n" + kOtherGood);
+  WriteFile(dir.File("table.txt"),
+            "ALPHA\tCOM\t123456782\t1,500\t10\tSH\tn/a\tDFND\t1\t10\tshared\n" + kOtherGood);
   for (const bool fromEnvironment : {true, false}) {
     std::filesystem::remove(dir.File("sub.xml"));
     const ProgramRun run = Convert(dir, "--filing filing.toml --period 2026-09-30 -o sub.xml table.txt",
@@ -348,7 +350,8 @@ TEST(Form13fConvert, FilingWritesTheSubmissionTheCccOnlyInIt) {
     const std::string submission = ReadFile(dir.File("sub.xml"));
     EXPECT_NE(submission.find("<ccc>" + kMadeUpCcc + "</ccc>"), std::string::npos);
     EXPECT_NE(submission.find("<tableValueTotal>3000</tableValueTotal>"), std::string::npos);
-    EXPECT_NE(submission.find("<otherIncludedManagersCount>1</otherIncludedManagersCount>"), std::string::npos);
+    EXPECT_NE(submission.find("<otherIncludedManagersCount>1</otherIncludedManagersCount>"),
+              std::string::npos);
     struct stat info;
     ASSERT_EQ(stat(dir.File("sub.xml").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -382,9 +385,11 @@ TEST(Form13fConvert, FilingRefusalsNameWhatToMendAndWriteNothing) {
       {"--filing bad.toml -o sub.xml table.txt", ccc, "",
        "form13f-convert: bad.toml line 2, manager.cik: \"12345\" is not 10 digits"},
       {"--filing folder.toml -o sub.xml table.txt", ccc, "", "form13f-convert: folder.toml is a folder"},
-      {"--filing filing.toml -o sub.xml table.txt", "FORM13F_CCC=short1#", "", "form13f-convert: The CCC is not"},
+      {"--filing filing.toml -o sub.xml table.txt", "FORM13F_CCC=short1#", "",
+       "form13f-convert: The CCC is not"},
       {"--filing filing.toml -o sub.xml table.txt", "", "abcdefgh\n", "form13f-convert: The CCC is not"},
-      {"--filing filing.toml -o sub.xml", "", kGood, "form13f-convert: the table is read from standard input"},
+      {"--filing filing.toml -o sub.xml", "", kGood,
+       "form13f-convert: the table is read from standard input"},
       {"--filing filing.toml -o sub.xml manager2.txt", ccc, "",
        "Not accepted by EDGAR: The table's rows name other manager 2"},
       {"--filing filing.toml -o - table.txt", ccc, "", "form13f-convert: the submission holds the CCC"},
@@ -414,13 +419,17 @@ TEST(Form13fConvert, PreviousFilingIsComparedAndANonFilingWritesNothing) {
   WriteFile(dir.File("now.txt"), kGood + thousandfold + largest);
   ProgramRun run = Convert(dir, "--previous last.xml --comparison changes.csv -o now.xml now.txt");
   EXPECT_EQ(run.status, 1) << run.err;
-  EXPECT_NE(run.out.find("Against last.xml: 0 new holdings, 0 closed.\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.err.find("Check before filing: entry 2, OMEGA (037833100): value per share $150000.00 now, $150.00 "
-                         "last quarter, a change of 1000 times"),
+  EXPECT_NE(run.out.find("Compared with last quarter's filing, last.xml: 0 new holdings, 0 closed.\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.err.find(
+                "Check before filing in row 2: \"OMEGA\" (CUSIP \"037833100\"): value per share $150000.00 "
+                "now, $150.00 last quarter, 1000 times"),
             std::string::npos)
       << run.err;
-  EXPECT_NE(ReadFile(dir.File("changes.csv")).find("\nchanged,2,OMEGA,037833100,1500,1500000,10,10,1498500,0\n"),
-            std::string::npos)
+  EXPECT_NE(
+      ReadFile(dir.File("changes.csv")).find("\nchanged,2,OMEGA,037833100,1500,1500000,10,10,1498500,0\n"),
+      std::string::npos)
       << ReadFile(dir.File("changes.csv"));
   EXPECT_EQ(Convert(dir, "--previous last.xml -o now.xml last.txt").status, 0) << "the same quarter: no line";
 
@@ -428,10 +437,13 @@ TEST(Form13fConvert, PreviousFilingIsComparedAndANonFilingWritesNothing) {
   WriteFile(dir.File("now.xml"), "the previous document");
   run = Convert(dir, "--previous page.html -o now.xml now.txt");
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err, "form13f-convert: page.html is not a 13F information table: it holds no infoTable entry: "
-                     "nothing written\n");
+  EXPECT_EQ(run.err,
+            "form13f-convert: page.html is not a 13F information table: it holds no infoTable entry: "
+            "nothing written\n");
   EXPECT_EQ(ReadFile(dir.File("now.xml")), "the previous document");
-  EXPECT_EQ(Convert(dir, "--comparison c.csv now.txt").err.rfind("form13f-convert: --comparison is given with --previous", 0), 0u);
+  EXPECT_EQ(Convert(dir, "--comparison c.csv now.txt")
+                .err.rfind("form13f-convert: --comparison is given with --previous", 0),
+            0u);
 }
 
 }  // namespace

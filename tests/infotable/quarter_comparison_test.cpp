@@ -14,9 +14,9 @@ namespace {
 
 std::string SecSample() { return std::string(FORM13F_EDGAR_DIR) + "/SEC_Sample_13F-HR.xml"; }
 
-size_t Count(const std::vector<std::string>& lines, const std::string& part) {
+size_t Count(const std::vector<RowError>& lines, const std::string& part) {
   size_t count = 0;
-  for (const std::string& line : lines) count += line.find(part) != std::string::npos;
+  for (const RowError& line : lines) count += line.reason.find(part) != std::string::npos;
   return count;
 }
 
@@ -37,21 +37,31 @@ class QuarterComparisonTest : public ::testing::Test {
     ASSERT_EQ(entries_.size(), previous_.holdings.size());
   }
 
-  // This quarter's table: every entry in dollars unless `change` says otherwise.
-  FiledTable Current(const std::function<bool(size_t, DocumentEntry&)>& change) {
+  // This quarter's table: every entry in dollars unless `change` says
+  // otherwise, converted and compared with last quarter's as a capture does.
+  QuarterComparison Compared(const std::function<bool(size_t, DocumentEntry&)>& change) {
     std::string table;
     for (size_t i = 0; i < entries_.size(); ++i) {
       DocumentEntry entry = entries_[i];
       entry[kEntryValue] = std::to_string(std::stoull(entry[kEntryValue]) * 1000);
       if (!change(i, entry)) continue;
       table += SheetLine({entry[kEntryName], entry[kEntryClass], entry[kEntryCusip], entry[kEntryValue],
-                          entry[kEntryAmount], entry[kEntryAmountType], entry[kEntryPutCall], entry[kEntryDiscretion],
-                          entry[kEntryManagers], entry[kEntrySole], entry[kEntryShared], entry[kEntryNone]});
+                          entry[kEntryAmount], entry[kEntryAmountType], entry[kEntryPutCall],
+                          entry[kEntryDiscretion], entry[kEntryManagers], entry[kEntrySole],
+                          entry[kEntryShared], entry[kEntryNone]});
     }
-    EXPECT_EQ(ConvertInfoTable(table, dir_.File("tev_13f.xml")).outcome, ConversionOutcome::kWritten);
-    FiledTable current;
-    EXPECT_FALSE(ReadFiledTable(dir_.File("tev_13f.xml"), true, current));
-    return current;
+    ConversionRequest request;
+    request.previous = &previous_;
+    request.previousName = "13f-hr-2021q4.xml";
+    const Conversion conversion = ConvertInfoTable(table, dir_.File("tev_13f.xml"), request);
+    EXPECT_EQ(conversion.outcome, ConversionOutcome::kWritten);
+    EXPECT_NE(conversion.previewStatus.find("<br>Compared with last quarter's filing, 13f-hr-2021q4.xml (its "
+                                            "values in thousands, brought to dollars): "),
+              std::string::npos)
+        << conversion.previewStatus.substr(0, 600);
+    QuarterComparison found = *conversion.comparison;
+    found.checks = conversion.errors;
+    return found;
   }
 
   TempDir dir_;
@@ -74,8 +84,8 @@ TEST_F(QuarterComparisonTest, EachKindOfMistakeHasItsLineAndAnOrdinaryQuarterNon
          return true;
        },
        3, 0, 0, 0, 0, 0},
-      {"the copy stopped 40 rows early", [this](size_t i, DocumentEntry&) { return i + 40 < entries_.size(); }, 0,
-       0, 0, 0, 0, 40},
+      {"the copy stopped 40 rows early",
+       [this](size_t i, DocumentEntry&) { return i + 40 < entries_.size(); }, 0, 0, 0, 0, 0, 40},
       {"a CUSIP mistyped",
        [](size_t i, DocumentEntry& e) {
          if (i == 2) e[kEntryCusip] = "00972D104";
@@ -97,30 +107,36 @@ TEST_F(QuarterComparisonTest, EachKindOfMistakeHasItsLineAndAnOrdinaryQuarterNon
   };
   for (const auto& c : cases) {
     // A whole table in thousands is one mistake, told once by its total.
-    const QuarterComparison found = CompareQuarters(previous_, Current(c.change));
+    const QuarterComparison found = Compared(c.change);
     EXPECT_EQ(Count(found.checks, thousands), c.priceLines) << c.kind;
     EXPECT_EQ(Count(found.checks, "a move the market seldom makes"), c.unchangedLines) << c.kind;
     EXPECT_EQ(Count(found.checks, "a mistyped or outdated CUSIP?"), c.cusipLines) << c.kind;
     EXPECT_EQ(Count(found.checks, "the table's total"), c.totalLines) << c.kind;
+    for (const RowError& check : found.checks)
+      if (check.reason.find(thousands) != std::string::npos) {
+        EXPECT_TRUE(check.entry >= 11 && check.entry <= 13) << c.kind << ": the line leads to its entry";
+        EXPECT_EQ(check.row, check.entry) << c.kind << ": and names its sheet row";
+      }
     EXPECT_EQ(found.added, c.added) << c.kind;
     EXPECT_EQ(found.closed, c.closed) << c.kind;
     if (c.priceLines + c.unchangedLines + c.cusipLines + c.totalLines == 0) {
-      EXPECT_EQ(found.checks, std::vector<std::string>()) << c.kind << ": new and closed holdings are no mistakes";
+      EXPECT_TRUE(found.checks.empty()) << c.kind << ": new and closed holdings are no mistakes";
     }
   }
 }
 
 TEST_F(QuarterComparisonTest, EveryChangeIsInTheCsv) {
-  const QuarterComparison found = CompareQuarters(previous_, Current([](size_t i, DocumentEntry& e) {
+  const std::string csv = ComparisonCsv(Compared([](size_t i, DocumentEntry& e) {
     if (i == 0) e[kEntryAmount] = std::to_string(std::stoull(e[kEntryAmount]) + 10);
     return i != 5;
   }));
-  EXPECT_EQ(found.csv.substr(0, found.csv.find('\n')),
-            "status,entry,name of issuer,cusip,value last quarter,value,shares last quarter,shares,value change,"
-            "shares change");
-  EXPECT_NE(found.csv.find("\nchanged,1,AT&T INC,02079K107,"), std::string::npos) << found.csv.substr(0, 400);
-  EXPECT_NE(found.csv.find(",10\n"), std::string::npos) << "the shares' change";
-  EXPECT_NE(found.csv.find("\nclosed,,"), std::string::npos);
+  EXPECT_EQ(
+      csv.substr(0, csv.find('\n')),
+      "status,entry,name of issuer,cusip,value last quarter,value,shares last quarter,shares,value change,"
+      "shares change");
+  EXPECT_NE(csv.find("\nchanged,1,AT&T INC,02079K107,"), std::string::npos) << csv.substr(0, 400);
+  EXPECT_NE(csv.find(",10\n"), std::string::npos) << "the shares' change";
+  EXPECT_NE(csv.find("\nclosed,,"), std::string::npos);
 }
 
 // Last quarter's filing in each form EDGAR serves, and files that are none.
@@ -138,7 +154,8 @@ TEST(FiledTable, EveryEraAndFormIsReadAndOtherFilesAreNamed) {
     std::string table;
     for (int i = 0; i < 6; ++i) {
       const std::string name = "ISSUER " + std::to_string(i);
-      table += SheetLine({name, "COM", CusipFor(name), era.value, "1000", "SH", "", "SOLE", "", "1000", "0", "0"});
+      table +=
+          SheetLine({name, "COM", CusipFor(name), era.value, "1000", "SH", "", "SOLE", "", "1000", "0", "0"});
     }
     ASSERT_EQ(ConvertInfoTable(table, dir.File(era.name)).outcome, ConversionOutcome::kWritten);
     ASSERT_FALSE(ReadFiledTable(dir.File(era.name), false, filed)) << era.name;
@@ -159,9 +176,13 @@ TEST(FiledTable, EveryEraAndFormIsReadAndOtherFilesAreNamed) {
        "<edgarSubmission xmlns='http://www.sec.gov/edgar/thirteenffiler'><headerData><submissionType>13F-NT"
        "</submissionType></headerData></edgarSubmission>",
        "is a submission without an attached information table"},
-      {"cut.xml", "<edgarSubmission><documents><document><contents>PD94bW</contents></document></documents></edgarSubmission>",
+      {"cut.xml",
+       "<edgarSubmission><documents><document><contents>PD94bW</contents></document></documents></"
+       "edgarSubmission>",
        "is a submission whose attached table is cut"},
-      {"page.xml", "<edgarSubmission><documents><document><contents>PGh0bWw+</contents></document></documents></edgarSubmission>",
+      {"page.xml",
+       "<edgarSubmission><documents><document><contents>PGh0bWw+</contents></document></documents></"
+       "edgarSubmission>",
        "is a submission whose attachment holds no infoTable entry"},
   };
   for (const auto& other : others) {

@@ -36,7 +36,8 @@ TEST(Submission, EveryKindOfReportValidatesAndAttachesTheTableAsWritten) {
   const std::string withManager =
       HoldingLine("ALPHA & SONS", "1,000") +
       SheetLine({"BETA", "COM", CusipFor("BETA"), "250", "1", "SH", "n/a", "DFND", "1", "0", "1", "0"});
-  const std::string noManagers = std::string(kFilingToml).substr(0, kFilingToml.find("[[included_managers]]"));
+  const std::string noManagers =
+      std::string(kFilingToml).substr(0, kFilingToml.find("[[included_managers]]"));
   const struct {
     const char* kind;
     std::string details;
@@ -49,7 +50,8 @@ TEST(Submission, EveryKindOfReportValidatesAndAttachesTheTableAsWritten) {
       {"combination", WithKey(kFilingToml, "[report]", "type = \"combination\"") + kReporting, withManager,
        "13F-HR"},
       {"restatement", WithKey(kFilingToml, "[report]", "amendment = 1"), withManager, "13F-HR/A"},
-      {"new holdings", WithKey(noManagers, "[report]", "amendment = 2\namendment_type = \"new holdings\"\ntest = true"),
+      {"new holdings",
+       WithKey(noManagers, "[report]", "amendment = 2\namendment_type = \"new holdings\"\ntest = true"),
        HoldingLine("GAMMA", "7"), "13F-HR/A"},
   };
   for (const auto& c : cases) {
@@ -84,15 +86,27 @@ TEST(Submission, EveryKindOfReportValidatesAndAttachesTheTableAsWritten) {
       continue;
     }
     EXPECT_NE(submission.find("<tableEntryTotal>" + std::to_string(table.entries) + "<"), std::string::npos);
-    EXPECT_NE(submission.find("<tableValueTotal>" + std::to_string(table.valueTotal) + "<"), std::string::npos);
+    EXPECT_NE(submission.find("<tableValueTotal>" + std::to_string(table.valueTotal) + "<"),
+              std::string::npos);
     // The attached table, decoded by the system's own base64.
-    ASSERT_EQ(std::system(("xmllint --xpath \"string(//*[local-name()='contents'])\" " + path + " | base64 -d > " +
-                           dir.File("attached.xml"))
+    ASSERT_EQ(std::system(("xmllint --xpath \"string(//*[local-name()='contents'])\" " + path +
+                           " | base64 -d > " + dir.File("attached.xml"))
                               .c_str()),
               0);
     EXPECT_EQ(ReadFile(dir.File("attached.xml")), ReadFile(documentPath)) << c.kind;
-    EXPECT_EQ(std::system(("xmllint --noout --schema " + Edgar("eis_13FDocument.xsd") + " " + dir.File("attached.xml") +
-                           " 2>/dev/null")
+    // The converter's way: the document made in memory, never as a file.
+    ConversionRequest inMemory;
+    inMemory.preview = PreviewKind::kNone;
+    inMemory.inMemory = true;
+    const Conversion made = ConvertInfoTable(c.table, dir.File("unwritten.xml"), inMemory);
+    EXPECT_EQ(made.document, ReadFile(documentPath)) << c.kind;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("unwritten.xml"))) << c.kind;
+    ASSERT_FALSE(WriteSubmissionFromMemory(dir.File("from-memory.xml"),
+                                           SubmissionHead(details, table, kMadeUpCcc, "2026-12-10"),
+                                           made.document, SubmissionEnd(details)));
+    EXPECT_EQ(ReadFile(dir.File("from-memory.xml")), submission) << c.kind;
+    EXPECT_EQ(std::system(("xmllint --noout --schema " + Edgar("eis_13FDocument.xsd") + " " +
+                           dir.File("attached.xml") + " 2>/dev/null")
                               .c_str()),
               0)
         << c.kind;
@@ -102,7 +116,8 @@ TEST(Submission, EveryKindOfReportValidatesAndAttachesTheTableAsWritten) {
 // What ties the details to the table, each refusal naming what to mend.
 TEST(Submission, WhatTheTableAndTheDetailsDisagreeOnIsNamed) {
   const TableFigures two{2, 1005, {1}}, none{0, 0, {}};
-  const std::string noManagers = std::string(kFilingToml).substr(0, kFilingToml.find("[[included_managers]]"));
+  const std::string noManagers =
+      std::string(kFilingToml).substr(0, kFilingToml.find("[[included_managers]]"));
   const struct {
     std::string details;
     TableFigures table;
@@ -111,13 +126,16 @@ TEST(Submission, WhatTheTableAndTheDetailsDisagreeOnIsNamed) {
   } cases[] = {
       {kFilingToml, two, "", ""},
       {noManagers, two, "The table's rows name other manager 1, which the summary page's list", ""},
-      {kFilingToml, {2, 1005, {}}, "", "Other included manager 1 (OTHER ADVISER LLC) is on the summary page's list, "
-                                       "but no row of the table names it"},
+      {kFilingToml,
+       {2, 1005, {}},
+       "",
+       "Other included manager 1 (OTHER ADVISER LLC) is on the summary page's list, "
+       "but no row of the table names it"},
       {WithKey(noManagers, "[report]", "type = \"notice\"") + kReporting, two,
        "A 13F notice carries no information table, but the table holds 2 entries", ""},
       {WithKey(noManagers, "[report]", "type = \"notice\""), none, "A 13F notice names the managers", ""},
-      {WithKey(kFilingToml, "[report]", "type = \"combination\""), two, "A 13F combination report names the managers",
-       ""},
+      {WithKey(kFilingToml, "[report]", "type = \"combination\""), two,
+       "A 13F combination report names the managers", ""},
       {kFilingToml, none, "A 13F holdings report needs its information table", ""},
       {kFilingToml + kReporting, two, "", "The details name managers reporting for this one"},
       {WithKey(kFilingToml, "[report]", "period = 2026-06-30"), two, "",
@@ -141,16 +159,19 @@ TEST(Submission, WhatTheTableAndTheDetailsDisagreeOnIsNamed) {
     }
   }
   const SubmissionFindings inTime = CheckSubmission(Details(kFilingToml), two, "2026-10-20");
-  EXPECT_EQ(inTime.notes, std::vector<std::string>{"25 days remain to EDGAR's deadline, 2026-11-14, for the quarter "
-                                                   "ended 2026-09-30."});
+  EXPECT_EQ(inTime.notes,
+            std::vector<std::string>{"25 days remain to EDGAR's deadline, 2026-11-14, for the quarter "
+                                     "ended 2026-09-30."});
 }
 
 TEST(Submission, KeptByKindAndQuarter) {
   EXPECT_EQ(KeptSubmissionName(Details(kFilingToml)), "13f-hr-2026q3.xml");
-  EXPECT_EQ(KeptSubmissionName(Details(WithKey(kFilingToml, "[report]", "period = 2026-03-31\namendment = 1"))),
-            "13f-hr-a1-2026q1.xml");
-  EXPECT_EQ(KeptSubmissionName(Details(WithKey(kFilingToml, "[report]", "period = 2025-12-31\ntype = \"notice\""))),
-            "13f-nt-2025q4.xml");
+  EXPECT_EQ(
+      KeptSubmissionName(Details(WithKey(kFilingToml, "[report]", "period = 2026-03-31\namendment = 1"))),
+      "13f-hr-a1-2026q1.xml");
+  EXPECT_EQ(
+      KeptSubmissionName(Details(WithKey(kFilingToml, "[report]", "period = 2025-12-31\ntype = \"notice\""))),
+      "13f-nt-2025q4.xml");
 }
 
 TEST(Submission, TheCccMustBeOfEdgarsForm) {
@@ -163,8 +184,13 @@ TEST(Base64, AsRfc4648GivesItBothWays) {
   const struct {
     std::string bytes;
     const char* encoded;
-  } cases[] = {{"", ""}, {"f", "Zg==\n"}, {"fo", "Zm8=\n"}, {"foo", "Zm9v\n"}, {"foob", "Zm9vYg==\n"},
-               {std::string(58, '\xFF'), "////////////////////////////////////////////////////////////////////////////\n/w==\n"}};
+  } cases[] = {{"", ""},
+               {"f", "Zg==\n"},
+               {"fo", "Zm8=\n"},
+               {"foo", "Zm9v\n"},
+               {"foob", "Zm9vYg==\n"},
+               {std::string(58, '\xFF'),
+                "////////////////////////////////////////////////////////////////////////////\n/w==\n"}};
   for (const auto& c : cases) {
     std::string out;
     AppendBase64(out, c.bytes);
