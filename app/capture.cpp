@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
@@ -23,8 +24,10 @@
 #include "form/dom.h"
 #include "infotable/document_rows.h"
 #include "infotable/document_summary.h"
+#include "infotable/filing_details.h"
 #include "infotable/kept_findings.h"
 #include "infotable/row_error.h"
+#include "infotable/submission.h"
 #include "infotable/text_forms.h"
 #include "storage/failure_reason.h"
 #include "storage/scratch_folder.h"
@@ -35,14 +38,21 @@ namespace {
 // On the conversion's thread. Memory running out is an outcome of its own,
 // never an exception.
 Conversion ConvertCapture(std::string_view text, const std::string& path, const SecuritiesList* list,
-                          const std::string& listNote) {
+                          const std::string& listNote, PreviousFiling& previous) {
   // The document and findings this capture may replace stay for an undo.
   const std::string findingsPath = KeptFindingsPath(path);
   if (!path.empty()) {
     PrepareUndoCopy(path);
     PrepareUndoCopy(findingsPath);
   }
-  Conversion conversion = ConvertInfoTable(text, path, PreviewKind::kDrawn, list, listNote);
+  if (!previous.read) ReadPreviousFiling(previous);
+  ConversionRequest request;
+  request.list = list;
+  request.listNote = listNote;
+  request.previous = previous.table.get();
+  request.previousName = previous.name;
+  request.uncomparedNote = previous.note;
+  Conversion conversion = ConvertInfoTable(text, path, request);
   const bool written = conversion.outcome == ConversionOutcome::kWritten;
   // What it found goes with the document, for the next start; without it,
   // the next start says that nothing tells whether the document is right.
@@ -57,6 +67,26 @@ Conversion ConvertCapture(std::string_view text, const std::string& path, const 
 }
 
 }  // namespace
+
+void ReadPreviousFiling(PreviousFiling& previous) {
+  // Other XML files may be in the folder: a few are tried, never every one.
+  constexpr size_t kTried = 8;
+  previous.read = true;
+  std::string problem;
+  for (size_t i = 0; i < previous.names.size() && i < kTried; ++i) {
+    auto table = std::make_shared<FiledTable>();
+    if (const Refusal refusal = ReadFiledTable(previous.folder + previous.names[i], false, *table)) {
+      // The kept submission comes first: that it can't be read is said.
+      if (i == 0 && previous.names[i].rfind("13f-", 0) == 0)
+        problem = previous.names[i] + " " + *refusal + ". ";
+      continue;
+    }
+    previous.table = std::move(table);
+    previous.name = previous.names[i];
+    return;
+  }
+  previous.note = problem + kNoPreviousFilingText;
+}
 
 KeptDocument ReadKeptDocument(CaptureState& state) {
   KeptDocument kept;
@@ -141,8 +171,9 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
       ShowNotWritten(NotWrittenMessage(conversion, state_.filingFolder));
       return;
     case ConversionOutcome::kOutOfMemory:
-      ReplaceElementContent(window_, "idMsg", std::string("<font color=red>") + kOutOfMemoryMessage + "</font><br>" +
-                                         KeptDocumentText(ReadKeptDocument(state_), true));
+      ReplaceElementContent(window_, "idMsg",
+                            std::string("<font color=red>") + kOutOfMemoryMessage + "</font><br>" +
+                                KeptDocumentText(ReadKeptDocument(state_), true));
       ShowOutOfMemory();
       return;
     case ConversionOutcome::kOnlyHeading:
@@ -153,6 +184,10 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
       PlayExclamation();
       return;
     case ConversionOutcome::kWritten:
+      comparison_ = conversion.comparison
+                        ? std::make_shared<QuarterComparison>(std::move(*conversion.comparison))
+                        : nullptr;
+      comparedWith_ = previous_ && previous_->table ? previous_->name : "";
       state_.findingsUnknown = false;
       state_.entryCount = conversion.entryCount;
       state_.valueTotal = conversion.valueTotal;
@@ -170,7 +205,8 @@ void CaptureRunner::ShowNotWritten(const std::string& message) {
 // On the window's thread, once the conversion is done, and never inside a
 // wait for the page: a page operation there would fail, and the outcome
 // would be lost with it.
-void CaptureRunner::DeliverConversion(std::weak_ptr<CaptureRunner*> alive, std::shared_ptr<Conversion> conversion) {
+void CaptureRunner::DeliverConversion(std::weak_ptr<CaptureRunner*> alive,
+                                      std::shared_ptr<Conversion> conversion) {
   if (ScriptWaitActive()) {
     QTimer::singleShot(5, qApp, [alive, conversion] { DeliverConversion(alive, conversion); });
     return;
@@ -198,6 +234,37 @@ void CaptureRunner::Converted(Conversion& conversion) {
     asked_ = false;
     Start(shown);
   }
+}
+
+std::shared_ptr<PreviousFiling> CaptureRunner::FindPrevious() {
+  auto previous = std::make_shared<PreviousFiling>();
+  previous->folder = state_.filingFolder;
+  if (previous->folder.empty()) {
+    previous->read = true;
+    previous->note = kNoPreviousFilingText;
+    return previous;
+  }
+  // The quarter being filed: the details' period, or the last quarter's end.
+  std::string period = LastQuarterEnd(Today());
+  QFile file(QString::fromStdString(FilingDetailsPath()));
+  FilingDetails details;
+  if (file.open(QIODevice::ReadOnly) &&
+      ReadFilingDetails(file.readAll().toStdString(), Today(), details).empty())
+    period = details.period;
+  std::vector<FolderFile> files;
+  for (const QFileInfo& info :
+       QDir(QString::fromStdString(previous->folder)).entryInfoList({"*.xml"}, QDir::Files))
+    files.push_back({info.fileName().toStdString(), info.lastModified().toMSecsSinceEpoch()});
+  previous->names = PreviousFilingCandidates(files, period);
+  for (const std::string& name : previous->names) {
+    const QFileInfo info(QString::fromStdString(previous->folder + name));
+    previous->signature += name + "\t" + std::to_string(info.size()) + "\t" +
+                           std::to_string(info.lastModified().toMSecsSinceEpoch()) + "\n";
+  }
+  if (previous_ && previous_->read && previous_->folder == previous->folder &&
+      previous_->signature == previous->signature)
+    return previous_;
+  return previous_ = previous;
 }
 
 std::shared_ptr<const SecuritiesList> CaptureRunner::FindList(std::string& note) {
@@ -238,8 +305,9 @@ std::shared_ptr<const SecuritiesList> CaptureRunner::FindList(std::string& note)
     return list_;
   }
   if (!damaged.empty()) {
-    note = damaged + " The rows were not checked against the list: save its text file from the SEC's page "
-                     "again.";
+    note = damaged +
+           " The rows were not checked against the list: save its text file from the SEC's page "
+           "again.";
     return nullptr;
   }
   note =
@@ -275,11 +343,13 @@ void CaptureRunner::Start(std::function<void()> shown) {
   const std::string path = state_.filingFolder.empty() ? "" : state_.filingFolder + kDocumentFileName;
   std::string listNote;
   std::shared_ptr<const SecuritiesList> list = FindList(listNote);
+  std::shared_ptr<PreviousFiling> previous = FindPrevious();
   auto text = std::make_shared<QByteArray>(std::move(clipboard));
   Run(
-      [text, path, list, listNote] {
-        Conversion conversion = ConvertCapture(std::string_view(text->constData(), static_cast<size_t>(text->size())),
-                                               path, list.get(), listNote);
+      [text, path, list, listNote, previous] {
+        Conversion conversion =
+            ConvertCapture(std::string_view(text->constData(), static_cast<size_t>(text->size())), path,
+                           list.get(), listNote, *previous);
         // The text is not needed again, and a large one is better given back now.
         *text = QByteArray();
         return conversion;
@@ -301,7 +371,8 @@ void CaptureRunner::Recheck(const std::string& heading, std::function<void()> sh
         const std::string folder = MakeScratchFolder("form13f-recheck");
         if (folder.empty()) return Conversion();
         const std::string copy = folder + "/" + kDocumentFileName;
-        Conversion conversion = ConvertInfoTable(rows, copy, PreviewKind::kDrawn, list.get(), listNote, 0, FileUse::kScratch);
+        Conversion conversion =
+            ConvertInfoTable(rows, copy, PreviewKind::kDrawn, list.get(), listNote, 0, FileUse::kScratch);
         std::remove(copy.c_str());
         rmdir(folder.c_str());
         return conversion;

@@ -10,11 +10,14 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "form/page_host.h"
 #include "infotable/conversion.h"
 #include "infotable/document_summary.h"
 #include "infotable/edgar_limits.h"
+#include "infotable/previous_filing.h"
+#include "infotable/quarter_comparison.h"
 #include "infotable/securities_list.h"
 
 class PreviewSender;
@@ -26,6 +29,10 @@ constexpr const char* kNoValidDataMessage = "The clipboard does not contain vali
 constexpr const char* kNoFilingFolderMessage = "Filing folder not specified.";
 constexpr const char* kCannotCreateMessage = "Could not create file in the filing folder.";
 constexpr const char* kCannotWriteMessage = "Could not write the file in the filing folder.";
+constexpr const char* kNoPreviousFilingText =
+    "Not compared with last quarter's filing: none is in the filing folder (Save filing keeps each "
+    "quarter's, "
+    "or put last quarter's information table XML there).";
 
 // What the window knows of the document in the filing folder. It lives as
 // long as the main window.
@@ -57,13 +64,31 @@ KeptDocument ReadKeptDocument(CaptureState& state);
 // that wrote nothing, or, at start-up, as the one there.
 std::string KeptDocumentText(const KeptDocument& kept, bool afterCapture);
 
+// Last quarter's filing as captures compare with it: looked for in the
+// filing folder at each capture, read on the conversion's thread, and read
+// again only when the files looked at changed.
+struct PreviousFiling {
+  std::string folder;              // ends in "/"
+  std::vector<std::string> names;  // the files that may be it, the likeliest first
+  std::string signature;           // their names, sizes and times
+  bool read = false;
+  std::shared_ptr<const FiledTable> table;  // null when none could be used
+  std::string name;                         // the file used
+  std::string note;                         // the status paragraph's line when none is used
+};
+
+// The first of the candidates that reads as a 13F information table, or
+// the line that says why none is used. On the conversion's thread.
+void ReadPreviousFiling(PreviousFiling& previous);
+
 // Runs the captures of one window, one at a time.
 class CaptureRunner {
  public:
   // `renewPage` writes the window's page anew, to give a large preview's
   // memory back; false when it could not.
   // Shows its outcome on `window`'s page.
-  CaptureRunner(PageHost& window, CaptureState& state, PreviewSender& preview, std::function<bool()> renewPage)
+  CaptureRunner(PageHost& window, CaptureState& state, PreviewSender& preview,
+                std::function<bool()> renewPage)
       : window_(window), state_(state), preview_(preview), renewPage_(std::move(renewPage)) {}
   CaptureRunner(const CaptureRunner&) = delete;
   CaptureRunner& operator=(const CaptureRunner&) = delete;
@@ -84,6 +109,11 @@ class CaptureRunner {
 
   bool Running() const { return running_; }
 
+  // What the last capture found against last quarter's filing, and the
+  // file's name; null when it was not compared.
+  std::shared_ptr<const QuarterComparison> Comparison() const { return comparison_; }
+  const std::string& ComparedWith() const { return comparedWith_; }
+
   // The text the message line shows while a table converts.
   static constexpr const char* kConvertingText =
       "<p><b>Converting</b> the copied table&hellip; The previous results are cleared; the counts, the copy "
@@ -100,6 +130,9 @@ class CaptureRunner {
   // downloads folder, read again only when its file changed; null, with the
   // status paragraph's line in `note`, when there is none to use.
   std::shared_ptr<const SecuritiesList> FindList(std::string& note);
+  // Last quarter's filing for a capture now: the one read before while the
+  // files looked at are unchanged.
+  std::shared_ptr<PreviousFiling> FindPrevious();
   void ShowOutcome(Conversion& conversion);
   void ShowRecheck(Conversion& conversion);
   void Run(std::function<Conversion()> convert, std::function<void()> shown);
@@ -114,12 +147,15 @@ class CaptureRunner {
   std::function<bool()> renewPage_;
   std::thread converter_;
   bool running_ = false;
-  bool asked_ = false;  // Capture was pressed again while a conversion ran
+  bool asked_ = false;          // Capture was pressed again while a conversion ran
   std::string recheckHeading_;  // while a recheck runs: the heading of what it finds
   std::function<void()> whenShown_;
   std::shared_ptr<const SecuritiesList> list_;  // as last read, and from which file
   std::string listPath_;
   int64_t listStamp_ = 0;
+  std::shared_ptr<PreviousFiling> previous_;
+  std::shared_ptr<const QuarterComparison> comparison_;
+  std::string comparedWith_;
   std::shared_ptr<CaptureRunner*> self_ =
       std::make_shared<CaptureRunner*>(this);  // for the answer's way back
 };

@@ -32,7 +32,8 @@
   actions.style.cssText = 'padding:2px 0;border-bottom:1px solid #e0e0e0';
   [['idHelp', 'Help (F1)', 'hh'], ['idCopyAll', 'Copy all messages', 'cm'],
    ['idOpen', 'Open filing folder', 'of'], ['idUndo', 'Undo capture', 'uc'],
-   ['idDetails', 'Filing details\u2026', 'fd'], ['idSave', 'Save filing\u2026', 'sf']].forEach(function(action){
+   ['idDetails', 'Filing details\u2026', 'fd'], ['idSave', 'Save filing\u2026', 'sf'],
+   ['idCompare', 'Against last quarter\u2026', 'lq']].forEach(function(action){
     var span = document.createElement('span');
     span.id = action[0];
     span.className = 'f13Action';

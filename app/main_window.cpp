@@ -112,9 +112,9 @@ void MainWindow::ShowDocumentInFolder() {
     }
     // Until it is checked as it stands, it is named unchecked.
     captureState.findingsUnknown = true;
-    ReplaceElementContent(*this, "idMsg",
-                          text + "</p><p><b><font color=#c05000>" + EscapeMarkup(kFindingsUnknownText) +
-                              "</font></b></p>");
+    ReplaceElementContent(
+        *this, "idMsg",
+        text + "</p><p><b><font color=#c05000>" + EscapeMarkup(kFindingsUnknownText) + "</font></b></p>");
     ShowCounts();
     capture.Recheck(text + " " + EscapeMarkup(kRecheckedText) + "</p>", nullptr);
     return;
@@ -150,6 +150,7 @@ void MainWindow::HandleEvent(const std::string& eventText) {
     case PageEvent::kUndoCapture: UndoCapture(); return;
     case PageEvent::kFilingDetails: ShowFilingDetails(); return;
     case PageEvent::kSaveFiling: SaveFiling(); return;
+    case PageEvent::kLastQuarter: ShowComparison(); return;
     case PageEvent::kShowGroup:
       if (!event.subject.empty()) preview.ShowGroup(std::strtoul(event.subject.c_str(), nullptr, 10));
       return;
@@ -256,7 +257,8 @@ void MainWindow::Submit() {
 void MainWindow::ReportSubmitFailure(const std::string& reason) {
   try {
     ShowSubmitNotice(
-        std::string("<font color=red>") + kSubmitFailedMessage + "</font> " + EscapeMarkup(Capitalized(reason)) +
+        std::string("<font color=red>") + kSubmitFailedMessage + "</font> " +
+            EscapeMarkup(Capitalized(reason)) +
             ". Open <span id=idUrl tabindex=0 style='color:#0000a0;cursor:pointer;text-decoration:underline' "
             "title=\"Click to copy this address.\" onclick='location=\"|" +
             PageEventTextOf(PageEvent::kCopyField, "Url") + "\"'><b>" + kFilerLoginUrl +
@@ -283,9 +285,10 @@ void MainWindow::UndoCapture() {
   }
   const std::string path = captureState.filingFolder + kDocumentFileName;
   if (!HasUndoCopy(path)) {
-    ShowSubmitNotice("There is no capture to undo: the document in the filing folder is the one the last "
-                     "capture wrote, or none replaced it.",
-                     true);
+    ShowSubmitNotice(
+        "There is no capture to undo: the document in the filing folder is the one the last "
+        "capture wrote, or none replaced it.",
+        true);
     return;
   }
   if (const FileFailure failure = PutBackUndoCopy(path)) {
@@ -340,6 +343,32 @@ std::string LinesHtml(const std::vector<std::string>& lines) {
 
 }  // namespace
 
+void MainWindow::ShowComparison() {
+  if (Converting()) {
+    PlayExclamation();
+    return;
+  }
+  if (!capture.Comparison()) {
+    ShowSubmitNotice(
+        "Nothing to show: the last capture was not compared with last quarter's filing (its status paragraph "
+        "says why).",
+        true);
+    return;
+  }
+  if (comparison_) comparison_->close();
+  QPointer<MainWindow> self(this);
+  comparison_ =
+      new ComparisonWindow(this, capture.Comparison(), capture.ComparedWith(), [self](uint32_t entry) {
+        if (!self) return;
+        self->activateWindow();
+        RunPageScriptLater(
+            *self, "(function(){f13Preview.go(" + std::to_string(entry) + ");return [true];})()", nullptr);
+      });
+  comparison_->show();
+  comparison_->raise();
+  comparison_->activateWindow();
+}
+
 // The whole filing from the details, the document in the filing folder and
 // the CCC, asked for each time; what would be refused writes nothing.
 void MainWindow::SaveFiling() {
@@ -349,15 +378,16 @@ void MainWindow::SaveFiling() {
   }
   QFile file(QString::fromStdString(FilingDetailsPath()));
   if (!file.open(QIODevice::ReadOnly)) {
-    ShowSubmitNotice("There are no filing details yet: fill them in and save them, then save the filing again.",
-                     true);
+    ShowSubmitNotice(
+        "There are no filing details yet: fill them in and save them, then save the filing again.", true);
     ShowFilingDetails();
     return;
   }
   FilingDetails details;
   const std::vector<std::string> problems = ReadFilingDetails(file.readAll().toStdString(), Today(), details);
   if (!problems.empty()) {
-    ShowSubmitNotice("<font color=red>The filing details would be refused:</font>" + LinesHtml(problems), true);
+    ShowSubmitNotice("<font color=red>The filing details would be refused:</font>" + LinesHtml(problems),
+                     true);
     ShowFilingDetails();
     return;
   }
@@ -381,8 +411,10 @@ void MainWindow::SaveFiling() {
     return;
   }
   std::vector<std::string> checks = found.checks;
-  if (captureState.lastHadLines) checks.insert(checks.begin(), "The last capture named errors or checks (below).");
-  std::string findings = checks.empty() ? "" : "<br><font color=#c05000>Check before filing:</font>" + LinesHtml(checks);
+  if (captureState.lastHadLines)
+    checks.insert(checks.begin(), "The last capture named errors or checks (below).");
+  std::string findings =
+      checks.empty() ? "" : "<br><font color=#c05000>Check before filing:</font>" + LinesHtml(checks);
   findings += LinesHtml(found.notes);
   std::string suggested = captureState.filingFolder + KeptSubmissionName(details);
   suggested.replace(suggested.size() - 4, 4, "-to-transmit.xml");
@@ -390,7 +422,8 @@ void MainWindow::SaveFiling() {
   auto* window = new SaveFilingWindow(
       this, suggested, details.manager.cik,
       [self, details, table, findings](const std::string& path, const std::string& ccc, bool keep) {
-        return self ? self->WriteFiling(details, table, findings, path, ccc, keep) : std::string("The window is gone.");
+        return self ? self->WriteFiling(details, table, findings, path, ccc, keep)
+                    : std::string("The window is gone.");
       });
   window->show();
   window->raise();
@@ -398,29 +431,32 @@ void MainWindow::SaveFiling() {
 }
 
 std::string MainWindow::WriteFiling(const FilingDetails& details, const TableFigures& table,
-                                    const std::string& findings, const std::string& path, const std::string& ccc,
-                                    bool keep) {
+                                    const std::string& findings, const std::string& path,
+                                    const std::string& ccc, bool keep) {
   const std::string kept = captureState.filingFolder + KeptSubmissionName(details);
-  if (QFileInfo(QString::fromStdString(path)).absoluteFilePath() == QFileInfo(QString::fromStdString(kept)).absoluteFilePath())
+  if (QFileInfo(QString::fromStdString(path)).absoluteFilePath() ==
+      QFileInfo(QString::fromStdString(kept)).absoluteFilePath())
     return "That is the name the copy without the CCC is kept by in the filing folder: choose another.";
   const std::string document =
       details.type == ReportType::kNotice ? "" : captureState.filingFolder + kDocumentFileName;
   const std::string end = SubmissionEnd(details);
-  if (const FileFailure failure = WriteSubmission(path, SubmissionHead(details, table, ccc, Today()), document, end))
+  if (const FileFailure failure =
+          WriteSubmission(path, SubmissionHead(details, table, ccc, Today()), document, end))
     return "Not saved: " + FailureReason(*failure, std::string(FileNameOf(path))) + ".";
   const FileFailure keptFailure =
       WriteSubmission(kept, SubmissionHead(details, table, kCccLeftOut, Today()), document, end);
   savedSubmission_ = path;
   try {
-    ShowSubmitNotice("Saved the filing as " + EscapeMarkup(path) +
-                         ": it holds your CCC and is readable by you alone. Press Submit, then transmit it on the "
-                         "\"Transmit XML Submission\" page." +
-                         (keptFailure ? "<br><font color=red>The copy without the CCC could not be kept:</font> " +
-                                            EscapeMarkup(FailureReason(*keptFailure, KeptSubmissionName(details)))
-                                      : "<br>A copy without the CCC is kept as " +
-                                            EscapeMarkup(KeptSubmissionName(details)) + ".") +
-                         findings,
-                     false);
+    ShowSubmitNotice(
+        "Saved the filing as " + EscapeMarkup(path) +
+            ": it holds your CCC and is readable by you alone. Press Submit, then transmit it on the "
+            "\"Transmit XML Submission\" page." +
+            (keptFailure ? "<br><font color=red>The copy without the CCC could not be kept:</font> " +
+                               EscapeMarkup(FailureReason(*keptFailure, KeptSubmissionName(details)))
+                         : "<br>A copy without the CCC is kept as " +
+                               EscapeMarkup(KeptSubmissionName(details)) + ".") +
+            findings,
+        false);
   } catch (const PageOperationFailed&) {
     PlayExclamation();
   }
@@ -432,14 +468,16 @@ std::string MainWindow::WriteFiling(const FilingDetails& details, const TableFig
   KeepCcc(details.manager.cik, ccc, [self](const std::string& problem) {
     if (!self) return;
     // Said beside what the save said, without waiting for the page.
-    const std::string said = problem.empty() ? "<p>The CCC is kept in the desktop's secret store.</p>"
-                                             : "<p><font color=red>The CCC could not be kept in the desktop's "
-                                               "secret store:</font> " +
-                                                   EscapeMarkup(problem) + "</p>";
-    RunPageScriptLater(*self,
-                       "(function(){var s=document.getElementById('idSub');if(s)s.insertAdjacentHTML('beforeend'," +
-                           ScriptLiteral(said) + ");return [true];})()",
-                       nullptr);
+    const std::string said = problem.empty()
+                                 ? "<p>The CCC is kept in the desktop's secret store.</p>"
+                                 : "<p><font color=red>The CCC could not be kept in the desktop's "
+                                   "secret store:</font> " +
+                                       EscapeMarkup(problem) + "</p>";
+    RunPageScriptLater(
+        *self,
+        "(function(){var s=document.getElementById('idSub');if(s)s.insertAdjacentHTML('beforeend'," +
+            ScriptLiteral(said) + ");return [true];})()",
+        nullptr);
   });
   return "";
 }

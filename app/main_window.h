@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/capture.h"
+#include "app/comparison_window.h"
 #include "app/filing_details_window.h"
 #include "app/help_window.h"
 #include "app/page_window.h"
@@ -66,17 +67,21 @@ class MainWindow : public PageWindow {
   void UndoCapture();
   void ShowFilingDetails();
   void SaveFiling();
+  // The last capture against last quarter's filing, in a window of its own.
+  void ShowComparison();
   // Writes the submission to `path` and its copy without the CCC into the
   // filing folder, and keeps the CCC in the secret store or takes it out of
   // it (`keep`); why it could not, or empty.
-  std::string WriteFiling(const FilingDetails& details, const TableFigures& table, const std::string& findings,
-                          const std::string& path, const std::string& ccc, bool keep);
+  std::string WriteFiling(const FilingDetails& details, const TableFigures& table,
+                          const std::string& findings, const std::string& path, const std::string& ccc,
+                          bool keep);
   void ShowCopied();
   bool Converting() const { return capture.Running(); }
 
   QPointer<HelpWindow> help_;
   PreviewFindBar* findBar_;
   QPointer<FilingDetailsWindow> details_;
+  QPointer<ComparisonWindow> comparison_;
   std::string savedSubmission_;  // saved since the last capture: Submit says how to transmit it
-  bool submitWarned_ = false;  // Submit has said what speaks against it; pressed again, it opens the site
+  bool submitWarned_ = false;    // Submit has said what speaks against it; pressed again, it opens the site
 };

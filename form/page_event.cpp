@@ -9,11 +9,12 @@ struct Entry {
 };
 
 constexpr Entry kEvents[] = {
-    {PageEvent::kButton, "bt", false},          {PageEvent::kCopyField, "cs", false},
-    {PageEvent::kEnter, "ek", true},            {PageEvent::kHelp, "hh", true},
-    {PageEvent::kCopyAllMessages, "cm", true},  {PageEvent::kOpenFilingFolder, "of", true},
-    {PageEvent::kShowGroup, "sa", true},        {PageEvent::kUndoCapture, "uc", true},
-    {PageEvent::kFilingDetails, "fd", true},    {PageEvent::kSaveFiling, "sf", true},
+    {PageEvent::kButton, "bt", false},         {PageEvent::kCopyField, "cs", false},
+    {PageEvent::kEnter, "ek", true},           {PageEvent::kHelp, "hh", true},
+    {PageEvent::kCopyAllMessages, "cm", true}, {PageEvent::kOpenFilingFolder, "of", true},
+    {PageEvent::kShowGroup, "sa", true},       {PageEvent::kUndoCapture, "uc", true},
+    {PageEvent::kFilingDetails, "fd", true},   {PageEvent::kSaveFiling, "sf", true},
+    {PageEvent::kLastQuarter, "lq", true},
 };
 
 const Entry* Find(PageEvent event) {

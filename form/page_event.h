@@ -20,6 +20,7 @@ enum class PageEvent {
   kUndoCapture,       // "uc|idUndo": the document the last capture replaced put back
   kFilingDetails,     // "fd|idDetails": the filing's details shown to edit
   kSaveFiling,        // "sf|idSave": the whole filing saved as one submission
+  kLastQuarter,       // "lq|idCompare": the table against last quarter's filing shown
   kShowGroup,         // "sa|3": every line of a group of the status paragraph shown
 };
 

@@ -151,9 +151,11 @@ void AddPreviewStatus(Conversion& conversion, ErrorList& errors, const Conversio
   if (request.list && conversion.entryCount > 0)
     notes = ListCheckedText(*request.list, conversion.rowsOnList, conversion.entryCount) +
             (request.listNote.empty() ? "" : " " + request.listNote);
-  if (conversion.comparison)
-    notes += (notes.empty() ? "" : "\n") +
-             ComparedText(*conversion.comparison, *request.previous, request.previousName);
+  const std::string compared =
+      conversion.comparison ? ComparedText(*conversion.comparison, *request.previous, request.previousName)
+      : conversion.entryCount > 0 ? request.uncomparedNote
+                                  : "";
+  if (!compared.empty()) notes += (notes.empty() ? "" : "\n") + compared;
   const bool unchecked = !request.list && !request.listNote.empty();
   conversion.previewStatus = StatusParagraph(errors.errorsHtml(), errors.checksHtml(), conversion.refusedRows,
                                              nothingWritten, conversion.managersUsed, notes, unchecked);

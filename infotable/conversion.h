@@ -91,6 +91,7 @@ struct ConversionRequest {
   // paragraph names it by `previousName`.
   const FiledTable* previous = nullptr;
   std::string previousName;
+  std::string uncomparedNote;  // the status paragraph's line when there is no previous filing
   // The document made in memory, into `document`, for a submission that
   // attaches it, and no file written: the output path then only names it.
   bool inMemory = false;

@@ -11,6 +11,7 @@
 
 #include "infotable/base64.h"
 #include "infotable/blocks_in_order.h"
+#include "infotable/edgar_limits.h"
 #include "infotable/text_forms.h"
 #include "storage/file_replacement.h"
 
@@ -263,6 +264,29 @@ std::string KeptSubmissionName(const FilingDetails& details) {
   return std::string(details.type == ReportType::kNotice ? "13f-nt-" : "13f-hr-") +
          (details.amendment > 0 ? "a" + std::to_string(details.amendment) + "-" : "") +
          details.period.substr(0, 4) + "q" + std::to_string((month + 2) / 3) + ".xml";
+}
+
+std::vector<std::string> PreviousFilingCandidates(std::vector<FolderFile> files, const std::string& period) {
+  FilingDetails last;
+  last.period = LastQuarterEnd(period);
+  if (last.period.empty()) return {};
+  const std::string kept = KeptSubmissionName(last);
+  const auto endsWith = [](const std::string& name, const std::string& end) {
+    return name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+  };
+  std::vector<std::string> candidates;
+  files.erase(std::remove_if(files.begin(), files.end(),
+                             [&](const FolderFile& file) {
+                               return !endsWith(file.name, ".xml") || file.name == kDocumentFileName ||
+                                      endsWith(file.name, "-to-transmit.xml") ||
+                                      (file.name.rfind("13f-", 0) == 0 && file.name != kept);
+                             }),
+              files.end());
+  std::stable_sort(files.begin(), files.end(), [&](const FolderFile& a, const FolderFile& b) {
+    return (a.name == kept) != (b.name == kept) ? a.name == kept : a.modified > b.modified;
+  });
+  for (const FolderFile& file : files) candidates.push_back(file.name);
+  return candidates;
 }
 
 Refusal CheckCcc(std::string_view ccc) {

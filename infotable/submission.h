@@ -39,6 +39,19 @@ Refusal CheckCcc(std::string_view ccc);
 // "13f-nt-2026q3.xml" for a notice.
 std::string KeptSubmissionName(const FilingDetails& details);
 
+// A file of the filing folder, as the search for last quarter's filing sees it.
+struct FolderFile {
+  std::string name;
+  int64_t modified = 0;  // any clock, the same for every file
+};
+
+// The filing folder's files that may be last quarter's filing, the likeliest
+// first: the holdings report kept for the quarter before `period`, then the
+// other XML files, newest first. The document itself, the ones saved to be
+// transmitted (they hold the CCC) and the other kept submissions (of other
+// quarters, amendments, notices) are left out.
+std::vector<std::string> PreviousFilingCandidates(std::vector<FolderFile> files, const std::string& period);
+
 // What the kept copy holds in the CCC's place: it is never kept.
 constexpr const char* kCccLeftOut = "********";
 

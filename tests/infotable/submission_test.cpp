@@ -204,3 +204,19 @@ TEST(Base64, AsRfc4648GivesItBothWays) {
 }
 
 }  // namespace
+
+// Last quarter's kept report first, then other XML files newest first; never
+// the document, a submission to transmit (it holds the CCC) or another
+// quarter's kept copy.
+TEST(PreviousFilingCandidates, TheKeptReportFirstThenTheNewestTables) {
+  const std::vector<FolderFile> folder = {{"tev_13f.xml", 90},       {"13f-hr-2026q2.xml", 10},
+                                          {"13f-hr-2026q3.xml", 80}, {"13f-hr-a1-2026q2.xml", 70},
+                                          {"13f-nt-2026q2.xml", 60}, {"13f-hr-2026q2-to-transmit.xml", 50},
+                                          {"older.xml", 20},         {"newer.xml", 40},
+                                          {"notes.txt", 100}};
+  EXPECT_EQ(PreviousFilingCandidates(folder, "2026-09-30"),
+            (std::vector<std::string>{"13f-hr-2026q2.xml", "newer.xml", "older.xml"}));
+  EXPECT_EQ(PreviousFilingCandidates(folder, "2026-12-31"),
+            (std::vector<std::string>{"13f-hr-2026q3.xml", "newer.xml", "older.xml"}))
+      << "the quarter before is now 2026q3";
+}
