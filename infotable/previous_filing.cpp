@@ -1,8 +1,10 @@
 #include "infotable/previous_filing.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "infotable/base64.h"
@@ -26,7 +28,7 @@ FiledHolding HoldingOf(const DocumentEntry& entry) {
   row.amount = ParseValue(entry[kEntryAmount]);
   row.amountType = entry[kEntryAmountType] == "SH" ? AmountType::kShares : AmountType::kPrincipal;
   row.option = entry[kEntryPutCall].empty() ? Option::kNone : Option::kPut;
-  return HoldingOf(row, 0);
+  return HoldingOf(row, HoldingKey(row), 0);
 }
 
 // EDGAR's MM-DD-YYYY as YYYY-MM-DD; empty for anything else.
@@ -38,16 +40,33 @@ std::string IsoDate(std::string_view edgar) {
 
 }  // namespace
 
-FiledHolding HoldingOf(const InfoTableRow& row, uint32_t sheetRow) {
+FiledHolding HoldingOf(const InfoTableRow& row, uint64_t key, uint32_t sheetRow) {
   FiledHolding holding;
-  holding.key = HoldingKey(row);
-  holding.name = UnescapeMarkup(row[kNameOfIssuer]);
-  holding.cusip = UnescapeMarkup(row[kCusip]);
+  holding.key = key;
+  const auto plain = [](const std::string& text) {
+    return text.find('&') == std::string::npos ? text : UnescapeMarkup(text);
+  };
+  holding.name = plain(row[kNameOfIssuer]);
+  holding.cusip = plain(row[kCusip]);
   holding.value = row.value;
   holding.shares = row.amount;
   holding.inShares = row.amountType == AmountType::kShares && row.option == Option::kNone;
   holding.row = sheetRow;
   return holding;
+}
+
+uint64_t CusipCode(const std::string& cusip) {
+  uint64_t code = 0;
+  if (cusip.size() == 9 && std::all_of(cusip.begin(), cusip.end(), [](char c) { return c > 0; })) {
+    for (char c : cusip) code = code << 7 | static_cast<uint64_t>(c);
+    return code;
+  }
+  return std::hash<std::string>()(cusip) | uint64_t{1} << 63;
+}
+
+void IndexHoldings(FiledTable& table) {
+  table.byKey.Build(table.holdings, [](const FiledHolding& holding) { return holding.key; });
+  table.byCusip.Build(table.holdings, [](const FiledHolding& holding) { return CusipCode(holding.cusip); });
 }
 
 Refusal ReadFiledTable(const std::string& path, bool asWritten, FiledTable& table) {
@@ -87,5 +106,6 @@ Refusal ReadFiledTable(const std::string& path, bool asWritten, FiledTable& tabl
         !table.period.empty() ? table.period < "2022-12-31" : ThousandsMedianPrice(prices).has_value();
   if (table.valuesWereThousands)
     for (FiledHolding& holding : table.holdings) holding.value = Times(holding.value, 1000);
+  IndexHoldings(table);
   return std::nullopt;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "infotable/fields.h"
@@ -20,14 +21,57 @@ struct FiledHolding {
   uint32_t row = 0;       // the sheet row of a table being written; 0 for a filed one
 };
 
-// The holding an accepted row files; `row` is its sheet row.
-FiledHolding HoldingOf(const InfoTableRow& row, uint32_t sheetRow);
+// The holding an accepted row files, whose HoldingKey is `key`; `sheetRow`
+// is its sheet row.
+FiledHolding HoldingOf(const InfoTableRow& row, uint64_t key, uint32_t sheetRow);
+
+// Holdings found by a 64-bit key (a HoldingKey, a CusipCode): open
+// addressing in one array, one slot for each key's first holding, so that a
+// lookup costs about one cache miss even at EDGAR's largest tables.
+class HoldingIndex {
+ public:
+  static constexpr uint32_t kNone = UINT32_MAX;
+
+  template <typename Key>
+  void Build(const std::vector<FiledHolding>& holdings, Key key) {
+    size_t size = 16;
+    while (size < 2 * holdings.size()) size *= 2;
+    mask_ = size - 1;
+    slots_.assign(size, {0, kNone});
+    for (size_t i = 0; i < holdings.size(); ++i) {
+      std::pair<uint64_t, uint32_t>& slot = SlotOf(key(holdings[i]));
+      if (slot.second == kNone) slot = {key(holdings[i]), static_cast<uint32_t>(i)};
+    }
+  }
+  bool Built() const { return !slots_.empty(); }
+  // The index of the first holding with `key`, or kNone.
+  uint32_t Find(uint64_t key) const { return const_cast<HoldingIndex*>(this)->SlotOf(key).second; }
+
+ private:
+  std::pair<uint64_t, uint32_t>& SlotOf(uint64_t key) {
+    size_t at = (key * 0x9E3779B97F4A7C15u) >> 20 & mask_;
+    while (slots_[at].second != kNone && slots_[at].first != key) at = (at + 1) & mask_;
+    return slots_[at];
+  }
+
+  std::vector<std::pair<uint64_t, uint32_t>> slots_;
+  size_t mask_ = 0;
+};
 
 struct FiledTable {
   std::vector<FiledHolding> holdings;  // in entry order
   bool valuesWereThousands = false;    // brought to dollars
   std::string period;                  // YYYY-MM-DD, when a submission gives it
+  // Made once as the table is read, for every capture compared with it.
+  HoldingIndex byKey, byCusip;
 };
+
+// A CUSIP as a number: its nine characters at 7 bits each, exactly; any
+// other text by its hash, apart from them.
+uint64_t CusipCode(const std::string& cusip);
+
+// Indexes the table's holdings by key and by CUSIP.
+void IndexHoldings(FiledTable& table);
 
 // Reads the table of the file at `path`. Its values are in thousands when a
 // submission's period ended before 2022-12-31, or, for a table alone, when

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string_view>
+#include <functional>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "infotable/text_forms.h"
 
@@ -70,20 +72,17 @@ HoldingChange ChangeOf(HoldingChange::Kind kind, size_t index, const FiledHoldin
 
 // Each holding against last quarter's; the ones gone since are closed.
 void CheckHoldings(const FiledTable& previous, const FiledTable& current, QuarterComparison& found) {
-  std::unordered_map<uint64_t, const FiledHolding*> before;
-  before.reserve(previous.holdings.size());
-  for (const FiledHolding& holding : previous.holdings) before.emplace(holding.key, &holding);
   std::vector<bool> seen(previous.holdings.size());
   for (size_t i = 0; i < current.holdings.size(); ++i) {
     const FiledHolding& now = current.holdings[i];
-    const auto match = before.find(now.key);
-    if (match == before.end()) {
+    const uint32_t match = previous.byKey.Find(now.key);
+    if (match == HoldingIndex::kNone) {
       ++found.added;
       found.changes.push_back(ChangeOf(HoldingChange::kNew, i, now, nullptr));
       continue;
     }
-    const FiledHolding& then = *match->second;
-    seen[static_cast<size_t>(&then - previous.holdings.data())] = true;
+    const FiledHolding& then = previous.holdings[match];
+    seen[match] = true;
     if (now.value != then.value || now.shares != then.shares)
       found.changes.push_back(ChangeOf(HoldingChange::kChanged, i, now, &then));
     if (now.inShares && then.inShares && now.shares > 0 && then.shares > 0) {
@@ -118,19 +117,24 @@ void CheckHoldings(const FiledTable& previous, const FiledTable& current, Quarte
 
 // A new CUSIP under a name that held another last quarter, gone now.
 void CheckCusips(const FiledTable& previous, const FiledTable& current, QuarterComparison& found) {
-  std::unordered_map<std::string_view, bool> cusipsNow, cusipsThen;
-  cusipsNow.reserve(current.holdings.size());
-  cusipsThen.reserve(previous.holdings.size());
-  for (const FiledHolding& holding : current.holdings) cusipsNow[holding.cusip] = true;
-  std::unordered_map<std::string, const FiledHolding*> goneByName;
-  for (const FiledHolding& holding : previous.holdings) {
-    cusipsThen[holding.cusip] = true;
-    if (!cusipsNow.count(holding.cusip)) goneByName.emplace(Plain(holding.name), &holding);
-  }
-  if (goneByName.empty()) return;
+  // Last quarter's CUSIPs this quarter's table still holds, by each one's
+  // first holding.
+  std::vector<bool> held(previous.holdings.size());
+  std::vector<size_t> newCusips;
   for (size_t i = 0; i < current.holdings.size(); ++i) {
+    const uint32_t match = previous.byCusip.Find(CusipCode(current.holdings[i].cusip));
+    if (match != HoldingIndex::kNone)
+      held[match] = true;
+    else
+      newCusips.push_back(i);
+  }
+  if (newCusips.empty()) return;
+  std::unordered_map<std::string, const FiledHolding*> goneByName;
+  for (const FiledHolding& holding : previous.holdings)
+    if (!held[previous.byCusip.Find(CusipCode(holding.cusip))])
+      goneByName.emplace(Plain(holding.name), &holding);
+  for (size_t i : newCusips) {
     const FiledHolding& now = current.holdings[i];
-    if (cusipsThen.count(now.cusip)) continue;
     const auto gone = goneByName.find(Plain(now.name));
     if (gone == goneByName.end()) continue;
     found.checks.push_back(CheckOf(i, now,
@@ -148,7 +152,15 @@ uint64_t Total(const FiledTable& table) {
 
 }  // namespace
 
-QuarterComparison CompareQuarters(const FiledTable& previous, const FiledTable& current) {
+QuarterComparison CompareQuarters(const FiledTable& previousRead, const FiledTable& current) {
+  // A table read by ReadFiledTable is indexed already.
+  FiledTable indexed;
+  const bool unindexed = !previousRead.byKey.Built();
+  if (unindexed) {
+    indexed = previousRead;
+    IndexHoldings(indexed);
+  }
+  const FiledTable& previous = unindexed ? indexed : previousRead;
   QuarterComparison found;
   CheckHoldings(previous, current, found);
   CheckCusips(previous, current, found);

@@ -84,9 +84,9 @@ void ConvertTableBlock(const NormalizedText& normalized, const TablePlan& plan, 
     const uint32_t rulesEnd = static_cast<uint32_t>(block.errors.size());
     block.checks.CheckRow(row, rowNumber, block.found);
     errors.AddAll(block.found, entry);
-    block.written.push_back(
-        {HoldingKey(row), rowNumber, rulesEnd, static_cast<uint32_t>(block.errors.size())});
-    if (block.withHoldings) block.holdings.push_back(HoldingOf(row, rowNumber));
+    const uint64_t key = HoldingKey(row);
+    block.written.push_back({key, rowNumber, rulesEnd, static_cast<uint32_t>(block.errors.size())});
+    if (block.withHoldings) block.holdings.push_back(HoldingOf(row, key, rowNumber));
     if (block.withPreview) AppendPreviewRow(block.preview, rowNumber, row);
     AppendInfoTableEntry(block.entries, row);
     block.valueTotal = SaturatingAdd(block.valueTotal, row.value);
