@@ -408,7 +408,7 @@ std::optional<int> LoadFiling(const Options& options, FilingDetails& details, st
 }
 
 // Checks the details against the table and writes the submission to the
-// output, the table's document attached as the conversion encoded it.
+// output, with the table's document the conversion made in memory attached.
 int WriteFiling(const FilingDetails& details, const std::string& ccc, const Conversion& conversion,
                 const Options& options, const SecuritiesList& list) {
   TableFigures table{conversion.entryCount, conversion.valueTotal, conversion.managersUsed};
@@ -454,7 +454,7 @@ int ConvertTable(std::string_view table, InputText& text, std::string& tabs, con
                  const FiledTable& previous) {
   // The document for standard output is made in a folder of its own first,
   // so that a failure leaves nothing half-written on the pipe. The one a
-  // submission attaches is made in base64 alone.
+  // submission attaches is made in memory alone.
   const bool filing = !options.filingPath.empty();
   const bool toStandardOutput = options.output == "-";
   std::string folder, output = options.output;

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "infotable/text_forms.h"

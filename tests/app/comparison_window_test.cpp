@@ -15,12 +15,6 @@ std::string Holding(const std::string& name, const std::string& value, const std
       {name, "COM", CusipFor(name), value, shares, "SH", "n/a", "SOLE", "n/a", shares, "0", "0"});
 }
 
-ComparisonWindow* ShownComparison() {
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (auto* window = qobject_cast<ComparisonWindow*>(widget); window && window->isVisible()) return window;
-  return nullptr;
-}
-
 TEST_F(Program, LastQuartersFilingIsFoundNamedAndLeadsToTheRowsThatChanged) {
   if (!HaveXdotool()) GTEST_SKIP() << "xdotool is not installed";
   // This quarter: issuer 2 left in thousands, issuer 5 sold, NEWCO bought.
@@ -57,8 +51,8 @@ TEST_F(Program, LastQuartersFilingIsFoundNamedAndLeadsToTheRowsThatChanged) {
       << Js(marked).toString().toStdString();
 
   RealClick(window(), "idCompare");
-  ASSERT_TRUE(WaitUntil([] { return ShownComparison() != nullptr; }));
-  ComparisonWindow* view = ShownComparison();
+  ASSERT_TRUE(WaitUntil([] { return Shown<ComparisonWindow>() != nullptr; }));
+  ComparisonWindow* view = Shown<ComparisonWindow>();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
   auto* table = view->findChild<QTableWidget*>("comparisonTable");
   ASSERT_EQ(table->rowCount(), 6) << "4 changed, 1 new, 1 closed";

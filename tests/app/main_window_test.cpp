@@ -419,13 +419,6 @@ TEST_F(Program, UndoCapturePutsBackTheDocumentTheLastCaptureReplaced) {
   EXPECT_EQ(ReadFile(OutputPath()), first);
 }
 
-template <typename Window>
-Window* Shown() {
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible()) return window;
-  return nullptr;
-}
-
 // The details entered in the window are checked, kept and read again after
 // a restart; the filing is saved with the CCC asked for, which is kept in no
 // other file.

@@ -14,24 +14,24 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollBar>
-#include <QScreen>
-#include <QTextBrowser>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolTip>
 #include <csignal>
 #include <filesystem>
 #include <map>
 
+#include "app/capture.h"
+#include "app/desktop.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
-#include "app/capture.h"
-#include "app/program_lifetime.h"
-#include "app/desktop.h"
 #include "app/preview_sender.h"
+#include "app/program_lifetime.h"
 #include "form/dom.h"
 #include "infotable/conversion.h"
 #include "infotable/text_forms.h"
@@ -50,6 +50,14 @@ inline std::string Issuers(int rows) {
   std::string table;
   for (int i = 0; i < rows; ++i) table += HoldingLine("ISSUER " + std::to_string(i), "1");
   return table;
+}
+
+// The shown window of class `Window`, if one is.
+template <typename Window>
+Window* Shown() {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible()) return window;
+  return nullptr;
 }
 
 class Program : public ::testing::Test {
@@ -117,11 +125,7 @@ class Program : public ::testing::Test {
   }
 
   // The help window, once one is open.
-  static HelpWindow* OpenHelp() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-      if (auto* help = qobject_cast<HelpWindow*>(widget); help && help->isVisible()) return help;
-    return nullptr;
-  }
+  static HelpWindow* OpenHelp() { return Shown<HelpWindow>(); }
 
   std::string OutputPath() { return home_.File("Documents/tev_13f.xml"); }
 
