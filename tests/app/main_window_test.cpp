@@ -472,18 +472,23 @@ TEST_F(Program, FilingDetailsAreKeptAndTheFilingIsSavedWithTheCccAskedFor) {
   RealClick(window(), "idSave");
   ASSERT_TRUE(WaitUntil([] { return Shown<SaveFilingWindow>() != nullptr; }));
   ASSERT_TRUE(QTest::qWaitForWindowActive(Shown<SaveFilingWindow>()));
+  // A click gives the field the X server's focus too, which a window
+  // just shown may not have yet.
+  auto* cccField = Shown<SaveFilingWindow>()->findChild<QLineEdit*>("saveCcc");
+  Xdotool(MoveTo(cccField->mapToGlobal(QPoint(10, 8))) + " click 1");
   Xdotool("type --delay 20 'short#1'");
+  ASSERT_TRUE(WaitUntil([&] { return cccField->text() == "short#1"; })) << "typed: " << cccField->text().size();
   Xdotool("key Return");
   auto* problem = Shown<SaveFilingWindow>()->findChild<QLabel*>("saveProblem");
   ASSERT_TRUE(WaitUntil([&] { return problem->text().contains("The CCC is not of EDGAR's form"); }))
-      << "focus: " << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
+      << problem->text().toStdString() << " | focus: " << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
   auto* keep = Shown<SaveFilingWindow>()->findChild<QCheckBox*>("saveKeepCcc");
   EXPECT_FALSE(keep->isChecked()) << "kept only when the filer asks";
   Xdotool(MoveTo(keep->mapToGlobal(QPoint(8, keep->height() / 2))) + " click 1");
   ASSERT_TRUE(WaitUntil([&] { return keep->isChecked(); }));
-  Xdotool(MoveTo(Shown<SaveFilingWindow>()->findChild<QLineEdit*>("saveCcc")->mapToGlobal(QPoint(10, 8))) +
-          " click 1 key ctrl+a BackSpace");
+  Xdotool(MoveTo(cccField->mapToGlobal(QPoint(10, 8))) + " click 1 key ctrl+a BackSpace");
   Xdotool("type --delay 20 '" + kMadeUpCcc + "'");
+  ASSERT_TRUE(WaitUntil([&] { return cccField->text().toStdString() == kMadeUpCcc; }));
   Xdotool("key Return");
   ASSERT_TRUE(WaitUntil([] { return Shown<SaveFilingWindow>() == nullptr; })) << problem->text().toStdString();
   const std::string saved = home_.File("Documents/13f-hr-2026q3-to-transmit.xml");
