@@ -13,6 +13,10 @@
 
 namespace {
 
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // A number cell that sorts as a number; empty where there is none.
 QTableWidgetItem* NumberItem(long double number, bool shown) {
   auto* item = new QTableWidgetItem;
@@ -31,7 +35,8 @@ class ChangeChart : public QWidget {
  public:
   static constexpr int kBars = 10;
 
-  ChangeChart(const QuarterComparison& comparison, QWidget* parent) : QWidget(parent) {
+  ChangeChart(const QuarterComparison& comparison, QWidget* parent)
+      : QWidget(parent), comparison_(comparison) {
     for (const HoldingChange& change : comparison.changes) largest_.push_back(&change);
     const auto size = [](const HoldingChange* c) { return std::abs(static_cast<double>(ValueChange(*c))); };
     const size_t shown = std::min<size_t>(kBars, largest_.size());
@@ -59,7 +64,7 @@ class ChangeChart : public QWidget {
       painter.setPen(palette().color(QPalette::WindowText));
       painter.drawText(
           QRect(0, y, nameWidth - 4, line), Qt::AlignRight | Qt::AlignVCenter,
-          fontMetrics().elidedText(QString::fromStdString(change->name), Qt::ElideRight, nameWidth - 4));
+          fontMetrics().elidedText(Utf8(comparison_.NameOf(*change)), Qt::ElideRight, nameWidth - 4));
       const QRect bar = amount >= 0 ? QRect(middle, y + 2, length, line - 4)
                                     : QRect(middle - length, y + 2, length, line - 4);
       painter.fillRect(bar, amount >= 0 ? QColor(0x30, 0xa0, 0x30) : QColor(0xd0, 0x30, 0x30));
@@ -70,6 +75,7 @@ class ChangeChart : public QWidget {
   }
 
  private:
+  const QuarterComparison& comparison_;
   std::vector<const HoldingChange*> largest_;
 };
 
@@ -105,8 +111,8 @@ ComparisonWindow::ComparisonWindow(QWidget* over, std::shared_ptr<const QuarterC
     if (added || closed) status->setForeground(added ? QColor(0x00, 0x80, 0x00) : QColor(0xc0, 0x00, 0x00));
     table_->setItem(row, kStatus, status);
     table_->setItem(row, kEntry, NumberItem(change.entry, !closed));
-    table_->setItem(row, kName, new QTableWidgetItem(QString::fromStdString(change.name)));
-    table_->setItem(row, kCusip, new QTableWidgetItem(QString::fromStdString(change.cusip)));
+    table_->setItem(row, kName, new QTableWidgetItem(Utf8(comparison_->NameOf(change))));
+    table_->setItem(row, kCusip, new QTableWidgetItem(Utf8(comparison_->CusipOf(change))));
     table_->setItem(row, kValueBefore, NumberItem(change.valueBefore, !added));
     table_->setItem(row, kValue, NumberItem(change.value, !closed));
     table_->setItem(row, kValueChange, NumberItem(ValueChange(change), true));

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <new>
 
 #include "infotable/blocks_in_order.h"
@@ -63,8 +62,8 @@ struct BlockJoin {
   ErrorList& errors;
   FilingChecks& checks;
   DocumentWriter& writer;
-  PreviewTable* preview;  // null when none is built
-  FiledTable* holdings;   // null unless compared with last quarter
+  PreviewTable* preview;       // null when none is built
+  ComparisonJoin* comparison;  // null unless compared with last quarter
   std::vector<RowError> found;
 
   // Adds a block's line, its entry counted from the block's first.
@@ -89,8 +88,7 @@ struct BlockJoin {
     for (; line < block.errors.size(); ++line) AddLine(block.errors[line], entriesBefore);
     checks.Join(block.checks);
     if (preview) AppendPreviewBlock(*preview, block.preview, entriesBefore + 1);
-    if (holdings)
-      std::move(block.holdings.begin(), block.holdings.end(), std::back_inserter(holdings->holdings));
+    if (comparison) JoinComparedBlock(block.compared, entriesBefore, *comparison);
     writer.Add(block.entries);
     conversion.entryCount += static_cast<uint32_t>(block.written.size());
     conversion.refusedRows += block.refusedRows;
@@ -102,8 +100,8 @@ struct BlockJoin {
 // Converts the table's blocks, on up to `threads` threads, and joins them in
 // their order.
 void ConvertBlocks(const NormalizedText& normalized, const TablePlan& plan, const SecuritiesList* list,
-                   unsigned threads, bool buildPreview, const PreviewTable& preview, BlockJoin& join) {
-  if (join.holdings) join.holdings->holdings.reserve(plan.lines.size());
+                   unsigned threads, bool buildPreview, const PreviewTable& preview,
+                   const FiledTable* previous, BlockJoin& join) {
   const std::vector<size_t> starts = BlockStarts(plan.lines);
   const size_t blockCount = starts.size() - 1;
   const unsigned threadCount = ThreadsFor(blockCount, threads);
@@ -111,7 +109,7 @@ void ConvertBlocks(const NormalizedText& normalized, const TablePlan& plan, cons
   std::vector<TableBlock> blocks(std::min<size_t>(2 * threadCount, blockCount));
   for (TableBlock& block : blocks) {
     block.withPreview = buildPreview;
-    block.withHoldings = join.holdings != nullptr;
+    block.previous = previous;
     block.preview.withFigi = preview.withFigi;
     block.preview.notesWidest = preview.notesWidest;
   }
@@ -136,9 +134,9 @@ void CheckWholeTable(const TablePlan& plan, FilingChecks& checks, Conversion& co
 }
 
 // The table against last quarter's: what changed, and its checks among the others.
-void CompareWithPrevious(const ConversionRequest& request, const FiledTable& current, Conversion& conversion,
+void CompareWithPrevious(const FiledTable& previous, ComparisonJoin& join, Conversion& conversion,
                          ErrorList& errors) {
-  conversion.comparison = CompareQuarters(*request.previous, current);
+  conversion.comparison = FinishComparison(previous, conversion.valueTotal, join);
   for (RowError& check : conversion.comparison->checks) errors.Add(std::move(check));
   conversion.comparison->checks.clear();
 }
@@ -195,16 +193,14 @@ Conversion Convert(std::string_view text, const std::string& outputPath, const C
   }
   FilingChecks checks;
   checks.ExpectRows(plan.lines.size());
-  FiledTable current;
-  BlockJoin join{conversion,
-                 errors,
-                 checks,
-                 writer,
-                 buildPreview ? &preview : nullptr,
-                 request.previous ? &current : nullptr,
-                 {}};
+  FiledTable indexedCopy;
+  const FiledTable* previous = request.previous ? &IndexedTable(*request.previous, indexedCopy) : nullptr;
+  ComparisonJoin comparison = previous ? StartComparison(*previous, plan.lines.size()) : ComparisonJoin();
+  BlockJoin join{
+      conversion, errors, checks, writer, buildPreview ? &preview : nullptr, previous ? &comparison : nullptr,
+      {}};
 
-  ConvertBlocks(normalized, plan, request.list, request.threads, buildPreview, preview, join);
+  ConvertBlocks(normalized, plan, request.list, request.threads, buildPreview, preview, previous, join);
 
   std::string nothingWritten;
   if (conversion.entryCount == 0) {
@@ -218,7 +214,7 @@ Conversion Convert(std::string_view text, const std::string& outputPath, const C
   } else {
     conversion.outcome = ConversionOutcome::kWritten;
     CheckWholeTable(plan, checks, conversion, errors, join.found);
-    if (request.previous) CompareWithPrevious(request, current, conversion, errors);
+    if (previous) CompareWithPrevious(*previous, comparison, conversion, errors);
   }
   if (buildPreview) AddPreviewStatus(conversion, errors, request, nothingWritten);
   return conversion;

@@ -40,18 +40,25 @@ std::string IsoDate(std::string_view edgar) {
 
 }  // namespace
 
-FiledHolding HoldingOf(const InfoTableRow& row, uint64_t key, uint32_t sheetRow) {
-  FiledHolding holding;
+void ReadHolding(const InfoTableRow& row, uint64_t key, uint32_t sheetRow, FiledHolding& holding) {
   holding.key = key;
-  const auto plain = [](const std::string& text) {
-    return text.find('&') == std::string::npos ? text : UnescapeMarkup(text);
+  const auto plain = [](const std::string& text, std::string& into) {
+    if (text.find('&') == std::string::npos)
+      into.assign(text);
+    else
+      into = UnescapeMarkup(text);
   };
-  holding.name = plain(row[kNameOfIssuer]);
-  holding.cusip = plain(row[kCusip]);
+  plain(row[kNameOfIssuer], holding.name);
+  plain(row[kCusip], holding.cusip);
   holding.value = row.value;
   holding.shares = row.amount;
   holding.inShares = row.amountType == AmountType::kShares && row.option == Option::kNone;
   holding.row = sheetRow;
+}
+
+FiledHolding HoldingOf(const InfoTableRow& row, uint64_t key, uint32_t sheetRow) {
+  FiledHolding holding;
+  ReadHolding(row, key, sheetRow, holding);
   return holding;
 }
 
@@ -67,6 +74,16 @@ uint64_t CusipCode(const std::string& cusip) {
 void IndexHoldings(FiledTable& table) {
   table.byKey.Build(table.holdings, [](const FiledHolding& holding) { return holding.key; });
   table.byCusip.Build(table.holdings, [](const FiledHolding& holding) { return CusipCode(holding.cusip); });
+  table.firstOfCusip.resize(table.holdings.size());
+  for (size_t i = 0; i < table.holdings.size(); ++i)
+    table.firstOfCusip[i] = table.byCusip.Find(CusipCode(table.holdings[i].cusip));
+}
+
+const FiledTable& IndexedTable(const FiledTable& table, FiledTable& copy) {
+  if (table.byKey.Built()) return table;
+  copy = table;
+  IndexHoldings(copy);
+  return copy;
 }
 
 Refusal ReadFiledTable(const std::string& path, bool asWritten, FiledTable& table) {

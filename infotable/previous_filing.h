@@ -24,6 +24,8 @@ struct FiledHolding {
 // The holding an accepted row files, whose HoldingKey is `key`; `sheetRow`
 // is its sheet row.
 FiledHolding HoldingOf(const InfoTableRow& row, uint64_t key, uint32_t sheetRow);
+// The same into `holding`, whose room is kept.
+void ReadHolding(const InfoTableRow& row, uint64_t key, uint32_t sheetRow, FiledHolding& holding);
 
 // Holdings found by a 64-bit key (a HoldingKey, a CusipCode): open
 // addressing in one array, one slot for each key's first holding, so that a
@@ -64,6 +66,7 @@ struct FiledTable {
   std::string period;                  // YYYY-MM-DD, when a submission gives it
   // Made once as the table is read, for every capture compared with it.
   HoldingIndex byKey, byCusip;
+  std::vector<uint32_t> firstOfCusip;  // each holding's first holding of its CUSIP
 };
 
 // A CUSIP as a number: its nine characters at 7 bits each, exactly; any
@@ -72,6 +75,8 @@ uint64_t CusipCode(const std::string& cusip);
 
 // Indexes the table's holdings by key and by CUSIP.
 void IndexHoldings(FiledTable& table);
+// `table`, or when it is not indexed yet, `copy` made of it and indexed.
+const FiledTable& IndexedTable(const FiledTable& table, FiledTable& copy);
 
 // Reads the table of the file at `path`. Its values are in thousands when a
 // submission's period ended before 2022-12-31, or, for a table alone, when

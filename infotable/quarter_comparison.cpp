@@ -42,21 +42,24 @@ std::string Plain(const std::string& name) {
   return plain;
 }
 
-std::string CsvCell(const std::string& text) {
-  if (text.find_first_of(",\"\n") == std::string::npos) return text;
+std::string CsvCell(std::string_view text) {
+  if (text.find_first_of(",\"\n") == std::string::npos) return std::string(text);
   std::string quoted = "\"";
   for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
   return quoted + "\"";
 }
 
 HoldingChange ChangeOf(HoldingChange::Kind kind, size_t index, const FiledHolding& holding,
-                       const FiledHolding* before) {
+                       const FiledHolding* before, std::string& texts) {
   HoldingChange change;
   change.kind = kind;
   change.entry = kind == HoldingChange::kClosed ? 0 : static_cast<uint32_t>(index + 1);
   change.row = holding.row;
-  change.name = holding.name;
-  change.cusip = holding.cusip;
+  change.textAt = static_cast<uint32_t>(texts.size());
+  change.nameSize = static_cast<uint32_t>(holding.name.size());
+  change.cusipSize = static_cast<uint32_t>(holding.cusip.size());
+  texts += holding.name;
+  texts += holding.cusip;
   if (kind != HoldingChange::kClosed) {
     change.value = holding.value;
     change.shares = holding.shares;
@@ -68,77 +71,28 @@ HoldingChange ChangeOf(HoldingChange::Kind kind, size_t index, const FiledHoldin
   return change;
 }
 
-// Each holding against last quarter's; the ones gone since are closed.
-void CheckHoldings(const FiledTable& previous, const FiledTable& current, QuarterComparison& found) {
-  std::vector<bool> seen(previous.holdings.size());
-  for (size_t i = 0; i < current.holdings.size(); ++i) {
-    const FiledHolding& now = current.holdings[i];
-    const uint32_t match = previous.byKey.Find(now.key);
-    if (match == HoldingIndex::kNone) {
-      ++found.added;
-      found.changes.push_back(ChangeOf(HoldingChange::kNew, i, now, nullptr));
-      continue;
-    }
-    const FiledHolding& then = previous.holdings[match];
-    seen[match] = true;
-    if (now.value != then.value || now.shares != then.shares)
-      found.changes.push_back(ChangeOf(HoldingChange::kChanged, i, now, &then));
-    if (now.inShares && then.inShares && now.shares > 0 && then.shares > 0) {
-      const double priceThen = static_cast<double>(then.value) / static_cast<double>(then.shares);
-      const double priceNow = static_cast<double>(now.value) / static_cast<double>(now.shares);
-      if (MovedBy(priceThen, priceNow, kPriceJump)) {
-        found.checks.push_back(CheckOf(
-            i, now,
-            "value per share " + Dollars(priceNow) + " now, " + Dollars(priceThen) + " last quarter, " +
-                std::to_string(
-                    static_cast<long>(priceNow > priceThen ? priceNow / priceThen : priceThen / priceNow)) +
-                kPriceLine));
-        continue;
-      }
-    }
-    if (now.shares == then.shares &&
-        MovedBy(static_cast<double>(then.value), static_cast<double>(now.value), kUnchangedJump))
-      found.checks.push_back(CheckOf(i, now,
-                                     "the same " + GroupThousands(std::to_string(now.shares)) +
-                                         " shares or amount as last quarter, but a value of $" +
-                                         GroupThousands(std::to_string(now.value)) + " against $" +
-                                         GroupThousands(std::to_string(then.value)) +
-                                         ": a move the market seldom makes in a quarter; check the value"));
-  }
+// Last quarter's holdings under CUSIPs this quarter's table no longer
+// holds, by their issuers' names.
+std::unordered_map<std::string, const FiledHolding*> GoneByName(const FiledTable& previous,
+                                                                const std::vector<bool>& cusipsMet) {
+  std::unordered_map<std::string, const FiledHolding*> gone;
   for (size_t i = 0; i < previous.holdings.size(); ++i)
-    if (!seen[i]) {
-      ++found.closed;
-      found.changes.push_back(
-          ChangeOf(HoldingChange::kClosed, i, previous.holdings[i], &previous.holdings[i]));
-    }
+    if (!cusipsMet[previous.firstOfCusip[i]])
+      gone.emplace(Plain(previous.holdings[i].name), &previous.holdings[i]);
+  return gone;
 }
 
 // A new CUSIP under a name that held another last quarter, gone now.
-void CheckCusips(const FiledTable& previous, const FiledTable& current, QuarterComparison& found) {
-  // Last quarter's CUSIPs this quarter's table still holds, by each one's
-  // first holding.
-  std::vector<bool> held(previous.holdings.size());
-  std::vector<size_t> newCusips;
-  for (size_t i = 0; i < current.holdings.size(); ++i) {
-    const uint32_t match = previous.byCusip.Find(CusipCode(current.holdings[i].cusip));
-    if (match != HoldingIndex::kNone)
-      held[match] = true;
-    else
-      newCusips.push_back(i);
-  }
-  if (newCusips.empty()) return;
-  std::unordered_map<std::string, const FiledHolding*> goneByName;
-  for (const FiledHolding& holding : previous.holdings)
-    if (!held[previous.byCusip.Find(CusipCode(holding.cusip))])
-      goneByName.emplace(Plain(holding.name), &holding);
-  for (size_t i : newCusips) {
-    const FiledHolding& now = current.holdings[i];
-    const auto gone = goneByName.find(Plain(now.name));
-    if (gone == goneByName.end()) continue;
-    found.checks.push_back(CheckOf(i, now,
-                                   "last quarter the same issuer was filed under CUSIP \"" +
-                                       gone->second->cusip +
-                                       "\", which the table no longer holds: a mistyped or outdated CUSIP?"));
+void CheckCusips(const FiledTable& previous, ComparisonJoin& join) {
+  if (join.newCusips.empty()) return;
+  const auto gone = GoneByName(previous, join.cusipsMet);
+  for (const ComparedBlock::NewCusip& now : join.newCusips) {
+    const auto then = gone.find(Plain(now.holding.name));
+    if (then == gone.end()) continue;
+    join.found.checks.push_back(
+        CheckOf(now.entry - 1, now.holding,
+                "last quarter the same issuer was filed under CUSIP \"" + then->second->cusip +
+                    "\", which the table no longer holds: a mistyped or outdated CUSIP?"));
   }
 }
 
@@ -150,20 +104,100 @@ uint64_t Total(const FiledTable& table) {
 
 }  // namespace
 
-QuarterComparison CompareQuarters(const FiledTable& previousRead, const FiledTable& current) {
-  // A table read by ReadFiledTable is indexed already.
-  FiledTable indexed;
-  const bool unindexed = !previousRead.byKey.Built();
-  if (unindexed) {
-    indexed = previousRead;
-    IndexHoldings(indexed);
+void ClearComparedBlock(ComparedBlock& block) {
+  block.met.clear();
+  block.cusipsMet.clear();
+  block.newCusips.clear();
+  block.changes.clear();
+  block.texts.clear();
+  block.checks.clear();
+  block.added = 0;
+}
+
+void CompareHolding(const FiledTable& previous, const FiledHolding& now, uint32_t entry,
+                    ComparedBlock& block) {
+  const size_t index = entry - 1;
+  const uint32_t match = previous.byKey.Find(now.key);
+  if (match == HoldingIndex::kNone) {
+    const uint32_t cusip = previous.byCusip.Find(CusipCode(now.cusip));
+    if (cusip == HoldingIndex::kNone)
+      block.newCusips.push_back({entry, now});
+    else
+      block.cusipsMet.push_back(cusip);
+    ++block.added;
+    block.changes.push_back(ChangeOf(HoldingChange::kNew, index, now, nullptr, block.texts));
+    return;
   }
-  const FiledTable& previous = unindexed ? indexed : previousRead;
-  QuarterComparison found;
-  CheckHoldings(previous, current, found);
-  CheckCusips(previous, current, found);
-  const uint64_t before = Total(previous), now = Total(current);
-  if (MovedBy(static_cast<double>(before), static_cast<double>(now), kTotalJump)) {
+  const FiledHolding& then = previous.holdings[match];
+  // The same key is the same CUSIP.
+  block.met.push_back(match);
+  block.cusipsMet.push_back(previous.firstOfCusip[match]);
+  if (now.value != then.value || now.shares != then.shares)
+    block.changes.push_back(ChangeOf(HoldingChange::kChanged, index, now, &then, block.texts));
+  if (now.inShares && then.inShares && now.shares > 0 && then.shares > 0) {
+    const double priceThen = static_cast<double>(then.value) / static_cast<double>(then.shares);
+    const double priceNow = static_cast<double>(now.value) / static_cast<double>(now.shares);
+    if (MovedBy(priceThen, priceNow, kPriceJump)) {
+      block.checks.push_back(CheckOf(
+          index, now,
+          "value per share " + Dollars(priceNow) + " now, " + Dollars(priceThen) + " last quarter, " +
+              std::to_string(
+                  static_cast<long>(priceNow > priceThen ? priceNow / priceThen : priceThen / priceNow)) +
+              kPriceLine));
+      return;
+    }
+  }
+  if (now.shares == then.shares &&
+      MovedBy(static_cast<double>(then.value), static_cast<double>(now.value), kUnchangedJump))
+    block.checks.push_back(CheckOf(index, now,
+                                   "the same " + GroupThousands(std::to_string(now.shares)) +
+                                       " shares or amount as last quarter, but a value of $" +
+                                       GroupThousands(std::to_string(now.value)) + " against $" +
+                                       GroupThousands(std::to_string(then.value)) +
+                                       ": a move the market seldom makes in a quarter; check the value"));
+}
+
+ComparisonJoin StartComparison(const FiledTable& previous, size_t rows) {
+  ComparisonJoin join;
+  // Most holdings change every quarter.
+  join.found.changes.reserve(rows + previous.holdings.size() / 8);
+  join.met.resize(previous.holdings.size());
+  join.cusipsMet.resize(previous.holdings.size());
+  return join;
+}
+
+void JoinComparedBlock(ComparedBlock& block, uint32_t entriesBefore, ComparisonJoin& join) {
+  for (uint32_t match : block.met) join.met[match] = true;
+  for (uint32_t match : block.cusipsMet) join.cusipsMet[match] = true;
+  for (ComparedBlock::NewCusip& now : block.newCusips) {
+    now.entry += entriesBefore;
+    join.newCusips.push_back(std::move(now));
+  }
+  const uint32_t textsBefore = static_cast<uint32_t>(join.found.texts.size());
+  join.found.texts += block.texts;
+  for (HoldingChange& change : block.changes) {
+    change.entry += entriesBefore;
+    change.textAt += textsBefore;
+    join.found.changes.push_back(change);
+  }
+  for (RowError& check : block.checks) {
+    check.entry += entriesBefore;
+    join.found.checks.push_back(std::move(check));
+  }
+  join.found.added += block.added;
+}
+
+QuarterComparison FinishComparison(const FiledTable& previous, uint64_t totalNow, ComparisonJoin& join) {
+  QuarterComparison& found = join.found;
+  for (size_t i = 0; i < previous.holdings.size(); ++i)
+    if (!join.met[i]) {
+      ++found.closed;
+      found.changes.push_back(
+          ChangeOf(HoldingChange::kClosed, i, previous.holdings[i], &previous.holdings[i], found.texts));
+    }
+  CheckCusips(previous, join);
+  const uint64_t before = Total(previous);
+  if (MovedBy(static_cast<double>(before), static_cast<double>(totalNow), kTotalJump)) {
     // One mistake across the table is one line: the rows' own price lines go.
     found.checks.erase(std::remove_if(found.checks.begin(), found.checks.end(),
                                       [](const RowError& line) {
@@ -172,11 +206,22 @@ QuarterComparison CompareQuarters(const FiledTable& previousRead, const FiledTab
                        found.checks.end());
     found.checks.push_back(
         {RowErrorKind::kCheckBeforeFiling, 0, "",
-         "the table's total, $" + GroupThousands(std::to_string(now)) + ", against $" +
+         "the table's total, $" + GroupThousands(std::to_string(totalNow)) + ", against $" +
              GroupThousands(std::to_string(before)) +
              " last quarter: ten times or more apart; values in thousands, or rows missing?"});
   }
-  return found;
+  return std::move(found);
+}
+
+QuarterComparison CompareQuarters(const FiledTable& previousRead, const FiledTable& current) {
+  FiledTable copy;
+  const FiledTable& previous = IndexedTable(previousRead, copy);
+  ComparedBlock block;
+  for (size_t i = 0; i < current.holdings.size(); ++i)
+    CompareHolding(previous, current.holdings[i], static_cast<uint32_t>(i + 1), block);
+  ComparisonJoin join = StartComparison(previous, current.holdings.size());
+  JoinComparedBlock(block, 0, join);
+  return FinishComparison(previous, Total(current), join);
 }
 
 std::string NewAndClosedText(const QuarterComparison& comparison) {
@@ -194,7 +239,7 @@ std::string ComparisonCsv(const QuarterComparison& comparison) {
     const bool closed = change.kind == HoldingChange::kClosed, added = change.kind == HoldingChange::kNew;
     const auto number = [](uint64_t n) { return std::to_string(n); };
     csv += std::string(kKinds[change.kind]) + "," + (closed ? "" : number(change.entry)) + "," +
-           CsvCell(change.name) + "," + CsvCell(change.cusip) + "," +
+           CsvCell(comparison.NameOf(change)) + "," + CsvCell(comparison.CusipOf(change)) + "," +
            (added ? "" : number(change.valueBefore)) + "," + (closed ? "" : number(change.value)) + "," +
            (added ? "" : number(change.sharesBefore)) + "," + (closed ? "" : number(change.shares)) + ",";
     if (change.kind == HoldingChange::kChanged) {

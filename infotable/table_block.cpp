@@ -56,7 +56,7 @@ void ConvertTableBlock(const NormalizedText& normalized, const TablePlan& plan, 
   block.preview.widest.clear();
   block.errors.clear();
   block.written.clear();
-  block.holdings.clear();
+  ClearComparedBlock(block.compared);
   block.refusedRows = 0;
   block.valueTotal = 0;
   block.checks = FilingChecks();
@@ -86,7 +86,10 @@ void ConvertTableBlock(const NormalizedText& normalized, const TablePlan& plan, 
     errors.AddAll(block.found, entry);
     const uint64_t key = HoldingKey(row);
     block.written.push_back({key, rowNumber, rulesEnd, static_cast<uint32_t>(block.errors.size())});
-    if (block.withHoldings) block.holdings.push_back(HoldingOf(row, key, rowNumber));
+    if (block.previous) {
+      ReadHolding(row, key, rowNumber, block.holding);
+      CompareHolding(*block.previous, block.holding, entry, block.compared);
+    }
     if (block.withPreview) AppendPreviewRow(block.preview, rowNumber, row);
     AppendInfoTableEntry(block.entries, row);
     block.valueTotal = SaturatingAdd(block.valueTotal, row.value);

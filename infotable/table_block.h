@@ -16,6 +16,7 @@
 #include "infotable/filing_checks.h"
 #include "infotable/preview.h"
 #include "infotable/previous_filing.h"
+#include "infotable/quarter_comparison.h"
 #include "infotable/row_error.h"
 #include "infotable/securities_list.h"
 #include "infotable/table_plan.h"
@@ -31,9 +32,9 @@ struct TableBlock {
   };
 
   bool withPreview = false;
-  bool withHoldings = false;           // each written row's holding too, to compare with last quarter
-  std::vector<FiledHolding> holdings;  // in entry order, when asked for
-  std::string entries;                 // the document's entries, in order
+  const FiledTable* previous = nullptr;  // last quarter's, indexed, to compare each written row with
+  ComparedBlock compared;
+  std::string entries;  // the document's entries, in order
   PreviewBlock preview;
   std::vector<RowError> errors;  // their entries counted from the block's first, 1
   std::vector<WrittenRow> written;
@@ -46,6 +47,7 @@ struct TableBlock {
   Cells cells;
   std::string plain;
   std::vector<RowError> found;
+  FiledHolding holding;
 };
 
 // Converts lines `first` up to `end` of the plan into `block`, which keeps its
