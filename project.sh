@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 PACKAGES=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libxml2-utils
   libicu-dev qt6-base-dev qt6-webengine-dev libcanberra-dev libgl-dev fonts-liberation xdg-utils xvfb xauth
   libxml2-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev groff-base file lintian xdotool
-  libcsv-dev gnumeric xclip libtomlplusplus-dev qtkeychain-qt6-dev)
+  libcsv-dev gnumeric xclip libtomlplusplus-dev qtkeychain-qt6-dev libzip-dev)
 JOBS=$(nproc)
 
 install_missing() {

@@ -33,22 +33,26 @@
 #include "storage/failure_reason.h"
 #include "storage/file_replacement.h"
 #include "storage/scratch_folder.h"
+#include "workbook/workbook.h"
+#include "workbook/workbook_table.h"
 
 namespace {
 
 enum ExitStatus { kClean = 0, kRowErrors = 1, kNotWritten = 2 };
 
 const std::string kUsage =
-    "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--securities-list FILE]\n"
+    "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--sheet NAME] [--securities-list FILE]\n"
     "                       [--threads N] [INPUT]\n"
     "       form13f-convert --filing DETAILS.toml [--period YYYY-MM-DD] -o SUBMISSION [options] [INPUT]\n"
     "\n"
     "Converts a Form 13F information table, copied from a spreadsheet as\n"
-    "tab-separated text with one row per line, or exported as CSV, into the EDGAR\n"
-    "information table XML document.\n"
+    "tab-separated text with one row per line, exported as CSV, or in the\n"
+    "workbook itself (.xlsx or .ods), into the EDGAR information table XML\n"
+    "document.\n"
     "\n"
-    "  INPUT               the table text; '-' or none reads standard input\n"
+    "  INPUT               the table text or workbook; '-' or none reads standard input\n"
     "  --csv               INPUT is CSV (RFC 4180), as it is when its name ends in .csv\n"
+    "  --sheet NAME        the workbook's sheet to read, when more than one holds a table\n"
     "  -o OUTPUT           the XML document to write (default: " +
     std::string(kDocumentFileName) +
     ");\n"
@@ -170,12 +174,6 @@ Refusal ReadInput(const std::string& input, InputText& text) {
 // bytes: a workbook or a PDF is read as neither tabs nor CSV.
 Refusal NotATableText(std::string_view bytes, const std::string& source) {
   if (bytes.empty()) return source + " is empty: copy the table's rows, or export the sheet as text or CSV";
-  if (bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4))
-    return source +
-           " is a workbook or another zip file (.xlsx, .ods): export the sheet as text or CSV, "
-           "or copy its rows, and convert that";
-  if (bytes.substr(0, 8) == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
-    return source + " is an old Excel workbook (.xls): export the sheet as text or CSV and convert that";
   if (bytes.substr(0, 5) == "%PDF-") return source + " is a PDF: convert the spreadsheet the table came from";
   return std::nullopt;
 }
@@ -261,7 +259,7 @@ bool CopyToStandardOutput(const std::string& path) {
 // What the command line asks for.
 struct Options {
   std::string output = kDocumentFileName, previewPath, input = "-", listPath, filingPath, period,
-              previousPath, comparisonPath;
+              previousPath, comparisonPath, sheet;
   bool csv = false;
   bool inputGiven = false;
   unsigned threads = 0;
@@ -285,9 +283,13 @@ std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
       options.csv = true;
     } else if (argument == "-o" || argument == "--preview" || argument == "--securities-list" ||
                argument == "--filing" || argument == "--period" || argument == "--previous" ||
-               argument == "--comparison") {
+               argument == "--comparison" || argument == "--sheet") {
       if (i + 1 == argc)
-        return Fail(argument + (argument == "--period" ? " needs a date" : " needs a file name") + "\n\n" +
+        return Fail(argument +
+                    (argument == "--period"  ? " needs a date"
+                     : argument == "--sheet" ? " needs a sheet's name"
+                                             : " needs a file name") +
+                    "\n\n" +
                     kUsage);
       (argument == "-o"                  ? options.output
        : argument == "--preview"         ? options.previewPath
@@ -295,6 +297,7 @@ std::optional<int> ReadOptions(int argc, char** argv, Options& options) {
        : argument == "--filing"          ? options.filingPath
        : argument == "--previous"        ? options.previousPath
        : argument == "--comparison"      ? options.comparisonPath
+       : argument == "--sheet"           ? options.sheet
                                          : options.period) = argv[++i];
     } else if (argument == "--threads") {
       char* end = nullptr;
@@ -448,10 +451,19 @@ int ReportComparison(const QuarterComparison& comparison, const FiledTable& prev
   return status;
 }
 
+// The table of the workbook INPUT, from the sheet asked for.
+Refusal ReadWorkbookTable(const Options& options, WorkbookTable& table) {
+  Workbook workbook;
+  if (Refusal refusal = ReadWorkbook(options.input, workbook)) return options.input + " " + *refusal;
+  if (Refusal refusal = FindWorkbookTable(workbook, std::string(FileNameOf(options.input)), options.sheet, table))
+    return options.input + " " + *refusal + (table.sheetsWithTables.empty() ? "" : " with --sheet NAME");
+  return std::nullopt;
+}
+
 // Converts the table and writes what the options ask for; the exit status.
-int ConvertTable(std::string_view table, InputText& text, std::string& tabs, const Options& options,
-                 const SecuritiesList& list, const FilingDetails& details, const std::string& ccc,
-                 const FiledTable& previous) {
+int ConvertTable(std::string_view table, InputText& text, std::string& tabs, const WorkbookTable& workbook,
+                 const Options& options, const SecuritiesList& list, const FilingDetails& details,
+                 const std::string& ccc, const FiledTable& previous) {
   // The document for standard output is made in a folder of its own first,
   // so that a failure leaves nothing half-written on the pipe. The one a
   // submission attaches is made in memory alone.
@@ -472,6 +484,8 @@ int ConvertTable(std::string_view table, InputText& text, std::string& tabs, con
   request.previous = options.previousPath.empty() ? nullptr : &previous;
   request.previousName = options.previousPath;
   request.inMemory = filing;
+  request.sourceNote = workbook.note;
+  request.sourceRefusals = workbook.refusedRows;
   const Conversion conversion = ConvertInfoTable(table, output, request);
   text.Release();
   tabs = std::string();
@@ -523,13 +537,30 @@ int main(int argc, char** argv) {
   if (const Refusal refusal = ReadInput(options.input, text)) return Fail(*refusal);
   std::string_view table = text.view();
   const std::string source = options.input == "-" ? "standard input" : options.input;
-  if (const Refusal refusal = NotATableText(table, source)) return Fail(*refusal);
   std::string tabs;
-  if (options.csv || EndsWith(options.input, ".csv") || EndsWith(options.input, ".CSV")) {
+  WorkbookTable workbook;
+  if (LooksLikeWorkbook(table.substr(0, 8))) {
+    if (options.input == "-") return Fail("a workbook can't be read from standard input: give its file name");
+    text.Release();
+    if (const Refusal refusal = ReadWorkbookTable(options, workbook)) return Fail(*refusal + ": nothing written");
+    tabs = std::move(workbook.text);
+    table = tabs;
+    for (size_t at = 0; at < workbook.note.size();) {
+      const size_t end = std::min(workbook.note.find('\n', at), workbook.note.size());
+      std::cerr << "form13f-convert: " << workbook.note.substr(at, end - at) << "\n";
+      at = end + 1;
+    }
+  } else if (const Refusal refusal = NotATableText(table, source)) {
+    return Fail(*refusal);
+  } else if (!options.sheet.empty()) {
+    return Fail("--sheet is given with a workbook, and " + source + " is none");
+  }
+  if (workbook.sheet.empty() &&
+      (options.csv || EndsWith(options.input, ".csv") || EndsWith(options.input, ".CSV"))) {
     if (const Refusal refusal = CsvToTabText(table, tabs)) return Fail(options.input + ": " + *refusal);
     text.Release();
     table = tabs;
   }
 
-  return ConvertTable(table, text, tabs, options, list, details, ccc, previous);
+  return ConvertTable(table, text, tabs, workbook, options, list, details, ccc, previous);
 }

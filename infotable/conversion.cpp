@@ -101,7 +101,8 @@ struct BlockJoin {
 // their order.
 void ConvertBlocks(const NormalizedText& normalized, const TablePlan& plan, const SecuritiesList* list,
                    unsigned threads, bool buildPreview, const PreviewTable& preview,
-                   const FiledTable* previous, BlockJoin& join) {
+                   const FiledTable* previous,
+                   const std::vector<std::pair<uint32_t, std::string>>& sourceRefusals, BlockJoin& join) {
   const std::vector<size_t> starts = BlockStarts(plan.lines);
   const size_t blockCount = starts.size() - 1;
   const unsigned threadCount = ThreadsFor(blockCount, threads);
@@ -110,6 +111,7 @@ void ConvertBlocks(const NormalizedText& normalized, const TablePlan& plan, cons
   for (TableBlock& block : blocks) {
     block.withPreview = buildPreview;
     block.previous = previous;
+    block.sourceRefusals = &sourceRefusals;
     block.preview.withFigi = preview.withFigi;
     block.preview.notesWidest = preview.notesWidest;
   }
@@ -149,6 +151,7 @@ void AddPreviewStatus(Conversion& conversion, ErrorList& errors, const Conversio
   if (request.list && conversion.entryCount > 0)
     notes = ListCheckedText(*request.list, conversion.rowsOnList, conversion.entryCount) +
             (request.listNote.empty() ? "" : " " + request.listNote);
+  if (!request.sourceNote.empty()) notes = request.sourceNote + (notes.empty() ? "" : "\n" + notes);
   const std::string compared =
       conversion.comparison ? ComparedText(*conversion.comparison, *request.previous, request.previousName)
       : conversion.entryCount > 0 ? request.uncomparedNote
@@ -200,7 +203,8 @@ Conversion Convert(std::string_view text, const std::string& outputPath, const C
       conversion, errors, checks, writer, buildPreview ? &preview : nullptr, previous ? &comparison : nullptr,
       {}};
 
-  ConvertBlocks(normalized, plan, request.list, request.threads, buildPreview, preview, previous, join);
+  ConvertBlocks(normalized, plan, request.list, request.threads, buildPreview, preview, previous,
+                request.sourceRefusals, join);
 
   std::string nothingWritten;
   if (conversion.entryCount == 0) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "infotable/preview.h"
@@ -95,6 +96,12 @@ struct ConversionRequest {
   // The document made in memory, into `document`, for a submission that
   // attaches it, and no file written: the output path then only names it.
   bool inMemory = false;
+  // What the table's source says of it (the workbook and sheet it was read
+  // from), the status paragraph's first line.
+  std::string sourceNote;
+  // Rows the source refuses before they are read (a cell holding a date or a
+  // formula's error): the sheet row and why, in row order.
+  std::vector<std::pair<uint32_t, std::string>> sourceRefusals;
 };
 Conversion ConvertInfoTable(std::string_view text, const std::string& outputPath,
                             const ConversionRequest& request);

@@ -1,5 +1,7 @@
 #include "infotable/table_block.h"
 
+#include <algorithm>
+
 #include "infotable/document.h"
 #include "infotable/edgar_checks.h"
 #include "infotable/error_list.h"
@@ -46,6 +48,14 @@ Refusal ReadPlannedLine(const TablePlan& plan, size_t index, std::string_view li
   return ReadRow(cells, plan.layouts[reading.layout], row, plan.decimalMark);
 }
 
+// Why the table's source refuses the row, if it does.
+const std::string* SourceRefusal(const std::vector<std::pair<uint32_t, std::string>>* refused, uint32_t row) {
+  if (!refused || refused->empty()) return nullptr;
+  const auto at = std::lower_bound(refused->begin(), refused->end(), row,
+                                   [](const std::pair<uint32_t, std::string>& r, uint32_t n) { return r.first < n; });
+  return at != refused->end() && at->first == row ? &at->second : nullptr;
+}
+
 }  // namespace
 
 void ConvertTableBlock(const NormalizedText& normalized, const TablePlan& plan, size_t first, size_t end,
@@ -67,6 +77,11 @@ void ConvertTableBlock(const NormalizedText& normalized, const TablePlan& plan, 
     const uint32_t rowNumber = normalized.rows[i];
     if (plan.reading[i].kind == LineReading::kHeading) {
       ReportHeading(plan, i, rowNumber, errors);
+      continue;
+    }
+    if (const std::string* refusal = SourceRefusal(block.sourceRefusals, rowNumber)) {
+      errors.Add({RowErrorKind::kInvalidFields, rowNumber, ShowCells(plan.lines[i]), *refusal});
+      ++block.refusedRows;
       continue;
     }
     const size_t characterLines = block.errors.size();

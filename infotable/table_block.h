@@ -33,6 +33,8 @@ struct TableBlock {
 
   bool withPreview = false;
   const FiledTable* previous = nullptr;  // last quarter's, indexed, to compare each written row with
+  // Rows refused before they are read, by sheet row, in order.
+  const std::vector<std::pair<uint32_t, std::string>>* sourceRefusals = nullptr;
   ComparedBlock compared;
   std::string entries;  // the document's entries, in order
   PreviewBlock preview;

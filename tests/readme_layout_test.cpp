@@ -39,7 +39,7 @@ std::map<std::string, size_t> ListedRooms(const std::string& readme, const std::
 
 TEST(ReadmeLayout, EachRoomUsesOnlyTheRoomsAboveIt) {
   const std::string readme = Read(std::filesystem::path(FORM13F_SOURCE_DIR) / "README.md");
-  for (const std::string folder : {"storage", "infotable"}) {
+  for (const std::string folder : {"storage", "infotable", "workbook"}) {
     const std::map<std::string, size_t> ranks = ListedRooms(readme, folder);
     const std::regex include("#include \"" + folder + "/([a-z_0-9]+)\\.h\"");
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(FORM13F_SOURCE_DIR) / folder)) {

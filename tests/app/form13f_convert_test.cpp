@@ -101,10 +101,11 @@ TEST(Form13fConvert, AFileThatIsNoTableTextIsNamedForWhatItIs) {
     std::string name, bytes, words;
   } cases[] = {
       {"holdings.xlsx", std::string("PK\x03\x04\x14\0\x06\0", 8) + "[Content_Types].xml",
-       "holdings.xlsx is a workbook or another zip file (.xlsx, .ods): export the sheet as text or CSV, or "
-       "copy its rows, and convert that"},
+       "holdings.xlsx is a damaged or cut-off zip archive: its end, which lists its parts, is missing: nothing "
+       "written"},
       {"holdings.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "rest",
-       "holdings.xls is an old Excel workbook (.xls): export the sheet as text or CSV and convert that"},
+       "holdings.xls is an Excel 97-2003 workbook (.xls), a format this program does not read: save it as .xlsx "
+       "or .ods, or copy its rows: nothing written"},
       {"holdings.pdf", "%PDF-1.7\n...", "holdings.pdf is a PDF: convert the spreadsheet the table came from"},
       {"empty.txt", "", "empty.txt is empty: copy the table's rows, or export the sheet as text or CSV"},
   };
@@ -115,6 +116,39 @@ TEST(Form13fConvert, AFileThatIsNoTableTextIsNamedForWhatItIs) {
     EXPECT_EQ(run.err, "form13f-convert: " + c.words + "\n");
     EXPECT_EQ(ReadFile(dir.File("tev_13f.xml")), "previous") << c.name;
   }
+}
+
+// A workbook is read by its content; the sheet is named when two hold a
+// table, and a workbook on standard input is refused.
+TEST(Form13fConvert, WorkbooksAreReadAndTheirSheetNamedWhenTwoHoldATable) {
+  TempDir dir;
+  const std::string data = FORM13F_WORKBOOK_DATA_DIR;
+  WriteFile(dir.File("two.xlsx"), ReadFile(data + "/gnumeric-two-tables.xlsx"));
+  WriteFile(dir.File("holdings.bin"), ReadFile(data + "/calc-holdings.ods"));
+  const struct {
+    std::string arguments, input;
+    int status;
+    std::string err;
+  } cases[] = {
+      {"two.xlsx", "", 2,
+       "form13f-convert: two.xlsx holds a table on 2 sheets, \"2026Q2\" and \"2026Q3\": say which to read with "
+       "--sheet NAME: nothing written\n"},
+      {"--sheet 2026Q3 -o q3.xml two.xlsx", "", 1, "form13f-convert: Read sheet \"2026Q3\" of two.xlsx.\n"},
+      {"-o ods.xml holdings.bin", "", 1,
+       "form13f-convert: Read sheet \"Holdings\" of holdings.bin. Rows 1–3, above the table, are not holdings: "
+       "left out. Rows 12–14, below the table, are not holdings: left out.\n"},
+      {"-", ReadFile(data + "/calc-holdings.ods"), 2,
+       "form13f-convert: a workbook can't be read from standard input: give its file name\n"},
+      {"--sheet Holdings table.txt", "", 2, "form13f-convert: --sheet is given with a workbook, and table.txt is none\n"},
+  };
+  WriteFile(dir.File("table.txt"), kGood);
+  for (const auto& c : cases) {
+    const ProgramRun run = Convert(dir, c.arguments, c.input);
+    EXPECT_EQ(run.status, c.status) << c.arguments;
+    EXPECT_EQ(run.err.substr(0, c.err.size()), c.err) << c.arguments;
+  }
+  EXPECT_NE(ReadFile(dir.File("q3.xml")).find("<cusip>037833100</cusip>"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir.File("ods.xml")), ReadFile(dir.File("q3.xml")));
 }
 
 TEST(Form13fConvert, CsvExportsAreReadByTheSameRules) {
