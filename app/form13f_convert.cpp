@@ -41,8 +41,8 @@ namespace {
 enum ExitStatus { kClean = 0, kRowErrors = 1, kNotWritten = 2 };
 
 const std::string kUsage =
-    "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--sheet NAME] [--securities-list FILE]\n"
-    "                       [--threads N] [INPUT]\n"
+    "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--sheet NAME]\n"
+    "                       [--securities-list FILE] [--threads N] [INPUT]\n"
     "       form13f-convert --filing DETAILS.toml [--period YYYY-MM-DD] -o SUBMISSION [options] [INPUT]\n"
     "\n"
     "Converts a Form 13F information table, copied from a spreadsheet as\n"

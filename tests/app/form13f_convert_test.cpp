@@ -356,8 +356,8 @@ TEST(Form13fConvert, HelpAndVersion) {
   ProgramRun run = Convert(dir, "--help");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.rfind(
-                "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--securities-list FILE]\n"
-                "                       [--threads N] [INPUT]",
+                "Usage: form13f-convert [-o OUTPUT] [--preview HTMLFILE] [--csv] [--sheet NAME]\n"
+                "                       [--securities-list FILE] [--threads N] [INPUT]",
                 0),
             0u);
   EXPECT_EQ(Convert(dir, "--threads 3", kGood).status, 0);
