@@ -32,13 +32,15 @@
 #include "storage/failure_reason.h"
 #include "storage/scratch_folder.h"
 #include "storage/undo_copy.h"
+#include "workbook/workbook.h"
 
 namespace {
 
 // On the conversion's thread. Memory running out is an outcome of its own,
 // never an exception.
 Conversion ConvertCapture(std::string_view text, const std::string& path, const SecuritiesList* list,
-                          const std::string& listNote, PreviousFiling& previous) {
+                          const std::string& listNote, PreviousFiling& previous,
+                          const WorkbookTable* workbook = nullptr) {
   // The document and findings this capture may replace stay for an undo.
   const std::string findingsPath = KeptFindingsPath(path);
   if (!path.empty()) {
@@ -52,6 +54,10 @@ Conversion ConvertCapture(std::string_view text, const std::string& path, const 
   request.previous = previous.table.get();
   request.previousName = previous.name;
   request.uncomparedNote = previous.note;
+  if (workbook) {
+    request.sourceNote = workbook->note;
+    request.sourceRefusals = workbook->refusedRows;
+  }
   Conversion conversion = ConvertInfoTable(text, path, request);
   const bool written = conversion.outcome == ConversionOutcome::kWritten;
   // What it found goes with the document, for the next start; without it,
@@ -159,6 +165,18 @@ void CaptureRunner::ShowOutcome(Conversion& conversion) {
     renewPage_();  // a page that cannot be renewed goes on as it is
   if (!recheckHeading_.empty()) {
     ShowRecheck(conversion);
+    return;
+  }
+  const std::shared_ptr<OpenedWorkbook> opened = std::move(opened_);
+  if (opened && opened->refusal) {
+    ShowNotWritten(EscapeMarkup(*opened->refusal));
+    // Two sheets that hold a table: the filer is asked which, once this is shown.
+    if (!opened->table.sheetsWithTables.empty() && sheetAsked)
+      QTimer::singleShot(0, qApp, [asked = sheetAsked, opened] {
+        asked(opened->path, *opened->refusal, opened->table.sheetsWithTables);
+      });
+    else
+      PlayExclamation();
     return;
   }
   // Unless written, the previous document stays: the counts are read from it.
@@ -353,6 +371,33 @@ void CaptureRunner::Start(std::function<void()> shown) {
         // The text is not needed again, and a large one is better given back now.
         *text = QByteArray();
         return conversion;
+      },
+      std::move(shown));
+}
+
+void CaptureRunner::OpenWorkbook(const std::string& path, const std::string& sheet, std::function<void()> shown) {
+  if (running_) return;
+  ReplaceElementContent(window_, "idMsg", kConvertingText);
+  const std::string documentPath = state_.filingFolder.empty() ? "" : state_.filingFolder + kDocumentFileName;
+  std::string listNote;
+  std::shared_ptr<const SecuritiesList> list = FindList(listNote);
+  std::shared_ptr<PreviousFiling> previous = FindPrevious();
+  auto opened = std::make_shared<OpenedWorkbook>();
+  opened->path = path;
+  opened_ = opened;
+  Run(
+      [opened, sheet, documentPath, list, listNote, previous] {
+        Workbook workbook;
+        const std::string name = QFileInfo(QString::fromStdString(opened->path)).fileName().toStdString();
+        Refusal refusal = ReadWorkbook(opened->path, workbook);
+        if (!refusal) refusal = FindWorkbookTable(workbook, name, sheet, opened->table);
+        if (refusal) {
+          opened->refusal = name + " " + *refusal + ".";
+          return Conversion();
+        }
+        workbook = Workbook();
+        const std::string text = std::move(opened->table.text);
+        return ConvertCapture(text, documentPath, list.get(), listNote, *previous, &opened->table);
       },
       std::move(shown));
 }

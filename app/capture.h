@@ -19,6 +19,7 @@
 #include "infotable/previous_filing.h"
 #include "infotable/quarter_comparison.h"
 #include "infotable/securities_list.h"
+#include "workbook/workbook_table.h"
 
 class PreviewSender;
 
@@ -107,6 +108,15 @@ class CaptureRunner {
   // findings were not kept. Sets the state's verdict; the counts stay.
   void Recheck(const std::string& heading, std::function<void()> shown);
 
+  // Converts the table of the workbook at `path` (.xlsx, .ods) as a capture
+  // converts the clipboard's, from sheet `sheet` or, when it is empty, the
+  // one that holds the table. A file that can't be read is named with why,
+  // the document left as it was.
+  void OpenWorkbook(const std::string& path, const std::string& sheet, std::function<void()> shown);
+  // Told, once the refusal is shown, of a workbook whose table is on more
+  // than one sheet: its path, why, and the sheets' names.
+  std::function<void(const std::string&, const std::string&, const std::vector<std::string>&)> sheetAsked;
+
   bool Running() const { return running_; }
 
   // What the last capture found against last quarter's filing, and the
@@ -153,6 +163,13 @@ class CaptureRunner {
   std::shared_ptr<const SecuritiesList> list_;  // as last read, and from which file
   std::string listPath_;
   int64_t listStamp_ = 0;
+  // A workbook being read: its path, its table, or why it can't be read.
+  struct OpenedWorkbook {
+    std::string path;
+    WorkbookTable table;
+    Refusal refusal;
+  };
+  std::shared_ptr<OpenedWorkbook> opened_;
   std::shared_ptr<PreviousFiling> previous_;
   std::shared_ptr<const QuarterComparison> comparison_;
   std::string comparedWith_;

@@ -7,7 +7,7 @@
 //   the preview scroll under them (idCtl);
 // - a line of plain actions under them: help, copy all messages, open the
 //   filing folder, undo the last capture, the filing's details, save the
-//   whole filing; and a place for what Submit has to say (idSub), apart
+//   whole filing, compare it with last quarter's, open a workbook; and a place for what Submit has to say (idSub), apart
 //   from the messages of the last capture.
 // The array at the end is the script's result, which the host waits for.
 (function(){
@@ -33,7 +33,8 @@
   [['idHelp', 'Help (F1)', 'hh'], ['idCopyAll', 'Copy all messages', 'cm'],
    ['idOpen', 'Open filing folder', 'of'], ['idUndo', 'Undo capture', 'uc'],
    ['idDetails', 'Filing details\u2026', 'fd'], ['idSave', 'Save filing\u2026', 'sf'],
-   ['idCompare', 'Against last quarter\u2026', 'lq']].forEach(function(action){
+   ['idCompare', 'Against last quarter\u2026', 'lq'],
+   ['idOpenBook', 'Open spreadsheet\u2026 (Ctrl+O)', 'os']].forEach(function(action){
     var span = document.createElement('span');
     span.id = action[0];
     span.className = 'f13Action';

@@ -5,7 +5,9 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLayout>
 #include <QPointer>
 #include <QToolTip>
@@ -60,9 +62,52 @@ MainWindow::MainWindow(const std::string& pageHtml)
   findBar_ = new PreviewFindBar(*this, this);
   layout()->addWidget(findBar_);
   connect(findBar_, &PreviewFindBar::Closed, this, [this] { browser->setFocus(); });
+  capture.sheetAsked = [this](const std::string& path, const std::string& why,
+                              const std::vector<std::string>& sheets) {
+    // Asked without a loop of its own, so that the window goes on meanwhile.
+    auto* ask = new QInputDialog(this);
+    ask->setAttribute(Qt::WA_DeleteOnClose);
+    ask->setWindowTitle(kChooseSheetTitle);
+    ask->setLabelText(QString::fromStdString(why + " Read the table of sheet:"));
+    QStringList names;
+    for (const std::string& sheet : sheets) names << QString::fromStdString(sheet);
+    ask->setComboBoxItems(names);
+    ask->setComboBoxEditable(false);
+    connect(ask, &QInputDialog::textValueSelected, this,
+            [this, path](const QString& sheet) { OpenSpreadsheet(path, sheet.toStdString()); });
+    ask->open();
+  };
 }
 
 void MainWindow::FindRequested() { findBar_->Open(); }
+
+void MainWindow::FileDropped(const std::string& path) { OpenSpreadsheet(path, ""); }
+
+// The workbook chosen, or dropped, converted as a capture converts the
+// clipboard's table.
+void MainWindow::OpenSpreadsheet(std::string path, const std::string& sheet) {
+  if (Converting()) {
+    PlayExclamation();
+    return;
+  }
+  if (path.empty()) {
+    auto* choose = new QFileDialog(this, kOpenSpreadsheetTitle, QString::fromStdString(captureState.filingFolder),
+                                   "Workbooks (*.xlsx *.ods);;All files (*)");
+    choose->setAttribute(Qt::WA_DeleteOnClose);
+    choose->setFileMode(QFileDialog::ExistingFile);
+    choose->setOption(QFileDialog::DontUseNativeDialog);
+    connect(choose, &QFileDialog::fileSelected, this,
+            [this](const QString& chosen) { OpenSpreadsheet(chosen.toStdString(), ""); });
+    choose->open();
+    return;
+  }
+  submitWarned_ = false;
+  savedSubmission_.clear();
+  ShowSubmitNotice("", false);
+  for (const char* field : {"idNe", "idTot"})
+    ReplaceElementContent(*this, field, "<font color=#808080>(converting)</font>");
+  capture.OpenWorkbook(path, sheet, [this] { ShowCounts(); });
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
@@ -151,6 +196,7 @@ void MainWindow::HandleEvent(const std::string& eventText) {
     case PageEvent::kFilingDetails: ShowFilingDetails(); return;
     case PageEvent::kSaveFiling: SaveFiling(); return;
     case PageEvent::kLastQuarter: ShowComparison(); return;
+    case PageEvent::kOpenSpreadsheet: OpenSpreadsheet("", ""); return;
     case PageEvent::kShowGroup:
       if (!event.subject.empty()) preview.ShowGroup(std::strtoul(event.subject.c_str(), nullptr, 10));
       return;

@@ -23,6 +23,8 @@ constexpr const char* kFindingsUnknownText =
 constexpr const char* kRecheckedText =
     "What was found when it was written is not kept beside it, so it was checked as it stands, its entries "
     "as rows from row 2:";
+constexpr const char* kOpenSpreadsheetTitle = "Open spreadsheet";
+constexpr const char* kChooseSheetTitle = "Which sheet?";
 constexpr const char* kPageRestartedMessage =
     "The page had stopped and has been started again. The document and the counts are as they were.";
 
@@ -47,6 +49,8 @@ class MainWindow : public PageWindow {
   void closeEvent(QCloseEvent* event) override;  // ends the program
   void PageRestarted() override;                 // shows the path and the counts again
   void FindRequested() override;                 // opens the preview's find bar
+  bool TakesDroppedFiles() const override { return true; }
+  void FileDropped(const std::string& path) override;  // a workbook, opened
 
  private:
   void HandleEvent(const std::string& eventText);
@@ -55,6 +59,9 @@ class MainWindow : public PageWindow {
   bool RenewMainPage();
   void SetUpFilingFolder();
   void StartCapture();
+  // Converts the table on `sheet` (or the one that holds it) of the
+  // workbook at `path`, or of one asked for when `path` is empty.
+  void OpenSpreadsheet(std::string path, const std::string& sheet);
   void ShowHelp();
   void ShowCounts();
   void CopyField(const std::string& field);

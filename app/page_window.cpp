@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -152,10 +155,8 @@ bool PageWindow::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
-      event->type() == QEvent::Drop) {
-    event->ignore();
-    return true;
-  }
+      event->type() == QEvent::Drop)
+    return FilterDrop(event);
   if (!pageReady) return false;
   // Keys reach the page's widget first; those the page leaves are passed on to
   // the view and the dialog, and must not be filtered twice.
@@ -188,6 +189,20 @@ bool PageWindow::FilterInput(QEvent* event) {
   return true;  // the page never sees the right button
 }
 
+// The page never opens what is dropped on it: one local file goes to the
+// window, when it takes files; anything else is refused.
+bool PageWindow::FilterDrop(QEvent* event) {
+  auto* drop = static_cast<QDropEvent*>(event);
+  const QList<QUrl> urls = drop->mimeData() ? drop->mimeData()->urls() : QList<QUrl>();
+  if (!pageReady || !TakesDroppedFiles() || urls.size() != 1 || !urls[0].isLocalFile()) {
+    event->ignore();
+    return true;
+  }
+  drop->acceptProposedAction();
+  if (event->type() == QEvent::Drop) FileDropped(urls[0].toLocalFile().toStdString());
+  return true;
+}
+
 // Enter and Space are decided on the page itself (input_rules.js), where the
 // focused element is known without waiting.
 bool PageWindow::FilterKey(const QKeyEvent& key) {
@@ -208,6 +223,11 @@ bool PageWindow::FilterKey(const QKeyEvent& key) {
   }
   if (key.matches(QKeySequence::Find)) {
     if (press) FindRequested();
+    return true;
+  }
+  if (key.matches(QKeySequence::Open)) {
+    if (press && eventHandler && !key.isAutoRepeat())
+      QueueEvent(PageEventTextOf(PageEvent::kOpenSpreadsheet, "idOpenBook"));
     return true;
   }
   // F1 asks the window for its help, wherever the focus is.

@@ -47,6 +47,10 @@ class PageWindow : public QDialog, public PageHost {
   virtual void PageRestarted() {}
   // Ctrl+F, wherever the focus is on the page.
   virtual void FindRequested() {}
+  // A file dropped on the page; false when the window takes none, and the
+  // drop is refused.
+  virtual bool TakesDroppedFiles() const { return false; }
+  virtual void FileDropped(const std::string&) {}
   void closeEvent(QCloseEvent* event) override;
   void reject() override;  // Escape
   void accept() override;  // Enter
@@ -60,6 +64,7 @@ class PageWindow : public QDialog, public PageHost {
   void SetAccessKeyHighlightState(bool on);
   bool FilterInput(QEvent* event);
   bool FilterKey(const QKeyEvent& key);
+  bool FilterDrop(QEvent* event);
 
   enum class Highlight { kUnset, kOff, kOn };
 

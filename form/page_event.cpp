@@ -14,7 +14,7 @@ constexpr Entry kEvents[] = {
     {PageEvent::kCopyAllMessages, "cm", true}, {PageEvent::kOpenFilingFolder, "of", true},
     {PageEvent::kShowGroup, "sa", true},       {PageEvent::kUndoCapture, "uc", true},
     {PageEvent::kFilingDetails, "fd", true},   {PageEvent::kSaveFiling, "sf", true},
-    {PageEvent::kLastQuarter, "lq", true},
+    {PageEvent::kLastQuarter, "lq", true},     {PageEvent::kOpenSpreadsheet, "os", true},
 };
 
 const Entry* Find(PageEvent event) {

@@ -21,6 +21,7 @@ enum class PageEvent {
   kFilingDetails,     // "fd|idDetails": the filing's details shown to edit
   kSaveFiling,        // "sf|idSave": the whole filing saved as one submission
   kLastQuarter,       // "lq|idCompare": the table against last quarter's filing shown
+  kOpenSpreadsheet,   // "os|idOpenBook": a workbook's table converted, by Ctrl+O or its link
   kShowGroup,         // "sa|3": every line of a group of the status paragraph shown
 };
 
