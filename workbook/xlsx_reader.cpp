@@ -1,9 +1,15 @@
 #include "workbook/xlsx_reader.h"
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
 #include <map>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "workbook/xml_events.h"
 
@@ -169,9 +175,18 @@ std::string SerialDateText(std::string_view held, bool date1904) {
   return text;
 }
 
-// A worksheet's cells into its text.
-struct Worksheet : XmlHandler {
-  Worksheet(SheetText& sheet, const SharedStrings& strings, const Styles& styles, bool date1904)
+// A cell as the worksheet holds it, before it is written into the text.
+struct HeldCell {
+  uint32_t row = 0, column = 0;
+  bool rowHidden = false;
+  std::string type;  // "s", "inlineStr", "str", "b", "e", "d", or a number's ""
+  uint32_t style = 0;
+  std::string value;  // <v>, or the inline string
+};
+
+// Writes held cells into the sheet's text.
+struct CellWriter {
+  CellWriter(SheetText& sheet, const SharedStrings& strings, const Styles& styles, bool date1904)
       : sheet(sheet), writer(sheet), strings(strings), styles(styles), date1904(date1904) {}
   SheetText& sheet;
   SheetTextWriter writer;
@@ -179,27 +194,153 @@ struct Worksheet : XmlHandler {
   const Styles& styles;
   const bool date1904;
 
-  uint32_t row = 0, column = 0;
-  bool rowHidden = false;
-  std::string type;
-  uint32_t style = 0;
+  Refusal Typed(const HeldCell& cell, TypedCell::Kind kind, const std::string& shown) {
+    sheet.typed.push_back({kind, cell.row, cell.column, shown});
+    return Write(cell, shown);
+  }
+  Refusal Write(const HeldCell& cell, std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    if (cell.rowHidden && (sheet.hiddenRows.empty() || sheet.hiddenRows.back() != cell.row))
+      sheet.hiddenRows.push_back(cell.row);
+    return writer.Cell(cell.row, cell.column, text);
+  }
+  Refusal Damaged(const HeldCell& cell, const std::string& what) {
+    return "is damaged: cell " + CellName(cell.row, cell.column) + " of sheet \"" + sheet.name + "\" " + what;
+  }
+  Refusal WriteCell(const HeldCell& cell) {
+    const std::string& type = cell.type;
+    const std::string& value = cell.value;
+    if (cell.column == 0)
+      return "is damaged: its sheet \"" + sheet.name + "\" names a cell of no column in row " +
+             std::to_string(cell.row);
+    if (type == "s") {
+      const uint32_t index = Whole(value, UINT32_MAX);
+      if (index >= strings.strings.size()) return Damaged(cell, "names no shared string");
+      return Write(cell, strings.strings[index]);
+    }
+    if (type == "inlineStr" || type == "str") return Write(cell, value);
+    if (value.empty()) return std::nullopt;
+    if (type == "b") return Typed(cell, TypedCell::kBoolean, value == "1" ? "TRUE" : "FALSE");
+    if (type == "e") return Typed(cell, TypedCell::kError, value);
+    if (type == "d") return Typed(cell, TypedCell::kDate, value.substr(0, value.find('T')));
+    if (cell.style < styles.dateStyles.size() && styles.dateStyles[cell.style])
+      return Typed(cell, TypedCell::kDate, SerialDateText(value, date1904));
+    const std::string number = NumberText(value);
+    if (number.empty()) return Damaged(cell, "holds \"" + value.substr(0, 40) + "\" as a number");
+    return Write(cell, number);
+  }
+};
+
+// Batches of held cells written on a thread of their own while the parse
+// goes on: parsing and writing a large sheet take about as long as each other.
+class CellHandOff {
+ public:
+  static constexpr size_t kBatch = 8192, kBatchesAhead = 4;
+
+  explicit CellHandOff(CellWriter& writer) : writer_(writer) {
+    try {
+      thread_ = std::thread([this] { WriteAll(); });
+    } catch (const std::system_error&) {
+      inline_ = true;  // no thread to be had: each batch is written as it is handed over
+    }
+  }
+  ~CellHandOff() { Finish(); }
+
+  // False once the writer has refused a cell: the parse may stop.
+  bool Hand(std::vector<HeldCell>& batch) {
+    if (inline_) {
+      Write(batch);
+      batch.clear();
+      return !refused_;
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return batches_.size() < kBatchesAhead || refused_; });
+    if (refused_) return false;
+    batches_.push_back(std::move(batch));
+    batch.clear();
+    changed_.notify_all();
+    return true;
+  }
+  // Writes what is left and ends the thread; why the writer refused, if it did.
+  Refusal Finish() {
+    if (thread_.joinable()) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        done_ = true;
+      }
+      changed_.notify_all();
+      thread_.join();
+    }
+    return refusal_;
+  }
+
+ private:
+  void Write(const std::vector<HeldCell>& batch) {
+    for (const HeldCell& cell : batch) {
+      if (refused_) return;
+      if ((refusal_ = writer_.WriteCell(cell))) refused_ = true;
+    }
+  }
+  void WriteAll() {
+    for (;;) {
+      std::vector<HeldCell> batch;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return !batches_.empty() || done_; });
+        if (batches_.empty()) return;
+        batch = std::move(batches_.front());
+        batches_.pop_front();
+      }
+      changed_.notify_all();
+      Write(batch);
+      if (refused_) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        changed_.notify_all();
+      }
+    }
+  }
+
+  CellWriter& writer_;
+  std::thread thread_;
+  bool inline_ = false;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::vector<HeldCell>> batches_;
+  bool done_ = false;
+  std::atomic<bool> refused_{false};
+  Refusal refusal_;
+};
+
+// A worksheet's cells as it holds them, handed over in batches.
+struct Worksheet : XmlHandler {
+  Worksheet(SheetText& sheet, CellHandOff& handOff) : sheet(sheet), handOff(handOff) {}
+  SheetText& sheet;
+  CellHandOff& handOff;
+  std::vector<HeldCell> batch;
+  HeldCell row;           // the row's number and whether it is hidden
+  HeldCell* cell = &row;  // the cell being read, the last of the batch
   bool inValue = false, inInline = false;
-  std::string value;
   RichText inlineText;
 
   void Start(std::string_view name, const XmlAttributes& attributes) override {
     if (name == "row") {
-      row = Whole(attributes.Get("r"), row + 1);
-      column = 0;
-      rowHidden = True(attributes.Get("hidden"));
+      row.row = Whole(attributes.Get("r"), row.row + 1);
+      row.column = 0;
+      row.rowHidden = True(attributes.Get("hidden"));
     } else if (name == "c") {
-      const std::string reference = Value(attributes.Get("r"));
-      const size_t digits = reference.find_first_of("0123456789");
-      column = reference.empty() ? column + 1 : ColumnNumber(std::string_view(reference).substr(0, digits));
-      type = Value(attributes.Get("t"));
-      style = Whole(attributes.Get("s"));
-      value.clear();
-      inlineText = RichText();
+      const std::string_view reference = attributes.Get("r").value_or("");
+      row.column = reference.empty()
+                       ? row.column + 1
+                       : ColumnNumber(reference.substr(0, reference.find_first_of("0123456789")));
+      if (batch.capacity() < CellHandOff::kBatch) batch.reserve(CellHandOff::kBatch);
+      cell = &batch.emplace_back();
+      cell->row = row.row;
+      cell->column = row.column;
+      cell->rowHidden = row.rowHidden;
+      cell->type.assign(attributes.Get("t").value_or(""));
+      cell->style = Whole(attributes.Get("s"));
+      inlineText.text.clear();
+      inlineText.inText = inlineText.inPhonetic = false;
     } else if (name == "v") {
       inValue = true;
     } else if (name == "is") {
@@ -217,62 +358,36 @@ struct Worksheet : XmlHandler {
       inValue = false;
     } else if (name == "is") {
       inInline = false;
+      cell->value = inlineText.text;
     } else if (inInline) {
       inlineText.End(name);
     } else if (name == "c") {
-      WriteCell();
+      cell = &row;
+      if (batch.size() == CellHandOff::kBatch && !handOff.Hand(batch)) stop = std::string("stopped");
     }
   }
   void Text(std::string_view text) override {
-    if (inValue) value.append(text);
+    if (inValue) cell->value.append(text);
     if (inInline) inlineText.Add(text);
   }
-
-  void Typed(TypedCell::Kind kind, std::string shown) {
-    sheet.typed.push_back({kind, row, column, shown});
-    Write(shown);
-  }
-  void Write(std::string_view text) {
-    if (text.empty() || stop) return;
-    if (rowHidden && (sheet.hiddenRows.empty() || sheet.hiddenRows.back() != row))
-      sheet.hiddenRows.push_back(row);
-    stop = writer.Cell(row, column, text);
-  }
-  void WriteCell() {
-    if (column == 0) {
-      stop = "is damaged: its sheet \"" + sheet.name + "\" names a cell of no column in row " +
-             std::to_string(row);
-    } else if (type == "s") {
-      const uint32_t index = Whole(value, UINT32_MAX);
-      if (index >= strings.strings.size())
-        stop = "is damaged: cell " + CellName(row, column) + " of sheet \"" + sheet.name +
-               "\" names no shared string";
-      else
-        Write(strings.strings[index]);
-    } else if (type == "inlineStr") {
-      Write(inlineText.text);
-    } else if (type == "str") {
-      Write(value);
-    } else if (type == "b") {
-      if (!value.empty()) Typed(TypedCell::kBoolean, value == "1" ? "TRUE" : "FALSE");
-    } else if (type == "e") {
-      Typed(TypedCell::kError, value);
-    } else if (type == "d") {
-      if (!value.empty()) Typed(TypedCell::kDate, value.substr(0, value.find('T')));
-    } else if (!value.empty()) {
-      if (style < styles.dateStyles.size() && styles.dateStyles[style]) {
-        Typed(TypedCell::kDate, SerialDateText(value, date1904));
-      } else {
-        const std::string number = NumberText(value);
-        if (number.empty())
-          stop = "is damaged: cell " + CellName(row, column) + " of sheet \"" + sheet.name + "\" holds \"" +
-                 value.substr(0, 40) + "\" as a number";
-        else
-          Write(number);
-      }
-    }
-  }
 };
+
+// Reads one worksheet into `sheet`.
+Refusal ReadWorksheet(ZipEntries& entries, const std::string& part, const SharedStrings& strings,
+                      const Styles& styles, bool date1904, SheetText& sheet) {
+  CellWriter writer(sheet, strings, styles, date1904);
+  CellHandOff handOff(writer);
+  Worksheet cells(sheet, handOff);
+  Refusal refusal = ParseXmlPart(entries, part, cells);
+  if (!refusal || *refusal == "stopped") {
+    handOff.Hand(cells.batch);
+    refusal = handOff.Finish();
+  } else {
+    handOff.Finish();
+  }
+  if (!refusal) writer.writer.Finish();
+  return refusal;
+}
 
 }  // namespace
 
@@ -305,9 +420,9 @@ Refusal ReadXlsx(ZipEntries& entries, std::vector<SheetText>& sheets) {
     SheetText& sheet = sheets.back();
     sheet.name = entry.name;
     sheet.hidden = entry.hidden;
-    Worksheet cells(sheet, strings, styles, list.date1904);
-    if (Refusal refusal = ParseXmlPart(entries, PartPath(folder, target->second), cells)) return refusal;
-    cells.writer.Finish();
+    if (Refusal refusal =
+            ReadWorksheet(entries, PartPath(folder, target->second), strings, styles, list.date1904, sheet))
+      return refusal;
   }
   if (sheets.empty()) return std::string("is a workbook without a worksheet");
   return std::nullopt;

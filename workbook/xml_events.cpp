@@ -43,10 +43,12 @@ void Quiet(void*, const char*, ...) {}
 
 }  // namespace
 
-std::optional<std::string_view> XmlAttributes::Get(std::string_view name, std::string_view prefix) const {
+std::optional<std::string_view> XmlAttributes::Get(const char* name, const char* prefix) const {
   for (int i = 0; i < count_; ++i) {
     const unsigned char** attribute = attributes_ + 5 * i;
-    if (View(attribute[0]) != name || (!prefix.empty() && View(attribute[1]) != prefix)) continue;
+    if (std::strcmp(reinterpret_cast<const char*>(attribute[0]), name) != 0 ||
+        (prefix && (!attribute[1] || std::strcmp(reinterpret_cast<const char*>(attribute[1]), prefix) != 0)))
+      continue;
     return std::string_view(reinterpret_cast<const char*>(attribute[3]),
                             static_cast<size_t>(attribute[4] - attribute[3]));
   }

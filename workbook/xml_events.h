@@ -15,7 +15,7 @@ class XmlAttributes {
  public:
   XmlAttributes(const unsigned char** attributes, int count) : attributes_(attributes), count_(count) {}
   // The value of the attribute with this local name (and prefix, when given).
-  std::optional<std::string_view> Get(std::string_view name, std::string_view prefix = {}) const;
+  std::optional<std::string_view> Get(const char* name, const char* prefix = nullptr) const;
 
  private:
   const unsigned char** attributes_;
