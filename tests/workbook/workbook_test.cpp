@@ -60,7 +60,8 @@ TEST(Workbook, EachProgramsWorkbookGivesTheDocumentOfItsTabExport) {
       EXPECT_EQ(table.note,
                 "Read sheet \"Holdings\" of book. Rows 1–3, above the table, are not holdings: left out. "
                 "Rows 12–14, below the table, are not holdings: left out.\n"
-                "Row 10 is hidden in the workbook: read as holdings like the others.")
+                "Row 10 is hidden in the workbook: read as holdings like the others.\n"
+                "Column I is hidden in the workbook: read like the others.")
           << name;
       const Conversion conversion = Converted(table.text, dir.File("book.xml"), &table);
       EXPECT_EQ(conversion.entryCount, 7u) << name;

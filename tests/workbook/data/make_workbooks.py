@@ -43,8 +43,12 @@ def row(cells, hidden=False):
     return f"<table:table-row{visibility}>" + "".join(cell(c) for c in cells) + "</table:table-row>"
 
 
-def sheet(name, rows):
-    return f'<table:table table:name="{name}">' + "".join(rows) + "</table:table>"
+def sheet(name, rows, hidden_column=None):
+    columns = ""
+    if hidden_column:
+        columns = (f'<table:table-column table:number-columns-repeated="{hidden_column - 1}"/>'
+                   '<table:table-column table:visibility="collapse"/>')
+    return f'<table:table table:name="{name}">' + columns + "".join(rows) + "</table:table>"
 
 
 def holdings_rows(title=True, totals=True):
@@ -118,9 +122,9 @@ def slips_rows():
 
 
 WORKBOOKS = {
-    # A notes sheet first; the table under a title, with a hidden row and a
-    # totals row.
-    "holdings": [sheet("Notes", [row(["Prepared by the back office."])]), sheet("Holdings", holdings_rows())],
+    # A notes sheet first; the table under a title, with a hidden row, a
+    # hidden column (other managers) and a totals row.
+    "holdings": [sheet("Notes", [row(["Prepared by the back office."])]), sheet("Holdings", holdings_rows(), 9)],
     # Last quarter's table kept beside this quarter's.
     "two-tables": [sheet("2026Q2", holdings_rows(False, False)), sheet("2026Q3", holdings_rows(False, False))],
     "slips": [sheet("Holdings", slips_rows())],
