@@ -96,13 +96,13 @@ struct Content : XmlHandler {
     } else if (annotation > 0) {
       return;
     } else if (name == "p" && inCell) {
-      if (paragraphs++ > 0) text += '\n';
+      if (paragraphs++ > 0) AppendCellText(text, "\n");
     } else if (name == "s" && inCell) {
-      text.append(std::min<uint32_t>(Repeats(attributes.Get("c")), 1000), ' ');
+      AppendCellText(text, std::string(std::min<uint32_t>(Repeats(attributes.Get("c")), 1000), ' '));
     } else if (name == "tab" && inCell) {
-      text += '\t';
+      AppendCellText(text, "\t");
     } else if (name == "line-break" && inCell) {
-      text += '\n';
+      AppendCellText(text, "\n");
     }
   }
 
@@ -128,7 +128,7 @@ struct Content : XmlHandler {
   }
 
   void Text(std::string_view piece) override {
-    if (inCell && annotation == 0 && paragraphs > 0) text.append(piece);
+    if (inCell && annotation == 0 && paragraphs > 0) AppendCellText(text, piece);
   }
 
   // The cell as its row's text holds it; a typed cell is noted.
@@ -146,9 +146,13 @@ struct Content : XmlHandler {
     return text;
   }
   std::string Typed(TypedCell::Kind kind, const std::string& shown) {
-    for (uint32_t i = 0; i < cellRepeats && i < 1024; ++i)
-      for (uint32_t r = 0; r < rowRepeats && r < 1024; ++r)
-        sheet->typed.push_back({kind, row + r, column + i, shown});
+    for (uint32_t r = 0; r < rowRepeats && row + r <= kLastRow && !stop; ++r)
+      for (uint32_t i = 0; i < cellRepeats && column + i <= kLastColumn && !stop; ++i) {
+        if (sheet->typed.size() == kTypedCellLimit)
+          stop = TooManyTypedCells(sheet->name);
+        else
+          sheet->typed.push_back({kind, row + r, column + i, shown});
+      }
     return shown;
   }
 
@@ -157,6 +161,12 @@ struct Content : XmlHandler {
       row = std::min(row + rowRepeats, kLastRow + 1);
       return;
     }
+    size_t rowBytes = 1;
+    for (const std::string& cell : rowCells) rowBytes += cell.size() + 1;
+    const uint64_t repeats = std::min<uint64_t>(rowRepeats, kLastRow + 1 - std::min(row, kLastRow + 1));
+    if ((stop =
+             writer->Reserve(static_cast<size_t>(std::min<uint64_t>(repeats * rowBytes, SIZE_MAX / 2)), row)))
+      return;
     for (uint32_t r = 0; r < rowRepeats && row <= kLastRow && !stop; ++r, ++row) {
       if (rowHidden) sheet->hiddenRows.push_back(row);
       for (size_t i = 0; i < rowCells.size() && !stop; ++i)

@@ -3,6 +3,11 @@
 #include <charconv>
 #include <cmath>
 
+std::string TooManyTypedCells(const std::string& sheet) {
+  return "holds more dates, yes-or-no values and formula errors in sheet \"" + sheet + "\" than a table of " +
+         "EDGAR's largest size has cells";
+}
+
 std::string ColumnLetters(uint32_t column) {
   std::string letters;
   for (; column > 0; column = (column - 1) / 26)
@@ -60,11 +65,14 @@ Refusal SheetTextWriter::Cell(uint32_t row, uint32_t column, std::string_view te
     }
     sheet_.text += '"';
   }
-  if (sheet_.text.size() > kSheetTextLimit)
-    return "holds more in sheet \"" + sheet_.name +
-           "\" than a table of EDGAR's largest size: " + std::to_string(kSheetTextLimit >> 20) +
-           " MB of text by row " + std::to_string(row);
-  return std::nullopt;
+  return Reserve(0, row);
+}
+
+Refusal SheetTextWriter::Reserve(size_t bytes, uint32_t row) const {
+  if (sheet_.text.size() + bytes <= kSheetTextLimit) return std::nullopt;
+  return "holds more in sheet \"" + sheet_.name +
+         "\" than a table of EDGAR's largest size: " + std::to_string(kSheetTextLimit >> 20) +
+         " MB of text by row " + std::to_string(row);
 }
 
 void SheetTextWriter::Finish() {

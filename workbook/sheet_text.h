@@ -17,6 +17,18 @@
 // takes.
 constexpr size_t kSheetTextLimit = size_t{512} << 20;
 
+// The most text a cell holds (Excel's own limit); what a file gives beyond
+// it is dropped, and the cell is longer than any field EDGAR takes.
+constexpr size_t kCellTextLimit = 32767;
+// The most cells of the kinds below one sheet may hold: as many as a table
+// of EDGAR's largest size has cells.
+constexpr size_t kTypedCellLimit = 250000 * 13;
+
+// Appends `piece` to a cell's text, up to the limit.
+inline void AppendCellText(std::string& text, std::string_view piece) {
+  if (text.size() < kCellTextLimit) text.append(piece.substr(0, kCellTextLimit - text.size()));
+}
+
 // A cell whose kind a text export would hide: a table holds no date, no
 // boolean and no formula error.
 struct TypedCell {
@@ -35,6 +47,9 @@ struct SheetText {
   // Where each row with cells starts in `text`, in row order.
   std::vector<std::pair<uint32_t, size_t>> rowStarts;
 };
+
+// Why a sheet with more of them than kTypedCellLimit is refused.
+std::string TooManyTypedCells(const std::string& sheet);
 
 // "A", "Z", "AA": a column as a spreadsheet names it.
 std::string ColumnLetters(uint32_t column);
@@ -55,6 +70,9 @@ class SheetTextWriter {
   // The cell at `row` and `column` (from 1) holds `text`; refused when the
   // cells come out of order or the text grows past its bound.
   Refusal Cell(uint32_t row, uint32_t column, std::string_view text);
+  // Refused when `bytes` more would pass the bound: a row repeated many
+  // times is refused before it is written.
+  Refusal Reserve(size_t bytes, uint32_t row) const;
   // The text ends with its last filled row.
   void Finish();
 

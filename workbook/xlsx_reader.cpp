@@ -137,7 +137,7 @@ struct RichText {
     if (name == "rPh") inPhonetic = false;
   }
   void Add(std::string_view piece) {
-    if (inText) text.append(piece);
+    if (inText) AppendCellText(text, piece);
   }
 };
 
@@ -195,6 +195,7 @@ struct CellWriter {
   const bool date1904;
 
   Refusal Typed(const HeldCell& cell, TypedCell::Kind kind, const std::string& shown) {
+    if (sheet.typed.size() == kTypedCellLimit) return TooManyTypedCells(sheet.name);
     sheet.typed.push_back({kind, cell.row, cell.column, shown});
     return Write(cell, shown);
   }
@@ -367,7 +368,7 @@ struct Worksheet : XmlHandler {
     }
   }
   void Text(std::string_view text) override {
-    if (inValue) cell->value.append(text);
+    if (inValue) AppendCellText(cell->value, text);
     if (inInline) inlineText.Add(text);
   }
 };

@@ -142,6 +142,21 @@ TEST(Workbook, FilesThatAreNoWorkbookOrADamagedOneAreRefusedWithWhatTheyAre) {
              ASSERT_EQ(
                  zip_file_set_encryption(archive, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, "pw"), 0);
            });
+  // A row repeated to the sheet's end, cells repeated to its last column.
+  const auto repeated = [](const std::string& cell) {
+    return "<office:document-content><office:body><office:spreadsheet><table:table table:name=\"S\">"
+           "<table:table-row table:number-rows-repeated=\"1048576\"><table:table-cell "
+           "table:number-columns-repeated=\"16384\" " +
+           cell +
+           "</table:table-cell></table:table-row></table:table></office:spreadsheet></office:body>"
+           "</office:document-content>";
+  };
+  const std::string ods = "application/vnd.oasis.opendocument.spreadsheet";
+  WriteZip(dir.File("bomb-rows.ods"),
+           {{"mimetype", ods}, {"content.xml", repeated("office:value-type=\"string\"><text:p>X</text:p>")}});
+  WriteZip(dir.File("bomb-typed.ods"),
+           {{"mimetype", ods},
+            {"content.xml", repeated("office:value-type=\"boolean\" office:boolean-value=\"true\">")}});
   WriteFile(dir.File("pdf.xlsx"), "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj\n");
   WriteFile(dir.File("page.xlsx"), "\xEF\xBB\xBF<!DOCTYPE html>\n<html><body><table></table></body></html>");
   WriteFile(dir.File("old.xls"), compound + std::string(500, '\0') + utf16("Workbook"));
@@ -164,6 +179,9 @@ TEST(Workbook, FilesThatAreNoWorkbookOrADamagedOneAreRefusedWithWhatTheyAre) {
       {"word.docx", "is a Word document, not a workbook"},
       {"bad-xml.ods", "is damaged: its part content.xml is not well-formed XML"},
       {"missing.xlsx", "can't be read: No such file"},
+      {"bomb-rows.ods",
+       "holds more in sheet \"S\" than a table of EDGAR's largest size: 512 MB of text by row 1"},
+      {"bomb-typed.ods", "holds more dates, yes-or-no values and formula errors in sheet \"S\""},
   };
   for (const auto& c : cases) {
     Workbook read;
