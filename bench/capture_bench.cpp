@@ -1,6 +1,7 @@
 // Captures generated information tables through the real window, from the
 // clipboard to the preview laid out on the page: the time to the first
-// screen and to every row, the slowest answer of the page meanwhile, a jump
+// screen and to every row, the slowest answer of the page meanwhile and its
+// tasks over 50 ms (what a click or a key waits behind), a jump
 // with the scroll bar, and the page's peak memory (its renderer process's);
 // the preview as the window draws it beside the single table inserted at
 // once, in the same run. Row counts on the command line, 20,000 and 250,000
@@ -26,11 +27,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window.h"
 #include "app/capture.h"
-#include "app/program_lifetime.h"
 #include "app/desktop.h"
+#include "app/main_window.h"
 #include "app/preview_sender.h"
+#include "app/program_lifetime.h"
 #include "bench/generated_table.h"
 #include "form/dom.h"
 #include "infotable/conversion.h"
@@ -68,6 +69,21 @@ qint64 WorstAnswer(const std::function<bool()>& busy) {
     Pause(20);
   }
   return worst;
+}
+
+// Watches the page's long tasks (Chromium's Long Tasks API: every task over
+// 50 ms) from now on; LongTasks() gives their count and the longest.
+void WatchLongTasks(QWebEnginePage* page) {
+  Evaluate(page,
+           "window.f13Long=[];if(!window.f13LongObserver){window.f13LongObserver=new PerformanceObserver("
+           "function(list){list.getEntries().forEach(function(e){window.f13Long.push(e.duration);});});"
+           "window.f13LongObserver.observe({entryTypes:['longtask']});}0");
+}
+std::pair<int, double> LongTasks(QWebEnginePage* page) {
+  const QVariantList lengths = Evaluate(page, "window.f13Long||[]").toList();
+  double longest = 0;
+  for (const QVariant& length : lengths) longest = std::max(longest, length.toDouble());
+  return {static_cast<int>(lengths.size()), longest};
 }
 
 // Scrolls to a fraction of the table's height and gives the time until the
@@ -155,6 +171,7 @@ void Measure(int rows, bool drawn, bool checkLines = false) {
   ConvertInfoTable(table, path);
   const qint64 converted = clock.elapsed();
   RendererPeakMegabytes(true);
+  WatchLongTasks(page);
   clock.start();
   qint64 firstScreen = 0, worst = 0;
   if (drawn) {
@@ -169,21 +186,25 @@ void Measure(int rows, bool drawn, bool checkLines = false) {
     Evaluate(page, "document.body.offsetHeight");
     firstScreen = clock.elapsed();
   }
-  worst = std::max(worst, WorstAnswer([&] {
-                     return (drawn && ProgramWindow()->preview.Filling()) || !Evaluate(page, allRows).toBool();
-                   }));
+  worst =
+      std::max(worst, WorstAnswer([&] {
+                 return (drawn && ProgramWindow()->preview.Filling()) || !Evaluate(page, allRows).toBool();
+               }));
   Evaluate(page, "document.body.offsetHeight");
   const qint64 everyRow = clock.elapsed();
   Pause(300);
+  // The page a capture left may be a new one: its tasks are its own.
+  const std::pair<int, double> longTasks = LongTasks(ProgramWindow()->Page());
   // The first jump lands where nothing was drawn yet; later ones on other such places.
   const qint64 firstJump = ScrollJump(0.5);
   qint64 laterJump = 0;
   for (double fraction : {0.25, 0.75, 0.1, 0.9}) laterJump = std::max(laterJump, ScrollJump(fraction));
   std::printf(
       "%6d rows, %-13s: conversion %4lld ms, first screen %5lld ms, every row %6lld ms, "
-      "slowest answer %5lld ms, scroll jump %4lld ms first, %4lld ms at most later, page peak %4.0f MB\n",
+      "slowest answer %5lld ms, page tasks over 50 ms: %3d, the longest %4.0f ms, scroll jump %4lld ms "
+      "first, %4lld ms at most later, page peak %4.0f MB\n",
       rows, drawn ? (checkLines ? "drawn, checks" : "drawn") : "single table", converted, firstScreen,
-      everyRow, worst, firstJump, laterJump, RendererPeakMegabytes(false));
+      everyRow, worst, longTasks.first, longTasks.second, firstJump, laterJump, RendererPeakMegabytes(false));
   std::fflush(stdout);
 }
 
