@@ -65,7 +65,13 @@ window.f13Preview = window.f13Preview || {
     }
     this.leadToRows(message);
     if (count > 0 && this.bottomBorder === undefined) this.measureBottomBorder(tableStart, rows.split('\n')[0]);
-    this.add(generation, rows);
+    // The first rows are kept now, in order before any that follow, and
+    // drawn in a task of their own: the status and the head are laid out in
+    // this one, and together the two would hold the page past 50 ms.
+    this.keep(rows);
+    setTimeout(function() {
+      if (self.generation == generation) self.draw(true);
+    }, 0);
     return [true];
   },
   // The window's controls stay in view above the messages; the headings
@@ -237,11 +243,14 @@ window.f13Preview = window.f13Preview || {
                            this.controlsHeight());
     this.draw(true);
   },
-  add: function(generation, rows) {
-    if (generation != this.generation || !this.body || !this.body.isConnected) return [false];
+  keep: function(rows) {
     var parts = rows.split('\n');
     parts.pop();
     for (var i = 0; i < parts.length; ++i) this.rows.push(parts[i]);
+  },
+  add: function(generation, rows) {
+    if (generation != this.generation || !this.body || !this.body.isConnected) return [false];
+    this.keep(rows);
     if (this.drawn.last < this.drawn.wanted || !this.rowHeight) this.draw(true);
     return [true];
   }
