@@ -3,6 +3,8 @@
 // by real X input but the drop.
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 
@@ -20,7 +22,14 @@ TEST_F(Program, WorkbooksOpenedOrDroppedAreCapturedFromTheirTablesSheet) {
   Xdotool(MoveTo(window()->browser->mapToGlobal(Centre("idMsg"))) + " click 1 key ctrl+o");
   ASSERT_TRUE(WaitUntil([] { return Shown<QFileDialog>() != nullptr; }));
   ASSERT_TRUE(QTest::qWaitForWindowActive(Shown<QFileDialog>()));
+  // A click gives the name field the X server's focus too, which a dialog
+  // just shown may not have yet.
+  auto* name = Shown<QFileDialog>()->findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(name, nullptr);
+  Xdotool(MoveTo(name->mapToGlobal(QPoint(10, name->height() / 2))) + " click 1");
   Xdotool("type --delay 5 '" + Workbook("gnumeric-holdings.xlsx") + "'");
+  ASSERT_TRUE(WaitUntil([&] { return name->text().toStdString() == Workbook("gnumeric-holdings.xlsx"); }))
+      << name->text().toStdString();
   Xdotool("key Return");
   WaitForCapture();
   EXPECT_NE(
@@ -49,9 +58,13 @@ TEST_F(Program, WorkbooksOpenedOrDroppedAreCapturedFromTheirTablesSheet) {
   EXPECT_NE(Text("idMsg").find("calc-two-tables.ods holds a table on 2 sheets"), std::string::npos)
       << Text("idMsg");
   ASSERT_TRUE(WaitUntil([] { return Shown<QInputDialog>() != nullptr; }));
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Shown<QInputDialog>()));
+  QInputDialog* ask = Shown<QInputDialog>();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(ask));
   Js("document.getElementById('idMsg').innerHTML='waiting'");
-  Xdotool("key Down");
+  // A click on the dialog's text gives it the X server's focus; the list keeps Qt's.
+  auto* label = ask->findChild<QLabel*>();
+  ASSERT_NE(label, nullptr);
+  Xdotool(MoveTo(label->mapToGlobal(QPoint(5, label->height() / 2))) + " click 1 key Down");
   ASSERT_TRUE(WaitUntil([] { return Shown<QInputDialog>()->textValue() == "2026Q3"; }));
   Xdotool("key Return");
   WaitForCapture();

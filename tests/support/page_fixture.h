@@ -28,9 +28,10 @@ inline void RecordEvent(const std::string& eventText, PageHost&) { RecordedEvent
 
 // Runs the event loop until `done` holds or the time is up. The browser
 // answers scripts only to a running event loop, not to QTest's waits, which
-// merely process pending events.
+// merely process pending events. The time is long enough for a busy CI
+// machine: a wait that holds ends as soon as it does.
 template <typename Predicate>
-bool WaitUntil(Predicate done, int timeoutMs = 5000) {
+bool WaitUntil(Predicate done, int timeoutMs = 15000) {
   if (done()) return true;
   QEventLoop loop;
   QTimer poll, timeout;
