@@ -6,11 +6,12 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "bench/generated_table.h"
+#include "bench/ratio_reporter.h"
 #include "infotable/conversion.h"
 #include "infotable/quarter_comparison.h"
 #include "infotable/securities_list.h"
@@ -286,44 +287,24 @@ BENCHMARK(BM_StreamWriteByEntry)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_StreamWriteWhole(benchmark::State& state) { StreamWrite(state, SIZE_MAX); }
 BENCHMARK(BM_StreamWriteWhole)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps each benchmark's time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      // A benchmark repeated is told by its median.
-      if (!run.error_occurred && (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")) {
-        seconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        cpu_[run.run_name.function_name] = run.GetAdjustedCPUTime();
-      }
-  }
-  void PrintRatios() const {
-    const auto ratio = [&](const char* name, const char* baseline) {
-      const auto a = seconds_.find(name), b = seconds_.find(baseline);
-      if (a == seconds_.end() || b == seconds_.end()) return;
-      std::printf("%-30s %6.1f ms (%5.1f ms CPU)  %5.2f x the time of %s (throughput %.0f%% of it)\n", name,
-                  a->second, cpu_.at(name), a->second / b->second, baseline, 100 * b->second / a->second);
-    };
-    std::printf("\nRatios for %d rows, %zu bytes of XML:\n", kRows, Document().size());
-    ratio("BM_Conversion", "BM_PlainCopySynced");
-    ratio("BM_ConversionWithoutPreview", "BM_PlainCopySynced");
-    ratio("BM_Conversion", "BM_PlainCopy");
-    ratio("BM_ConversionWithoutPreview", "BM_PlainCopy");
-    ratio("BM_StreamWriteByEntry", "BM_PlainCopy");
-    ratio("BM_StreamWriteWhole", "BM_PlainCopy");
-    ratio("BM_ConversionWithList", "BM_Conversion");
-    ratio("BM_LargestSubmission", "BM_LargestTableAlone");
-    ratio("BM_LargestSubmissionFromDocument", "BM_LargestTableAlone");
-    ratio("BM_LargestCaptureAgainstPrevious", "BM_LargestCapture");
-    ratio("BM_LargestCaptureAgainstOrdinaryQuarter", "BM_LargestCapture");
-    ratio("BM_LargestAgainstPrevious", "BM_LargestTableAlone");
-  }
-
- private:
-  // The rest of a conversion's time is waiting for the disk, as the synced copy waits.
-  std::map<std::string, double> seconds_, cpu_;
-};
+// The rest of a conversion's time is waiting for the disk, as the synced copy waits.
+void PrintRatios(const RatioReporter& reporter) {
+  std::printf("\nRatios for %d rows, %zu bytes of XML:\n", kRows, Document().size());
+  for (const auto& [name, baseline] : std::vector<std::pair<const char*, const char*>>{
+           {"BM_Conversion", "BM_PlainCopySynced"},
+           {"BM_ConversionWithoutPreview", "BM_PlainCopySynced"},
+           {"BM_Conversion", "BM_PlainCopy"},
+           {"BM_ConversionWithoutPreview", "BM_PlainCopy"},
+           {"BM_StreamWriteByEntry", "BM_PlainCopy"},
+           {"BM_StreamWriteWhole", "BM_PlainCopy"},
+           {"BM_ConversionWithList", "BM_Conversion"},
+           {"BM_LargestSubmission", "BM_LargestTableAlone"},
+           {"BM_LargestSubmissionFromDocument", "BM_LargestTableAlone"},
+           {"BM_LargestCaptureAgainstPrevious", "BM_LargestCapture"},
+           {"BM_LargestCaptureAgainstOrdinaryQuarter", "BM_LargestCapture"},
+           {"BM_LargestAgainstPrevious", "BM_LargestTableAlone"}})
+    reporter.PrintRatio(name, baseline);
+}
 
 }  // namespace
 
@@ -331,7 +312,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
+  PrintRatios(reporter);
   benchmark::Shutdown();
   return 0;
 }

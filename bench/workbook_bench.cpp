@@ -10,11 +10,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "bench/generated_table.h"
+#include "bench/ratio_reporter.h"
 #include "infotable/conversion.h"
 #include "workbook/workbook.h"
 #include "workbook/workbook_table.h"
@@ -161,30 +163,15 @@ void BM_LargestWorkbookRead(benchmark::State& state) {
 }
 BENCHMARK(BM_LargestWorkbookRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (!run.error_occurred && (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median"))
-        seconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
-  }
-  void PrintRatios() const {
-    const auto book = seconds_.find("BM_LargestWorkbook"), text = seconds_.find("BM_LargestTabText");
-    if (book != seconds_.end() && text != seconds_.end())
-      std::printf("\nBM_LargestWorkbook %.0f ms, %.2f x the time of BM_LargestTabText\n", book->second,
-                  book->second / text->second);
-    const auto read = seconds_.find("BM_LargestWorkbookRead");
-    if (read != seconds_.end())
-      std::printf("BM_LargestWorkbookRead %.0f ms (the target: 2,000 ms)\n", read->second);
-    rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("Peak memory of the run: %ld MB\n", usage.ru_maxrss / 1024);
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
+void PrintFigures(const RatioReporter& reporter) {
+  std::printf("\n");
+  reporter.PrintRatio("BM_LargestWorkbook", "BM_LargestTabText");
+  if (const std::optional<double> read = reporter.Time("BM_LargestWorkbookRead"))
+    std::printf("BM_LargestWorkbookRead %.0f ms (the target: 2,000 ms)\n", *read);
+  rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("Peak memory of the run: %ld MB\n", usage.ru_maxrss / 1024);
+}
 
 }  // namespace
 
@@ -192,7 +179,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
+  PrintFigures(reporter);
   if (!std::getenv("FORM13F_KEEP_WORKBOOK")) std::remove(WorkbookPath().c_str());
   return 0;
 }

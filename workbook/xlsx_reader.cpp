@@ -32,13 +32,13 @@ bool True(std::optional<std::string_view> value) { return value && (*value == "1
 // names it.
 std::string PartPath(const std::string& folder, const std::string& target) {
   if (!target.empty() && target[0] == '/') return target.substr(1);
-  std::string path = folder + target;
-  for (size_t up; (up = path.find("/../")) != std::string::npos;) {
-    const size_t start = path.rfind('/', up == 0 ? 0 : up - 1);
-    path.erase(start == std::string::npos ? 0 : start + 1,
-               up + 4 - (start == std::string::npos ? 0 : start + 1));
+  std::string path = folder;  // empty, or ending in "/"
+  std::string_view rest = target;
+  for (; rest.substr(0, 3) == "../"; rest.remove_prefix(3)) {
+    const size_t up = path.size() < 2 ? std::string::npos : path.rfind('/', path.size() - 2);
+    path.erase(up == std::string::npos ? 0 : up + 1);
   }
-  return path;
+  return path + std::string(rest);
 }
 
 // A relationships part: each id's target, and the targets by type.
