@@ -355,19 +355,13 @@ void CaptureRunner::Start(std::function<void()> shown) {
     if (shown) shown();
     return;
   }
-  QByteArray clipboard = std::move(*copied);
-  // At once: the previous results no longer describe what is coming.
-  ReplaceElementContent(window_, "idMsg", kConvertingText);
-  const std::string path = state_.filingFolder.empty() ? "" : state_.filingFolder + kDocumentFileName;
-  std::string listNote;
-  std::shared_ptr<const SecuritiesList> list = FindList(listNote);
-  std::shared_ptr<PreviousFiling> previous = FindPrevious();
-  auto text = std::make_shared<QByteArray>(std::move(clipboard));
+  auto text = std::make_shared<QByteArray>(std::move(*copied));
+  const Setting setting = Begin();
   Run(
-      [text, path, list, listNote, previous] {
+      [text, setting] {
         Conversion conversion =
-            ConvertCapture(std::string_view(text->constData(), static_cast<size_t>(text->size())), path,
-                           list.get(), listNote, *previous);
+            ConvertCapture(std::string_view(text->constData(), static_cast<size_t>(text->size())),
+                           setting.path, setting.list.get(), setting.listNote, *setting.previous);
         // The text is not needed again, and a large one is better given back now.
         *text = QByteArray();
         return conversion;
@@ -375,18 +369,25 @@ void CaptureRunner::Start(std::function<void()> shown) {
       std::move(shown));
 }
 
-void CaptureRunner::OpenWorkbook(const std::string& path, const std::string& sheet, std::function<void()> shown) {
-  if (running_) return;
+CaptureRunner::Setting CaptureRunner::Begin() {
+  // At once: the previous results no longer describe what is coming.
   ReplaceElementContent(window_, "idMsg", kConvertingText);
-  const std::string documentPath = state_.filingFolder.empty() ? "" : state_.filingFolder + kDocumentFileName;
-  std::string listNote;
-  std::shared_ptr<const SecuritiesList> list = FindList(listNote);
-  std::shared_ptr<PreviousFiling> previous = FindPrevious();
+  Setting setting;
+  setting.path = state_.filingFolder.empty() ? "" : state_.filingFolder + kDocumentFileName;
+  setting.list = FindList(setting.listNote);
+  setting.previous = FindPrevious();
+  return setting;
+}
+
+void CaptureRunner::OpenWorkbook(const std::string& path, const std::string& sheet,
+                                 std::function<void()> shown) {
+  if (running_) return;
+  const Setting setting = Begin();
   auto opened = std::make_shared<OpenedWorkbook>();
   opened->path = path;
   opened_ = opened;
   Run(
-      [opened, sheet, documentPath, list, listNote, previous] {
+      [opened, sheet, setting] {
         Workbook workbook;
         const std::string name = QFileInfo(QString::fromStdString(opened->path)).fileName().toStdString();
         Refusal refusal = ReadWorkbook(opened->path, workbook);
@@ -397,7 +398,8 @@ void CaptureRunner::OpenWorkbook(const std::string& path, const std::string& she
         }
         workbook = Workbook();
         const std::string text = std::move(opened->table.text);
-        return ConvertCapture(text, documentPath, list.get(), listNote, *previous, &opened->table);
+        return ConvertCapture(text, setting.path, setting.list.get(), setting.listNote, *setting.previous,
+                              &opened->table);
       },
       std::move(shown));
 }

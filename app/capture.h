@@ -143,6 +143,15 @@ class CaptureRunner {
   // Last quarter's filing for a capture now: the one read before while the
   // files looked at are unchanged.
   std::shared_ptr<PreviousFiling> FindPrevious();
+  // What a capture converts with, looked up on the window's thread as it
+  // begins, the message line saying it converts.
+  struct Setting {
+    std::string path;  // of the document; empty without a filing folder
+    std::shared_ptr<const SecuritiesList> list;
+    std::string listNote;
+    std::shared_ptr<PreviousFiling> previous;
+  };
+  Setting Begin();
   void ShowOutcome(Conversion& conversion);
   void ShowRecheck(Conversion& conversion);
   void Run(std::function<Conversion()> convert, std::function<void()> shown);

@@ -91,8 +91,9 @@ void MainWindow::OpenSpreadsheet(std::string path, const std::string& sheet) {
     return;
   }
   if (path.empty()) {
-    auto* choose = new QFileDialog(this, kOpenSpreadsheetTitle, QString::fromStdString(captureState.filingFolder),
-                                   "Workbooks (*.xlsx *.ods);;All files (*)");
+    auto* choose =
+        new QFileDialog(this, kOpenSpreadsheetTitle, QString::fromStdString(captureState.filingFolder),
+                        "Workbooks (*.xlsx *.ods);;All files (*)");
     choose->setAttribute(Qt::WA_DeleteOnClose);
     choose->setFileMode(QFileDialog::ExistingFile);
     choose->setOption(QFileDialog::DontUseNativeDialog);
@@ -101,11 +102,7 @@ void MainWindow::OpenSpreadsheet(std::string path, const std::string& sheet) {
     choose->open();
     return;
   }
-  submitWarned_ = false;
-  savedSubmission_.clear();
-  ShowSubmitNotice("", false);
-  for (const char* field : {"idNe", "idTot"})
-    ReplaceElementContent(*this, field, "<font color=#808080>(converting)</font>");
+  ClearForCapture();
   capture.OpenWorkbook(path, sheet, [this] { ShowCounts(); });
 }
 
@@ -206,13 +203,17 @@ void MainWindow::HandleEvent(const std::string& eventText) {
 
 // What Submit said was of the last capture, and the counts are about to
 // change: both say so at once.
-void MainWindow::StartCapture() {
+void MainWindow::ClearForCapture() {
   submitWarned_ = false;
   savedSubmission_.clear();
   ShowSubmitNotice("", false);
   if (!capture.Running())
     for (const char* field : {"idNe", "idTot"})
       ReplaceElementContent(*this, field, "<font color=#808080>(converting)</font>");
+}
+
+void MainWindow::StartCapture() {
+  ClearForCapture();
   // A capture that stops before converting shows the counts again at once.
   capture.Start([this] { ShowCounts(); });
 }

@@ -58,6 +58,8 @@ class MainWindow : public PageWindow {
   // so that a large preview's memory goes back; false when it can't.
   bool RenewMainPage();
   void SetUpFilingFolder();
+  // What Submit said of the last capture, and the counts, are about to change.
+  void ClearForCapture();
   void StartCapture();
   // Converts the table on `sheet` (or the one that holds it) of the
   // workbook at `path`, or of one asked for when `path` is empty.
